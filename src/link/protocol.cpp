@@ -1,0 +1,49 @@
+#include "link/protocol.h"
+
+#include <QtGlobal>
+
+namespace board {
+
+quint8 outputByte(const std::array<QColor, 8> &lamps)
+{
+    quint8 byte = 0;
+    for (int i = 0; i < 8; ++i)
+        if (lamps[size_t(i)].isValid() && (lamps[size_t(i)].rgb() & 0xFFFFFF) == kLampOn
+            && lamps[size_t(i)].alpha() == 255)
+            byte |= quint8(1u << i);
+    return byte;
+}
+
+QByteArray outputCommand(quint8 byte)
+{
+    QByteArray cmd("n");
+    cmd.append(char(byte));
+    return cmd;
+}
+
+QString portName(int number)
+{
+    return number >= 1 && number <= 4 ? QStringLiteral("COM%1").arg(number) : QString();
+}
+
+int portFromAnswer(const QString &answer)
+{
+    const QString up = answer.toUpper();
+    for (int n = 1; n <= 4; ++n)
+        if (up == portName(n)) return n;
+    return 0;
+}
+
+QString portDevice(int number)
+{
+#ifdef Q_OS_WIN
+    return portName(number);
+#else
+    if (number < 1 || number > 4) return QString();
+    const QByteArray override = qgetenv(QStringLiteral("PRAMELOR_COM%1").arg(number).toLatin1().constData());
+    if (!override.isEmpty()) return QString::fromLocal8Bit(override);
+    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
+#endif
+}
+
+}  // namespace board

@@ -1,0 +1,30 @@
+#pragma once
+// The three commands the panel writes to the board, and the port names.
+
+#include <QByteArray>
+#include <QColor>
+#include <QString>
+#include <array>
+
+namespace board {
+
+inline constexpr QRgb kLampOn = 0x00FF00;    // green: output on
+inline constexpr QRgb kLampOff = 0xC0C0C0;   // grey: output off
+
+// Bit i is set when lamp i is exactly green; any other colour counts as off.
+quint8 outputByte(const std::array<QColor, 8> &lamps);
+
+QByteArray outputCommand(quint8 byte);       // "n" then the byte itself
+inline QByteArray analogRequest() { return QByteArrayLiteral("nA"); }
+inline QByteArray logicRequest() { return QByteArrayLiteral("nL"); }
+
+// "COM1" … "COM4" for 1 … 4, empty for any other number.
+QString portName(int number);
+// The answer of the port dialog: upper-cased, then exactly "COM1" … "COM4";
+// 0 when it names no port.
+int portFromAnswer(const QString &answer);
+// The device behind COMn: "COMn" on Windows; on Linux /dev/ttyS(n-1) unless
+// the environment variable PRAMELOR_COMn gives a full path.
+QString portDevice(int number);
+
+}  // namespace board

@@ -1,0 +1,129 @@
+#include "link/serial_component.h"
+
+#include "link/protocol.h"
+
+SerialComponent::SerialComponent(QObject *parent) : QObject(parent)
+{
+    connect(&port_, &QSerialPort::readyRead, this, [this] {
+        pending_ += port_.readAll();
+        if (!pending_.isEmpty()) emit onComm(kReceived);
+    });
+    connect(&port_, &QSerialPort::errorOccurred, this, &SerialComponent::onErrorOccurred);
+}
+
+bool SerialComponent::open()
+{
+    if (port_.isOpen()) return true;
+    const QString device = board::portDevice(port_number_);
+    if (device.isEmpty()) {
+        report(QStringLiteral("Port de communication %1 inconnu : choisissez COM1 à COM4 (Configuration / Communication)")
+                   .arg(port_number_));
+        return false;
+    }
+    port_.setPortName(device);
+    port_.setBaudRate(QSerialPort::Baud9600);
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setParity(QSerialPort::NoParity);
+    port_.setStopBits(QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!port_.open(QIODevice::ReadWrite)) {
+        const QString reason = describe(port_.error());
+        port_.clearError();
+        report(QStringLiteral("%1 (%2) : %3").arg(board::portName(port_number_), device, reason));
+        return false;
+    }
+    pending_.clear();
+    report(QString());
+    return true;
+}
+
+void SerialComponent::close()
+{
+    if (port_.isOpen()) port_.close();
+    pending_.clear();
+}
+
+void SerialComponent::setDtrOff()
+{
+    // A pseudo-terminal has no DTR line: that failure is harmless.
+    if (port_.isOpen() && !port_.setDataTerminalReady(false)) port_.clearError();
+}
+
+void SerialComponent::discardInput()
+{
+    if (!port_.isOpen()) return;
+    port_.readAll();
+    if (!port_.clear(QSerialPort::Input)) port_.clearError();
+    pending_.clear();
+}
+
+void SerialComponent::write(const QByteArray &bytes)
+{
+    if (!port_.isOpen()) return;
+    port_.write(bytes);  // byte 0 goes out like any other
+}
+
+QString SerialComponent::readAll()
+{
+    if (port_.isOpen()) pending_ += port_.readAll();
+    const QString received = QString::fromLatin1(pending_);
+    pending_.clear();
+    return received;
+}
+
+void SerialComponent::onErrorOccurred(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::NoError:
+    case QSerialPort::UnsupportedOperationError:  // DTR on a pseudo-terminal
+    case QSerialPort::TimeoutError:
+        return;
+    case QSerialPort::OpenError:
+    case QSerialPort::DeviceNotFoundError:
+    case QSerialPort::PermissionError:
+        return;  // reported by open()
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+    case QSerialPort::ResourceError:
+    default:
+        break;
+    }
+    // The device went away (USB unplugged): close at once, or the port keeps
+    // signalling; the next transmission opens it again.
+    const QString reason = describe(error);
+    const bool wasOpen = port_.isOpen();
+    if (wasOpen) port_.close();
+    port_.clearError();
+    pending_.clear();
+    if (wasOpen)
+        report(QStringLiteral("%1 (%2) : liaison perdue (%3) ; nouvel essai à la prochaine transmission")
+                   .arg(board::portName(port_number_), port_.portName(), reason));
+    emit onComm(kError);
+}
+
+void SerialComponent::report(const QString &message)
+{
+    if (message == last_error_) return;  // said once, not on every retry
+    last_error_ = message;
+    emit statusChanged(message);
+}
+
+QString SerialComponent::describe(QSerialPort::SerialPortError error) const
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return QStringLiteral("port absent — vérifiez le câble ou la variable PRAMELOR_COM%1").arg(port_number_);
+    case QSerialPort::PermissionError:
+        return QStringLiteral("permission refusée ou port occupé par un autre programme — ajoutez l'utilisateur au groupe dialout");
+    case QSerialPort::OpenError:
+        return QStringLiteral("port déjà ouvert");
+    case QSerialPort::ResourceError:
+        return QStringLiteral("périphérique débranché");
+    case QSerialPort::ReadError:
+        return QStringLiteral("erreur de lecture");
+    case QSerialPort::WriteError:
+        return QStringLiteral("erreur d'écriture");
+    default:
+        return QStringLiteral("erreur %1 : %2").arg(int(error)).arg(port_.errorString());
+    }
+}

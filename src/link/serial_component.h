@@ -1,0 +1,43 @@
+#pragma once
+// The serial-port component of the window: the few operations the panel needs,
+// over QSerialPort at 9600 8N1 without handshaking. Failures never stop the
+// panel: they are turned into one French sentence for the status line.
+
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+
+class SerialComponent : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kReceived = 2;  // event kind: characters received
+    static constexpr int kError = 1001;  // event kind: the line failed
+
+    explicit SerialComponent(QObject *parent = nullptr);
+
+    void setPortNumber(int number) { port_number_ = number; }
+    int portNumber() const { return port_number_; }
+    bool isOpen() const { return port_.isOpen(); }
+    bool open();          // false when it cannot; the reason goes to statusChanged
+    void close();
+    void setDtrOff();
+    void discardInput();
+    void write(const QByteArray &bytes);
+    QString readAll();    // one character per byte received
+
+    QString lastError() const { return last_error_; }
+
+signals:
+    void onComm(int kind);
+    void statusChanged(const QString &message);  // empty: the link works again
+
+private:
+    void onErrorOccurred(QSerialPort::SerialPortError error);
+    void report(const QString &message);
+    QString describe(QSerialPort::SerialPortError error) const;
+
+    QSerialPort port_;
+    int port_number_ = 1;
+    QString last_error_;
+    QByteArray pending_;  // read from the port, not yet delivered
+};

@@ -1,0 +1,96 @@
+#include "shell/controls.h"
+
+#include "text/twips.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+int vbButton(Qt::MouseButton b)
+{
+    switch (b) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+    }
+}
+
+Lamp::Lamp(QWidget *parent) : QWidget(parent), color_(0xC0C0C0) {}
+
+void Lamp::setColor(const QColor &c)
+{
+    if (c == color_) return;
+    color_ = c;
+    update();
+}
+
+void Lamp::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const int d = qMin(width(), height()) - 1;
+    QRectF r((width() - d) / 2.0, (height() - d) / 2.0, d, d);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(color_);
+    p.drawEllipse(r);
+}
+
+void PressButton::mousePressEvent(QMouseEvent *e)
+{
+    emit mouseDown(vbButton(e->button()));
+    QPushButton::mousePressEvent(e);
+}
+
+void PressButton::paintEvent(QPaintEvent *)
+{
+    QStylePainter p(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    p.drawControl(QStyle::CE_PushButton, option);
+    QRect r = rect().adjusted(3, 2, -3, -2);
+    if (isDown()) r.translate(1, 1);
+    p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    p.drawText(r, Qt::AlignCenter | Qt::TextWordWrap, text());
+}
+
+TimeBox::TimeBox(QWidget *parent) : QLineEdit(parent) { setContextMenuPolicy(Qt::NoContextMenu); }
+
+void TimeBox::mousePressEvent(QMouseEvent *e)
+{
+    QLineEdit::mousePressEvent(e);
+    emit mouseDown(vbButton(e->button()));
+}
+
+void ClickLabel::mousePressEvent(QMouseEvent *e)
+{
+    QLabel::mousePressEvent(e);
+    if (e->button() == Qt::LeftButton) emit clicked();
+}
+
+LineElement::LineElement(QWidget *parent, QColor color, Qt::PenStyle style)
+    : QWidget(parent), color_(color), style_(style)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void LineElement::setTwips(double x1, double y1, double x2, double y2)
+{
+    vertical_ = x1 == x2;
+    if (vertical_)
+        setGeometry(twipsToPx(x1), twipsToPx(qMin(y1, y2)), 1, qMax(1, twipsToPx(qAbs(y2 - y1))));
+    else
+        setGeometry(twipsToPx(qMin(x1, x2)), twipsToPx(y1), qMax(1, twipsToPx(qAbs(x2 - x1))), 1);
+}
+
+void LineElement::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setPen(QPen(color_, 1, style_));
+    if (vertical_)
+        p.drawLine(0, 0, 0, height());
+    else
+        p.drawLine(0, 0, width(), 0);
+}

@@ -1,0 +1,596 @@
+#include "shell/form1.h"
+
+#include "link/protocol.h"
+#include "link/serial_component.h"
+#include "outputs/outputs.h"
+#include "shell/controls.h"
+#include "text/numbers.h"
+#include "text/twips.h"
+
+#if __has_include("acquisition/analog_frame_widget.h") && __has_include("acquisition/logic_frame_widget.h") && !defined(PRAMELOR_NO_FRAMES)
+#include "acquisition/analog_frame_widget.h"
+#include "acquisition/logic_frame_widget.h"
+#define PRAMELOR_HAVE_ACQUISITION 1
+#endif
+#if __has_include("graph/graph_frame_widget.h") && !defined(PRAMELOR_NO_FRAMES)
+#include "graph/graph_frame_widget.h"
+#define PRAMELOR_HAVE_GRAPH 1
+#endif
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QImage>
+#include <QInputDialog>
+#include <QLayout>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QStatusBar>
+
+void enableTimer(QTimer *t)
+{
+    if (!t->isActive()) t->start();
+}
+
+namespace {
+
+constexpr int kClientWidth = 14535;
+constexpr int kClientHeight = 9330;
+
+QTimer *makeTimer(QObject *parent, const char *name, int periodMs, bool running)
+{
+    auto *t = new QTimer(parent);
+    t->setObjectName(QString::fromLatin1(name));
+    t->setTimerType(Qt::PreciseTimer);
+    t->setInterval(periodMs);
+    if (running) t->start();
+    return t;
+}
+
+QLabel *label(QWidget *parent, const QString &text, QRect r, const char *name = nullptr)
+{
+    auto *l = new QLabel(text, parent);
+    l->setGeometry(r);
+    if (name) l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+// A plain caption whose text is wider than its box grows to the right rather
+// than being cut; boxed and centred labels keep their size.
+void fitCaptions(QWidget *root)
+{
+    for (QLabel *l : root->findChildren<QLabel *>()) {
+        if (l->frameShape() != QFrame::NoFrame || !l->pixmap().isNull() || l->text().isEmpty()) continue;
+        const int need = l->fontMetrics().horizontalAdvance(l->text()) + 2;
+        if (need > l->width()) l->resize(need, l->height());
+    }
+}
+
+QString indexed(const char *base, int i) { return QStringLiteral("%1_%2").arg(QLatin1String(base)).arg(i); }
+
+}  // namespace
+
+Form1::Form1() : Form1(Setup{}) {}
+
+Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<Tables>()), random_(16877)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Pramelor pour PIC 16F877"));
+    if (setup_.clock) {
+        clock_ = setup_.clock;
+    } else {
+        own_clock_ = std::make_unique<SystemClock>();
+        clock_ = own_clock_.get();
+    }
+    program_dir_ = setup_.programDir.isEmpty() ? QCoreApplication::applicationDirPath() : setup_.programDir;
+    if (!setup_.askText)
+        setup_.askText = [this](const QString &prompt, const QString &title, const QString &def) {
+            return QInputDialog::getText(this, title, prompt, QLineEdit::Normal, def);
+        };
+
+    // The panel was drawn for a narrow sans-serif of about 11 pixels.
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setPixelSize(11);
+    f.setStyleHint(QFont::SansSerif);
+    setFont(f);
+
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(twipsToPx(kClientWidth), twipsToPx(kClientHeight));
+    setCentralWidget(client);
+
+    serial_ = new SerialComponent(this);
+    serial_->setObjectName(QStringLiteral("MSComm1"));
+    connect(serial_, &SerialComponent::onComm, this, &Form1::MSComm1_OnComm);
+    connect(serial_, &SerialComponent::statusChanged, this, &Form1::showStatus);
+
+    Timer1 = makeTimer(this, "Timer1", 600, true);
+    Timer2 = makeTimer(this, "Timer2", 400, false);
+    Timer3 = makeTimer(this, "Timer3", 600, true);
+    Timer4 = makeTimer(this, "Timer4", 800, false);
+    Timer8 = makeTimer(this, "Timer8", 400, false);
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
+    connect(Timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);
+    connect(Timer4, &QTimer::timeout, this, &Form1::Timer4_Timer);
+    connect(Timer8, &QTimer::timeout, this, &Form1::Timer8_Timer);
+
+    buildMenus();
+    buildOutputsFrame(client);
+#ifdef PRAMELOR_HAVE_ACQUISITION
+    analog_ = new AnalogFrame(*this, client);
+    analog_->setGeometry(twips(0, 3000, 11895, 1995));
+    logic_ = new LogicFrame(*this, client);
+    logic_->setGeometry(twips(0, 5100, 11895, 1875));
+#endif
+    buildBottomBand(client);
+
+    Text1 = new QPlainTextEdit(client);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setReadOnly(true);
+    Text1->setGeometry(twips(11910, 180, kClientWidth - 11910 - 30, 8175));
+    Text1->setStyleSheet(QStringLiteral("background-color: rgb(192,255,255);"));
+    Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Text1->viewport()->installEventFilter(this);
+    Text1->hide();
+
+#ifdef PRAMELOR_HAVE_GRAPH
+    graph_ = new GraphFrame(*tables_, client);
+    graph_->setGeometry(twips(0, 60, 12000, 8235));
+    graph_->hide();
+    connect(graph_->command3(), &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(graph_->command23(), &QPushButton::clicked, this, &Form1::Command23_Click);
+    connect(graph_->command26(), &QPushButton::clicked, this, &Form1::Command26_Click);
+#endif
+
+    status_line_ = new QLabel(this);
+    status_line_->setObjectName(QStringLiteral("statusLine"));
+    statusBar()->addWidget(status_line_, 1);
+    statusBar()->setSizeGripEnabled(false);
+
+    fitCaptions(client);
+    Form_Load();
+    Timer3_Timer();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+Form1::~Form1() = default;
+
+// ---------------------------------------------------------------- layout
+
+void Form1::buildMenus()
+{
+    auto add = [this](QMenu *menu, const QString &text, const char *name, void (Form1::*slot)()) {
+        QAction *a = menu->addAction(text);
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    QMenu *fichier = menuBar()->addMenu(QStringLiteral("Fichier"));
+    fichier->setObjectName(QStringLiteral("n_fichier"));
+    add(fichier, QStringLiteral("Ouvrir graphique"), "n_ouvrir", &Form1::n_ouvrir_Click);
+    add(fichier, QStringLiteral("Enregistrer graphique"), "n_enregistrer", &Form1::n_enregistrer_Click);
+    add(fichier, QStringLiteral("Exporter en CSV…"), "n_export_csv", &Form1::n_export_csv_Click);
+    add(fichier, QStringLiteral("Exporter le graphique…"), "n_export_png", &Form1::n_export_png_Click);
+    add(fichier, QStringLiteral("Imprime écran"), "n_imprime", &Form1::n_imprime_Click);
+    add(fichier, QStringLiteral("Quitter"), "n_quitter", &Form1::n_quitter_Click);
+
+    QAction *graph = menuBar()->addAction(QStringLiteral("Graphique"));
+    graph->setObjectName(QStringLiteral("n_graph"));
+    connect(graph, &QAction::triggered, this, &Form1::n_graph_Click);
+
+    QMenu *config = menuBar()->addMenu(QStringLiteral("Configuration"));
+    config->setObjectName(QStringLiteral("n_config"));
+    add(config, QStringLiteral("Communication"), "n_port", &Form1::n_port_Click);
+    add(config, QStringLiteral("debug"), "n_debug", &Form1::n_debug_Click);
+    add(config, QStringLiteral("Enregistrer la configuration"), "n_enr_param", &Form1::n_enr_param_Click);
+
+    QAction *vide = menuBar()->addAction(QStringLiteral("     "));
+    vide->setObjectName(QStringLiteral("vide"));
+
+    QAction *about = menuBar()->addAction(QStringLiteral("à propos de ..."));
+    about->setObjectName(QStringLiteral("n_a_propos_de"));
+    connect(about, &QAction::triggered, this, &Form1::n_a_propos_de_Click);
+}
+
+void Form1::buildOutputsFrame(QWidget *client)
+{
+    auto *frame = new QGroupBox(QStringLiteral("Sorties à relais"), client);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    frame->setGeometry(twips(0, 60, 11895, 2895));
+
+    static constexpr int labelStart[8] = {120, 1380, 2760, 4080, 5460, 6720, 8100, 9420};
+    static constexpr int box[8] = {120, 1440, 2760, 4080, 5460, 6780, 8100, 9420};
+    static constexpr int autoBox[8] = {540, 1860, 3180, 4500, 5880, 7200, 8520, 9840};
+    static constexpr int lamp[8] = {180, 1500, 2820, 4140, 5460, 6840, 8160, 9480};
+    static constexpr int button[8] = {120, 1440, 2760, 4080, 5400, 6780, 8100, 9420};
+    static constexpr int separator[8] = {1320, 2700, 3960, 5340, 6660, 8040, 9300, 10680};
+    const QString yellow = QStringLiteral("background-color: rgb(255,255,192);");
+
+    for (int i = 0; i < 8; ++i) {
+        label(frame, QStringLiteral("Heure de début"), twips(labelStart[i], 480, 1110, 195));
+        label(frame, QStringLiteral("Heure de fin"), twips(box[i], 1200, 870, 195));
+        heure1[size_t(i)] = new TimeBox(frame);
+        heure1[size_t(i)]->setObjectName(indexed("heure1", i));
+        heure1[size_t(i)]->setGeometry(twips(box[i], 720, 1095, 285));
+        heure2[size_t(i)] = new TimeBox(frame);
+        heure2[size_t(i)]->setObjectName(indexed("heure2", i));
+        heure2[size_t(i)]->setGeometry(twips(box[i], 1440, 1095, 285));
+        for (TimeBox *b : {heure1[size_t(i)], heure2[size_t(i)]}) b->setStyleSheet(yellow);
+        connect(heure1[size_t(i)], &TimeBox::mouseDown, this, [this, i](int b) { heure1_MouseDown(i, b); });
+        connect(heure2[size_t(i)], &TimeBox::mouseDown, this, [this, i](int b) { heure2_MouseDown(i, b); });
+
+        auto1[size_t(i)] = new QCheckBox(QStringLiteral("Auto"), frame);
+        auto1[size_t(i)]->setObjectName(indexed("auto1", i));
+        auto1[size_t(i)]->setGeometry(twips(autoBox[i], 1800, 675, 255));
+
+        lampe1[size_t(i)] = new Lamp(frame);
+        lampe1[size_t(i)]->setObjectName(indexed("lampe1", i));
+        lampe1[size_t(i)]->setGeometry(twips(lamp[i], 1860, 255, 135));
+        lampe1[size_t(i)]->setColor(outputs::lampOff());
+
+        Command1[size_t(i)] = new PressButton(QStringLiteral("Forçage Sortie %1").arg(i + 1), frame);
+        Command1[size_t(i)]->setObjectName(indexed("Command1", i));
+        Command1[size_t(i)]->setGeometry(twips(button[i], 2160, 1095, 615));
+        connect(Command1[size_t(i)], &PressButton::mouseDown, this, [this, i](int b) { Command1_MouseDown(i, b); });
+
+        auto *line = new LineElement(frame, QColor(0, 0, 255));
+        line->setObjectName(QStringLiteral("Line%1").arg(i + 1));
+        line->setTwips(separator[i], 360, separator[i], 2760);
+    }
+    label(frame, QStringLiteral("Général"), twips(10980, 420, 555, 195), "Label17");
+    struct Global { const char *name; const char *text; int top; void (Form1::*slot)(); };
+    for (const Global &g : {Global{"Command11", "Sorties Inv", 720, &Form1::Command11_Click},
+                            Global{"Command9", "Sorties à 0", 1440, &Form1::Command9_Click},
+                            Global{"Command10", "Sorties à 1", 2160, &Form1::Command10_Click}}) {
+        auto *b = new PressButton(QString::fromUtf8(g.text), frame);
+        b->setObjectName(QString::fromLatin1(g.name));
+        b->setGeometry(twips(10860, g.top, 915, 615));
+        connect(b, &QPushButton::clicked, this, g.slot);
+    }
+}
+
+namespace {
+
+// The title picture: the project's own, 284 × 57 pixels.
+QPixmap titlePicture()
+{
+    QPixmap pm(284, 57);
+    QPainter p(&pm);
+    QLinearGradient g(0, 0, 0, 57);
+    g.setColorAt(0, QColor(20, 40, 110));
+    g.setColorAt(1, QColor(60, 110, 190));
+    p.fillRect(pm.rect(), g);
+    p.setPen(QColor(255, 220, 80));
+    QFont big(QStringLiteral("DejaVu Sans"), 20, QFont::Bold);
+    p.setFont(big);
+    p.drawText(QRect(0, 2, 284, 34), Qt::AlignCenter, QStringLiteral("PRAMELOR"));
+    p.setPen(Qt::white);
+    QFont small(QStringLiteral("DejaVu Sans"), 8);
+    p.setFont(small);
+    p.drawText(QRect(0, 34, 284, 20), Qt::AlignCenter, QStringLiteral("carte d'expérimentation PIC 16F877"));
+    return pm;
+}
+
+// A lever switch drawn when the picture files are not beside the program.
+QPixmap drawnSwitch(bool on)
+{
+    QPixmap pm(30, 41);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(QColor(90, 90, 90));
+    p.drawRoundedRect(QRectF(3.5, 1.5, 23, 38), 4, 4);
+    p.setBrush(on ? QColor(0, 200, 0) : QColor(200, 0, 0));
+    const QRectF knob = on ? QRectF(7.5, 5.5, 15, 14) : QRectF(7.5, 21.5, 15, 14);
+    p.drawRoundedRect(knob, 3, 3);
+    p.setPen(Qt::white);
+    QFont f(QStringLiteral("DejaVu Sans"), 5, QFont::Bold);
+    p.setFont(f);
+    p.drawText(on ? QRectF(4, 21, 22, 14) : QRectF(4, 6, 22, 14), Qt::AlignCenter,
+               on ? QStringLiteral("ON") : QStringLiteral("OFF"));
+    return pm;
+}
+
+}  // namespace
+
+QPixmap Form1::switchPicture(bool on) const
+{
+    const QString path = program_dir_ + (on ? QStringLiteral("/int2_on.dib") : QStringLiteral("/int2_off.dib"));
+    QImage img;
+    if (QFileInfo::exists(path) && img.load(path, "BMP")) return QPixmap::fromImage(img);
+    return drawnSwitch(on);
+}
+
+void Form1::buildBottomBand(QWidget *client)
+{
+    auto *shape1 = new QFrame(client);
+    shape1->setObjectName(QStringLiteral("Shape1"));
+    shape1->setFrameShape(QFrame::Box);
+    shape1->setGeometry(twips(60, 7080, 11835, 1275));
+
+    Image2 = new ClickLabel(client);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setGeometry(twips(420, 7380, 450, 615));
+    Image2->setPixmap(switchPicture(false));
+    Image2->setCursor(Qt::PointingHandCursor);
+    Image2->setToolTip(QStringLiteral("Marche/arrêt"));
+    connect(Image2, &ClickLabel::clicked, this, &Form1::Image2_Click);
+    label(client, QStringLiteral("Marche/arrêt"), twips(180, 8040, 1200, 195), "Label66");
+
+    auto *image1 = new QLabel(client);
+    image1->setObjectName(QStringLiteral("Image1"));
+    image1->setGeometry(twips(3540, 7320, 4260, 855));
+    image1->setPixmap(titlePicture());
+
+    Shape2 = new QFrame(client);
+    Shape2->setObjectName(QStringLiteral("Shape2"));
+    Shape2->setGeometry(twips(3540, 7320, 4215, 855));
+    Shape2->setStyleSheet(QStringLiteral("QFrame#Shape2 { border: 3px solid rgb(255,0,0); background: transparent; }"));
+    Shape2->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Shape2->hide();
+
+    Label18 = label(client, QString(), twips(9960, 7320, 1815, 375), "Label18");
+    Label18->setFrameShape(QFrame::Box);
+    Label18->setAlignment(Qt::AlignCenter);
+    QFont clockFont = Label18->font();
+    clockFont.setPointSizeF(11);
+    clockFont.setBold(true);
+    Label18->setFont(clockFont);
+}
+
+// ---------------------------------------------------------------- start-up
+
+void Form1::Form_Load()
+{
+    loadConfigurationFirst();
+    // (The acquisition frames fill their interval and day lists themselves.)
+    loadNumberOfAcquisitions();
+    tables_->indice_a = 0;
+    num_tableau = 0;
+    loadConfigurationLast();
+}
+
+void Form1::loadConfigurationFirst() {}
+void Form1::loadNumberOfAcquisitions() {}
+void Form1::loadConfigurationLast() {}
+
+// ---------------------------------------------------------------- master switch and shutdown
+
+void Form1::Image2_Click()
+{
+    if (waiting_) return;  // the switch-off is still sending the all-off command
+    if (marche == 0) {
+        marche = 1;
+        Image2->setPixmap(switchPicture(true));
+        enableTimer(Timer1);
+        enableTimer(Timer4);
+        Shape2->show();
+    } else if (marche == 1) {
+        marche = 0;
+        Image2->setPixmap(switchPicture(false));
+        Shape2->hide();
+        Command9_Click();
+        waitOneSecond();  // Timer4 fires in here and sends the byte 0
+        Timer1->stop();
+        Timer4->stop();
+    }
+}
+
+void Form1::waitOneSecond()
+{
+    waiting_ = true;
+    QEventLoop loop;
+    QTimer::singleShot(1000, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+    waiting_ = false;
+}
+
+void Form1::orderlyShutdown()
+{
+    if (shut_down_) return;
+    shut_down_ = true;
+    Command9_Click();
+    waitOneSecond();
+    if (serial_->isOpen()) serial_->close();
+    for (QTimer *t : findChildren<QTimer *>()) t->stop();
+}
+
+void Form1::closeEvent(QCloseEvent *e)
+{
+    orderlyShutdown();
+    e->accept();
+    if (setup_.quitApplication) QCoreApplication::quit();
+}
+
+void Form1::n_quitter_Click() { close(); }
+
+void Form1::n_a_propos_de_Click()
+{
+    QMessageBox::information(this, QStringLiteral("À propos de Pramelor"), QStringLiteral("Pramelor pour 16F877 ver1.0 "));
+}
+
+void Form1::Timer3_Timer() { Label18->setText(text::timeText(*clock_)); }
+
+// ---------------------------------------------------------------- outputs
+
+std::array<QColor, 8> Form1::lamps() const
+{
+    std::array<QColor, 8> colours;
+    for (size_t i = 0; i < 8; ++i) colours[i] = lampe1[i]->color();
+    return colours;
+}
+
+void Form1::Command1_MouseDown(int index, int)
+{
+    if (index < 0 || index > 7) return;
+    lampe1[size_t(index)]->setColor(outputs::toggled(lampe1[size_t(index)]->color()));
+}
+
+void Form1::Command9_Click()
+{
+    for (Lamp *l : lampe1) l->setColor(outputs::lampOff());
+    if (serial_->isOpen()) serial_->close();
+}
+
+void Form1::Command10_Click()
+{
+    for (Lamp *l : lampe1) l->setColor(outputs::lampOn());
+}
+
+void Form1::Command11_Click()
+{
+    for (Lamp *l : lampe1) l->setColor(outputs::toggled(l->color()));
+}
+
+void Form1::Timer1_Timer()
+{
+    std::array<outputs::TimetableRow, 8> rows;
+    for (size_t i = 0; i < 8; ++i)
+        rows[i] = {heure1[i]->text(), heure2[i]->text(), auto1[i]->isChecked()};
+    std::array<QColor, 8> colours = lamps();
+    outputs::applyTimetable(colours, rows, [this] { return text::timeText(*clock_); });
+    for (size_t i = 0; i < 8; ++i) lampe1[i]->setColor(colours[i]);
+}
+
+void Form1::heure1_MouseDown(int index, int button)
+{
+    if (button == 2 && index >= 0 && index < 8) heure1[size_t(index)]->setText(text::timeText(*clock_));
+}
+
+void Form1::heure2_MouseDown(int index, int button)
+{
+    if (button == 2 && index >= 0 && index < 8) heure2[size_t(index)]->setText(text::timeText(*clock_));
+}
+
+// ---------------------------------------------------------------- serial link
+
+void Form1::Timer4_Timer()
+{
+    const quint8 byte = board::outputByte(lamps());
+    if (!serial_->isOpen() && !serial_->open()) return;  // said once in the status line; retried next time
+    serial_->setDtrOff();
+    serial_->write(board::outputCommand(byte));
+}
+
+void Form1::Timer2_Timer()
+{
+    serial_->discardInput();
+    if (serial_->isOpen() || serial_->open()) {
+        serial_->setDtrOff();
+        serial_->write(board::analogRequest());
+    }
+    setBuffer(QStringLiteral("nA"));
+    enableTimer(Timer4);
+    Timer2->stop();
+#ifdef PRAMELOR_HAVE_ACQUISITION
+    analog_->requestSent();
+#endif
+}
+
+void Form1::Timer8_Timer()
+{
+    serial_->discardInput();
+    if (serial_->isOpen() || serial_->open()) {
+        serial_->setDtrOff();
+        serial_->write(board::logicRequest());
+    }
+    enableTimer(Timer4);
+    Timer8->stop();
+#ifdef PRAMELOR_HAVE_ACQUISITION
+    logic_->requestSent();
+#endif
+}
+
+void Form1::beginRequest(Channel channel)
+{
+    if (marche != 1) return;
+    Timer4->stop();
+    enableTimer(channel == Channel::Analog ? Timer2 : Timer8);
+    setBuffer(QString());
+}
+
+void Form1::MSComm1_OnComm(int kind)
+{
+    if (kind == SerialComponent::kReceived) appendToBuffer(serial_->readAll());
+    enableTimer(Timer1);
+    if (Text1->isVisible()) Text1->moveCursor(QTextCursor::End);
+}
+
+void Form1::appendToBuffer(const QString &received)
+{
+    if (received.isEmpty()) return;
+    buffer_ += received;
+    if (buffer_.size() > kBufferCap) {
+        buffer_.remove(0, buffer_.size() - kBufferCap);
+        if (Text1->isVisible()) Text1->setPlainText(buffer_);
+    } else if (Text1->isVisible()) {
+        Text1->moveCursor(QTextCursor::End);
+        Text1->insertPlainText(received);
+    }
+}
+
+void Form1::setBuffer(const QString &text)
+{
+    buffer_ = text;
+    if (Text1->isVisible()) Text1->setPlainText(buffer_);
+}
+
+void Form1::n_port_Click()
+{
+    const QString answer = setup_.askText(QStringLiteral("Changement du port de communication"),
+                                          QStringLiteral("Port de communication"),
+                                          board::portName(serial_->portNumber()))
+                               .toUpper();
+    if (serial_->isOpen()) serial_->close();
+    if (const int n = board::portFromAnswer(answer)) serial_->setPortNumber(n);
+}
+
+void Form1::n_debug_Click()
+{
+    Text1->setPlainText(buffer_);  // the hidden box is refreshed only when shown
+    Text1->show();
+    Text1->raise();
+    Text1->moveCursor(QTextCursor::End);
+}
+
+void Form1::Text1_Click() { Text1->hide(); }
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Text1->viewport() && event->type() == QEvent::MouseButtonPress) Text1_Click();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Form1::showStatus(const QString &message)
+{
+    if (status_line_) status_line_->setText(message);
+}
+
+QString Form1::statusText() const { return status_line_ ? status_line_->text() : QString(); }
+
+// ---------------------------------------------------------------- graph frame, tables and files
+
+void Form1::n_graph_Click()
+{
+#ifdef PRAMELOR_HAVE_GRAPH
+    graph_->showView();
+#endif
+}
+
+void Form1::Command3_Click() {}
+void Form1::Command23_Click() {}
+void Form1::Command26_Click() {}
+void Form1::n_enr_param_Click() {}
+void Form1::n_ouvrir_Click() {}
+void Form1::n_enregistrer_Click() {}
+void Form1::n_imprime_Click() {}
+void Form1::n_export_csv_Click() {}
+void Form1::n_export_png_Click() {}

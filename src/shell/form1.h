@@ -1,0 +1,141 @@
+#pragma once
+// The main window: relay outputs, analog and logic inputs, the graph frame,
+// the master switch, the clock and the serial link to the board.
+
+#include "acquisition/host.h"
+#include "acquisition/tables.h"
+#include "text/clock.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <random>
+
+class QCheckBox;
+class QLabel;
+class QPlainTextEdit;
+class QFrame;
+class Lamp;
+class TimeBox;
+class PressButton;
+class ClickLabel;
+class SerialComponent;
+class AnalogFrame;
+class LogicFrame;
+class GraphFrame;
+
+class Form1 : public QMainWindow, public AcquisitionHost {
+    Q_OBJECT
+public:
+    // What the window takes from outside; tests replace each piece.
+    struct Setup {
+        Clock *clock = nullptr;   // nullptr: the system clock
+        QString programDir;       // empty: the program's own folder
+        // The text input box: (prompt, title, default) -> answer, empty on cancel.
+        std::function<QString(const QString &, const QString &, const QString &)> askText;
+        // The file dialogs: (save?, start name) -> chosen path, empty on cancel.
+        std::function<QString(bool, const QString &)> askPath;
+        bool quitApplication = true;  // closing ends the program
+    };
+
+    Form1();
+    explicit Form1(Setup setup);
+    ~Form1() override;
+
+    // AcquisitionHost
+    bool switchedOn() const override { return marche == 1; }
+    void beginRequest(Channel channel) override;
+    QString receiveBuffer() const override { return buffer_; }
+    const Clock &clock() const override { return *clock_; }
+    Tables &tables() override { return *tables_; }
+    void showStatus(const QString &message) override;
+
+    SerialComponent &MSComm1() { return *serial_; }
+    QString statusText() const;
+    QString programDir() const { return program_dir_; }
+    std::array<QColor, 8> lamps() const;
+
+    static constexpr int kBufferCap = 64 * 1024;  // newest characters kept
+
+    int marche = 0;   // master switch: 0 off, 1 on
+    int num_tableau = 0;
+
+public slots:
+    void Form_Load();
+    void Image2_Click();
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer3_Timer();
+    void Timer4_Timer();
+    void Timer8_Timer();
+    void MSComm1_OnComm(int kind);
+    void Command1_MouseDown(int index, int button);
+    void Command9_Click();
+    void Command10_Click();
+    void Command11_Click();
+    void heure1_MouseDown(int index, int button);
+    void heure2_MouseDown(int index, int button);
+    void n_port_Click();
+    void n_debug_Click();
+    void Text1_Click();
+    void n_a_propos_de_Click();
+    void n_quitter_Click();
+    void n_graph_Click();
+    void n_enr_param_Click();
+    void n_ouvrir_Click();
+    void n_enregistrer_Click();
+    void n_imprime_Click();
+    void n_export_csv_Click();
+    void n_export_png_Click();
+    void Command3_Click();
+    void Command23_Click();
+    void Command26_Click();
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildOutputsFrame(QWidget *client);
+    void buildBottomBand(QWidget *client);
+    void waitOneSecond();
+    void orderlyShutdown();
+    void appendToBuffer(const QString &received);
+    void setBuffer(const QString &text);
+    QPixmap switchPicture(bool on) const;
+    void loadConfigurationFirst();
+    void loadConfigurationLast();
+    void loadNumberOfAcquisitions();
+
+    std::unique_ptr<SystemClock> own_clock_;
+    Clock *clock_ = nullptr;
+    QString program_dir_;
+    Setup setup_;
+    std::unique_ptr<Tables> tables_;
+    SerialComponent *serial_ = nullptr;
+    QString buffer_;
+    bool waiting_ = false;
+    bool shut_down_ = false;
+    std::mt19937 random_;
+
+    QTimer *Timer1 = nullptr, *Timer2 = nullptr, *Timer3 = nullptr, *Timer4 = nullptr, *Timer8 = nullptr;
+    std::array<Lamp *, 8> lampe1{};
+    std::array<PressButton *, 8> Command1{};
+    std::array<TimeBox *, 8> heure1{}, heure2{};
+    std::array<QCheckBox *, 8> auto1{};
+    ClickLabel *Image2 = nullptr;
+    QFrame *Shape2 = nullptr;
+    QLabel *Label18 = nullptr;
+    QLabel *status_line_ = nullptr;
+    QPlainTextEdit *Text1 = nullptr;
+    AnalogFrame *analog_ = nullptr;
+    LogicFrame *logic_ = nullptr;
+    GraphFrame *graph_ = nullptr;
+};
+
+void enableTimer(QTimer *t);  // start a stopped timer, leave a running one alone
