@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# One command: install what is missing, build, and run the whole test suite
+# headless. Ends with CTest's summary.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/setup.sh"
+build=${PRAMELOR_BUILD_DIR:-$top/build}
+cd "$build"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 "$@"
