@@ -71,7 +71,7 @@ std::optional<double> readLeading(QStringView s, bool anyPoint, qsizetype *consu
     if (!anyDigit) return std::nullopt;
     if (digits.empty()) return negative ? -0.0 : 0.0;
     // Keep the exponent in a range strtod-like parsing handles without surprise.
-    if (scale > 400) scale = 400;
+    if (scale + (long long)digits.size() > 310) return negative ? -HUGE_VAL : HUGE_VAL;
     if (scale < -400 - 40) return negative ? -0.0 : 0.0;
     const QByteArray repr = QByteArray::fromStdString(digits) + 'e' + QByteArray::number(scale);
     bool ok = false;
