@@ -1,0 +1,184 @@
+// Relay outputs: the output byte, the switching buttons and the timetable,
+// driven through the window's own controls.
+#include "link/protocol.h"
+#include "outputs/outputs.h"
+#include "shell/controls.h"
+#include "shell/form1.h"
+#include "support/fake_clock.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+
+std::array<QColor, 8> colours(std::initializer_list<int> onIndexes)
+{
+    std::array<QColor, 8> c;
+    c.fill(outputs::lampOff());
+    for (int i : onIndexes) c[size_t(i)] = outputs::lampOn();
+    return c;
+}
+
+}  // namespace
+
+class TestOutputs : public QObject {
+    Q_OBJECT
+    FakeClock clock;
+    std::unique_ptr<Form1> form;
+
+    Lamp *lamp(int i) { return form->findChild<Lamp *>(QStringLiteral("lampe1_%1").arg(i)); }
+    QWidget *widget(const QString &name) { return form->findChild<QWidget *>(name); }
+    int byte() { return board::outputByte(form->lamps()); }
+
+private slots:
+    void init()
+    {
+        clock = FakeClock();
+        Form1::Setup setup;
+        setup.clock = &clock;
+        setup.programDir = QDir::tempPath();
+        setup.quitApplication = false;
+        form = std::make_unique<Form1>(setup);
+    }
+    void cleanup() { form.reset(); }
+
+    void outputByte_data()
+    {
+        QTest::addColumn<QList<int>>("on");
+        QTest::addColumn<int>("byte");
+        QTest::newRow("all off") << QList<int>{} << 0x00;
+        QTest::newRow("all on") << QList<int>{0, 1, 2, 3, 4, 5, 6, 7} << 0xFF;
+        QTest::newRow("output 1") << QList<int>{0} << 0x01;
+        QTest::newRow("output 8") << QList<int>{7} << 0x80;
+        QTest::newRow("outputs 1 and 3") << QList<int>{0, 2} << 0x05;
+    }
+    void outputByte()
+    {
+        QFETCH(QList<int>, on);
+        QFETCH(int, byte);
+        std::array<QColor, 8> c;
+        c.fill(outputs::lampOff());
+        for (int i : on) c[size_t(i)] = outputs::lampOn();
+        QCOMPARE(int(board::outputByte(c)), byte);
+        const QByteArray cmd = board::outputCommand(quint8(byte));
+        QCOMPARE(cmd.size(), 2);
+        QCOMPARE(cmd[0], 'n');
+        QCOMPARE(quint8(cmd[1]), quint8(byte));
+    }
+
+    void otherColoursCountAsOffAndStay()
+    {
+        std::array<QColor, 8> c = colours({0});
+        c[1] = QColor(0, 254, 0);
+        c[2] = QColor(255, 0, 0);
+        QCOMPARE(int(board::outputByte(c)), 0x01);
+        QCOMPARE(outputs::toggled(QColor(0, 254, 0)), QColor(0, 254, 0));
+    }
+
+    void everyMouseButtonToggles_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::newRow("left") << int(Qt::LeftButton);
+        QTest::newRow("right") << int(Qt::RightButton);
+        QTest::newRow("middle") << int(Qt::MiddleButton);
+    }
+    void everyMouseButtonToggles()
+    {
+        QFETCH(int, button);
+        QWidget *b = widget(QStringLiteral("Command1_2"));
+        QVERIFY(b);
+        QCOMPARE(qobject_cast<QPushButton *>(b)->text(), QStringLiteral("Forçage Sortie 3"));
+        QTest::mousePress(b, Qt::MouseButton(button));
+        QCOMPARE(lamp(2)->color(), outputs::lampOn());
+        QCOMPARE(byte(), 0x04);
+        QTest::mouseRelease(b, Qt::MouseButton(button));
+        QTest::mousePress(b, Qt::MouseButton(button));
+        QCOMPARE(lamp(2)->color(), outputs::lampOff());
+    }
+
+    void globalButtons()
+    {
+        QTest::mousePress(widget(QStringLiteral("Command1_0")), Qt::LeftButton);
+        QTest::mousePress(widget(QStringLiteral("Command1_1")), Qt::LeftButton);
+        QCOMPARE(byte(), 0x03);
+        QTest::mouseClick(widget(QStringLiteral("Command11")), Qt::LeftButton);  // "Sorties Inv"
+        QCOMPARE(byte(), 0xFC);
+        QTest::mouseClick(widget(QStringLiteral("Command10")), Qt::LeftButton);  // "Sorties à 1"
+        QCOMPARE(byte(), 0xFF);
+        QTest::mouseClick(widget(QStringLiteral("Command9")), Qt::LeftButton);   // "Sorties à 0"
+        QCOMPARE(byte(), 0x00);
+    }
+
+    void timetable_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<bool>("automatic");
+        QTest::addColumn<QTime>("now");
+        QTest::addColumn<bool>("on");
+        QTest::newRow("start matches") << "08:00:00" << "09:00:00" << true << QTime(8, 0, 0) << true;
+        QTest::newRow("other second") << "08:00:00" << "09:00:00" << true << QTime(8, 0, 1) << false;
+        QTest::newRow("start equals end ends off") << "08:00:00" << "08:00:00" << true << QTime(8, 0, 0) << false;
+        QTest::newRow("late start across midnight") << "23:00:00" << "01:00:00" << true << QTime(23, 0, 0) << true;
+        QTest::newRow("single-digit hour") << "8:00:00" << "" << true << QTime(8, 0, 0) << false;
+        QTest::newRow("no seconds") << "08:00" << "" << true << QTime(8, 0, 0) << false;
+        QTest::newRow("blank around") << " 08:00:00" << "" << true << QTime(8, 0, 0) << false;
+        QTest::newRow("auto unticked") << "08:00:00" << "" << false << QTime(8, 0, 0) << false;
+    }
+    void timetable()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        QFETCH(bool, automatic);
+        QFETCH(QTime, now);
+        QFETCH(bool, on);
+        form->findChild<QLineEdit *>(QStringLiteral("heure1_4"))->setText(start);
+        form->findChild<QLineEdit *>(QStringLiteral("heure2_4"))->setText(end);
+        form->findChild<QCheckBox *>(QStringLiteral("auto1_4"))->setChecked(automatic);
+        clock.time = now;
+        form->Timer1_Timer();
+        QCOMPARE(lamp(4)->color() == outputs::lampOn(), on);
+        QCOMPARE(byte() & ~0x10, 0);  // no other output moved
+    }
+
+    void timetableAcrossMidnightTurnsOffNextMorning()
+    {
+        form->findChild<QLineEdit *>(QStringLiteral("heure1_0"))->setText(QStringLiteral("23:00:00"));
+        form->findChild<QLineEdit *>(QStringLiteral("heure2_0"))->setText(QStringLiteral("01:00:00"));
+        form->findChild<QCheckBox *>(QStringLiteral("auto1_0"))->setChecked(true);
+        clock.set(23, 0, 0);
+        form->Timer1_Timer();
+        QCOMPARE(byte(), 0x01);
+        clock.set(0, 30, 0);
+        form->Timer1_Timer();
+        QCOMPARE(byte(), 0x01);
+        clock.set(1, 0, 0);
+        form->Timer1_Timer();
+        QCOMPARE(byte(), 0x00);
+    }
+
+    void rightClickFillsTheTime()
+    {
+        clock.set(14, 32, 7);
+        auto *box = form->findChild<QLineEdit *>(QStringLiteral("heure1_3"));
+        box->setText(QStringLiteral("x"));
+        QTest::mouseClick(box, Qt::LeftButton);
+        QCOMPARE(box->text(), QStringLiteral("x"));
+        QTest::mouseClick(box, Qt::RightButton);
+        QCOMPARE(box->text(), QStringLiteral("14:32:07"));
+        auto *end = form->findChild<QLineEdit *>(QStringLiteral("heure2_7"));
+        QTest::mouseClick(end, Qt::RightButton);
+        QCOMPARE(end->text(), QStringLiteral("14:32:07"));
+    }
+
+    void clockShowsTheTimeText()
+    {
+        clock.set(7, 5, 0);
+        form->Timer3_Timer();
+        QCOMPARE(form->findChild<QLabel *>(QStringLiteral("Label18"))->text(), QStringLiteral("07:05:00"));
+    }
+};
+
+QTEST_MAIN(TestOutputs)
+#include "test_outputs.moc"
