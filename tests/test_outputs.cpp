@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
 
 namespace {
@@ -170,6 +171,22 @@ private slots:
         auto *end = form->findChild<QLineEdit *>(QStringLiteral("heure2_7"));
         QTest::mouseClick(end, Qt::RightButton);
         QCOMPARE(end->text(), QStringLiteral("14:32:07"));
+    }
+
+    void receiveBufferKeepsTheNewest()
+    {
+        form->n_debug_Click();
+        QString chunk(1000, u'x');
+        for (int i = 0; i < 100; ++i) form->appendToBuffer(chunk);
+        form->appendToBuffer(QStringLiteral("E:165\r\n"));
+        QCOMPARE(form->receiveBuffer().size(), Form1::kBufferCap);
+        QVERIFY(form->receiveBuffer().endsWith(u"xE:165\r\n"));
+        auto *text1 = form->findChild<QPlainTextEdit *>(QStringLiteral("Text1"));
+        QVERIFY(!text1->isHidden());
+        QVERIFY(text1->toPlainText().trimmed().endsWith(u"E:165"));
+        QVERIFY(text1->toPlainText().size() <= Form1::kBufferCap + Form1::kBufferCap / 4 + 16);  // the view shows the newest text
+        QTest::mouseClick(text1->viewport(), Qt::LeftButton);
+        QVERIFY(text1->isHidden());
     }
 
     void clockShowsTheTimeText()

@@ -78,7 +78,7 @@ QString indexed(const char *base, int i) { return QStringLiteral("%1_%2").arg(QL
 
 Form1::Form1() : Form1(Setup{}) {}
 
-Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<Tables>()), random_(16877)
+Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<Tables>())
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Pramelor pour PIC 16F877"));
@@ -521,17 +521,20 @@ void Form1::MSComm1_OnComm(int kind)
 {
     if (kind == SerialComponent::kReceived) appendToBuffer(serial_->readAll());
     enableTimer(Timer1);
-    if (Text1->isVisible()) Text1->moveCursor(QTextCursor::End);
+    if (!Text1->isHidden()) Text1->moveCursor(QTextCursor::End);
 }
 
 void Form1::appendToBuffer(const QString &received)
 {
     if (received.isEmpty()) return;
     buffer_ += received;
-    if (buffer_.size() > kBufferCap) {
-        buffer_.remove(0, buffer_.size() - kBufferCap);
-        if (Text1->isVisible()) Text1->setPlainText(buffer_);
-    } else if (Text1->isVisible()) {
+    if (buffer_.size() > kBufferCap) buffer_.remove(0, buffer_.size() - kBufferCap);
+    if (Text1->isHidden()) return;
+    // The visible box is rewritten only now and then, not on every piece.
+    view_size_ += received.size();
+    if (view_size_ > kBufferCap + kBufferCap / 4) {
+        setBuffer(buffer_);
+    } else {
         Text1->moveCursor(QTextCursor::End);
         Text1->insertPlainText(received);
     }
@@ -540,7 +543,8 @@ void Form1::appendToBuffer(const QString &received)
 void Form1::setBuffer(const QString &text)
 {
     buffer_ = text;
-    if (Text1->isVisible()) Text1->setPlainText(buffer_);
+    view_size_ = buffer_.size();
+    if (!Text1->isHidden()) Text1->setPlainText(buffer_);
 }
 
 void Form1::n_port_Click()
@@ -555,8 +559,8 @@ void Form1::n_port_Click()
 
 void Form1::n_debug_Click()
 {
-    Text1->setPlainText(buffer_);  // the hidden box is refreshed only when shown
     Text1->show();
+    setBuffer(buffer_);  // the hidden box is refreshed only when shown
     Text1->raise();
     Text1->moveCursor(QTextCursor::End);
 }
@@ -585,9 +589,36 @@ void Form1::n_graph_Click()
 #endif
 }
 
-void Form1::Command3_Click() {}
-void Form1::Command23_Click() {}
-void Form1::Command26_Click() {}
+// The listing box shows the lines; their CR LF ends become the box's own.
+void Form1::showListing(const QString &listing)
+{
+    listing_ = listing;
+#ifdef PRAMELOR_HAVE_GRAPH
+    graph_->text5()->setPlainText(QString(listing).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+#endif
+}
+
+void Form1::Command3_Click()
+{
+#ifdef PRAMELOR_HAVE_GRAPH
+    showListing(acquisition::clearTables(*tables_));
+#endif
+}
+
+void Form1::Command23_Click()
+{
+    acquisition::randomFill(*tables_, random_);
+    Command26_Click();
+}
+
+void Form1::Command26_Click()
+{
+    const acquisition::TableView view = acquisition::tableViewStep(*tables_, num_tableau);
+    showListing(view.text);
+#ifdef PRAMELOR_HAVE_GRAPH
+    if (view.caption) graph_->command26()->setText(*view.caption);
+#endif
+}
 void Form1::n_enr_param_Click() {}
 void Form1::n_ouvrir_Click() {}
 void Form1::n_enregistrer_Click() {}

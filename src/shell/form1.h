@@ -3,6 +3,7 @@
 // the master switch, the clock and the serial link to the board.
 
 #include "acquisition/host.h"
+#include "acquisition/table_ops.h"
 #include "acquisition/tables.h"
 #include "text/clock.h"
 
@@ -13,7 +14,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <random>
 
 class QCheckBox;
 class QLabel;
@@ -56,8 +56,11 @@ public:
 
     SerialComponent &MSComm1() { return *serial_; }
     QString statusText() const;
+    QString listingText() const { return listing_; }
     QString programDir() const { return program_dir_; }
     std::array<QColor, 8> lamps() const;
+    // Received characters go to the end of the buffer; the oldest go past the cap.
+    void appendToBuffer(const QString &received);
 
     static constexpr int kBufferCap = 64 * 1024;  // newest characters kept
 
@@ -105,9 +108,9 @@ private:
     void buildBottomBand(QWidget *client);
     void waitOneSecond();
     void orderlyShutdown();
-    void appendToBuffer(const QString &received);
     void setBuffer(const QString &text);
     QPixmap switchPicture(bool on) const;
+    void showListing(const QString &listing);
     void loadConfigurationFirst();
     void loadConfigurationLast();
     void loadNumberOfAcquisitions();
@@ -119,9 +122,11 @@ private:
     std::unique_ptr<Tables> tables_;
     SerialComponent *serial_ = nullptr;
     QString buffer_;
+    qsizetype view_size_ = 0;  // characters put into the visible Text1
+    QString listing_;  // the text last listed in Text5, line ends as written
     bool waiting_ = false;
     bool shut_down_ = false;
-    std::mt19937 random_;
+    acquisition::RandomSource random_;
 
     QTimer *Timer1 = nullptr, *Timer2 = nullptr, *Timer3 = nullptr, *Timer4 = nullptr, *Timer8 = nullptr;
     std::array<Lamp *, 8> lampe1{};

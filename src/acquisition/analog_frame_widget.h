@@ -1,0 +1,65 @@
+#pragma once
+// The "Entrées analogiques" frame: eight channel columns (value, unit,
+// coefficient), the acquisition buttons, "Mémorisation" and the programming
+// panel Frame5 with its cyclic and programmed modes.
+
+#include "acquisition/schedule_widget.h"
+
+#include <QGroupBox>
+#include <array>
+#include <memory>
+
+class AcquisitionHost;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+class AnalogFrame : public QGroupBox {
+    Q_OBJECT
+public:
+    AnalogFrame(AcquisitionHost &host, QWidget *parent = nullptr);
+    ~AnalogFrame() override;
+
+    // Called by the window right after it wrote "nA": the decoding follows.
+    void requestSent();
+
+    QString coefficientText(int k) const;  // channel 1 … 8
+    QString unitText(int k) const;
+    bool cycleRunning() const { return scheduler_->cycleRunning(); }
+
+public slots:
+    void Command12_Click();  // "Acquisition Manuelle"
+    void Command16_Click();  // "Acquisition Programmée": shows Frame5
+    void Command17_Click();  // "Heure  PC"
+    void Command20_Click();  // "Annulation"
+    void Command21_Click();  // "Validation"
+    void Check5_Click();
+    void Check6_Click();
+    void memo_a_Click();
+    void Timer5_Timer();     // the analog decoding step
+    void Timer6_Timer();     // the programmed-mode check
+    void cyclicWait_Timer(); // end of (part of) a cyclic wait
+
+private:
+    AcquisitionHost &host_;
+    std::array<QLabel *, 8> ana_{};
+    std::array<QLineEdit *, 8> coeff_{};
+    std::array<QLineEdit *, 8> unit_{};
+    QCheckBox *memo_a_ = nullptr;
+    QPushButton *Command12_ = nullptr;
+    QPushButton *Command16_ = nullptr;
+    QGroupBox *Frame5_ = nullptr;
+    QComboBox *Combo4_ = nullptr;
+    QComboBox *Combo3_ = nullptr;
+    QCheckBox *Check5_ = nullptr;
+    QCheckBox *Check6_ = nullptr;
+    QLabel *Label67_ = nullptr;
+    QLineEdit *Text3_ = nullptr;
+    QTimer *Timer5_ = nullptr;
+    QTimer *Timer6_ = nullptr;
+    QTimer *cyclicWait_ = nullptr;
+    std::unique_ptr<acquisition::ui::PanelScheduler> scheduler_;
+};

@@ -1,0 +1,144 @@
+#include "acquisition/frame_parts_widget.h"
+
+#include "text/twips.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <algorithm>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyleOptionButton>
+#include <QTimer>
+
+namespace acquisition::ui {
+namespace {
+
+// The panel's buttons are narrow: like the board's original panel they break
+// a long caption over two lines instead of cutting it.
+class WrappingButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        QStyleOptionButton opt;
+        initStyleOption(&opt);
+        const QString caption = opt.text;
+        opt.text.clear();
+        style()->drawControl(QStyle::CE_PushButton, &opt, &p, this);
+        p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+        p.drawText(rect().adjusted(2, 1, -2, -1), Qt::AlignCenter | Qt::TextWordWrap, caption);
+    }
+};
+
+}  // namespace
+
+QLabel *caption(QWidget *parent, const QString &text, int l, int t, int w, int h, const QColor &colour)
+{
+    auto *label = new QLabel(text, parent);
+    QRect r = twips(l, t, w, h);
+    // A caption may run past its drawn width rather than lose its last letters.
+    r.setWidth(std::max(r.width(), label->sizeHint().width()));
+    label->setGeometry(r);
+    if (colour.isValid()) {
+        QPalette p = label->palette();
+        p.setColor(QPalette::WindowText, colour);
+        label->setPalette(p);
+    }
+    return label;
+}
+
+QLabel *valueLabel(QWidget *parent, const QString &name, const QString &text, int l, int t, int w,
+                   int h, const QColor &colour)
+{
+    QLabel *label = caption(parent, text, l, t, w, h, colour);
+    label->setObjectName(name);
+    label->setFrameShape(QFrame::Box);
+    label->setLineWidth(1);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+QLineEdit *textBox(QWidget *parent, const QString &name, const QString &text, int l, int t, int w, int h)
+{
+    auto *box = new QLineEdit(text, parent);
+    box->setObjectName(name);
+    box->setTextMargins(0, 0, 0, 0);
+    box->setGeometry(twips(l, t, w, h));
+    return box;
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &text, int l, int t, int w, int h)
+{
+    auto *b = new WrappingButton(text, parent);
+    b->setObjectName(name);
+    b->setGeometry(twips(l, t, w, h));
+    return b;
+}
+
+QCheckBox *checkBox(QWidget *parent, const QString &name, const QString &text, int l, int t, int w, int h)
+{
+    auto *c = new QCheckBox(text, parent);
+    c->setObjectName(name);
+    c->setGeometry(twips(l, t, w, h));
+    return c;
+}
+
+QComboBox *comboBox(QWidget *parent, const QString &name, const QStringList &entries, int l, int t,
+                    int w, int h)
+{
+    auto *c = new QComboBox(parent);
+    c->setObjectName(name);
+    c->addItems(entries);
+    c->setGeometry(twips(l, t, w, h));
+    return c;
+}
+
+QWidget *verticalLine(QWidget *parent, int x, int top, int bottom, const QColor &colour)
+{
+    auto *line = new QWidget(parent);
+    QRect r = twips(x, top, 0, bottom - top);
+    r.setWidth(1);
+    line->setGeometry(r);
+    line->setAutoFillBackground(true);
+    QPalette p = line->palette();
+    p.setColor(QPalette::Window, colour);
+    line->setPalette(p);
+    return line;
+}
+
+QTimer *designTimer(QWidget *parent, const QString &name, int periodMs)
+{
+    auto *timer = new QTimer(parent);
+    timer->setObjectName(name);
+    timer->setTimerType(Qt::PreciseTimer);
+    timer->setInterval(periodMs);
+    return timer;
+}
+
+void enable(QTimer *timer)
+{
+    if (!timer->isActive()) timer->start();
+}
+
+void setBackColour(QPushButton *b, const QColor &c)
+{
+    b->setProperty("backColor", c);
+    QPalette p = b->palette();
+    p.setColor(QPalette::Button, c);
+    b->setPalette(p);
+    b->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid #808080; }")
+                         .arg(c.name()));
+}
+
+QColor backColour(const QPushButton *b)
+{
+    const QVariant v = b->property("backColor");
+    return v.isValid() ? v.value<QColor>() : b->palette().color(QPalette::Button);
+}
+
+}  // namespace acquisition::ui

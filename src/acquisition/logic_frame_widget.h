@@ -1,0 +1,58 @@
+#pragma once
+// The "Entrées logiques" frame: eight input indicators, the acquisition
+// buttons, "Mémorisation" and the programming panel Frame4.
+
+#include "acquisition/schedule_widget.h"
+
+#include <QGroupBox>
+#include <array>
+#include <memory>
+
+class AcquisitionHost;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+class LogicFrame : public QGroupBox {
+    Q_OBJECT
+public:
+    LogicFrame(AcquisitionHost &host, QWidget *parent = nullptr);
+    ~LogicFrame() override;
+
+    // Called by the window right after it wrote "nL": the decoding follows.
+    void requestSent();
+    bool cycleRunning() const { return scheduler_->cycleRunning(); }
+
+public slots:
+    void Command13_Click();  // "Acquisition Manuelle"
+    void Command14_Click();  // "Acquisition Programmée": shows Frame4
+    void Command15_Click();  // "Heure  PC"
+    void Command18_Click();  // "Validation"
+    void Command19_Click();  // "Annulation"
+    void Check1_Click();
+    void Check2_Click();
+    void memo_l_Click();
+    void Timer7_Timer();     // the logic decoding step
+    void Timer9_Timer();     // the programmed-mode check
+    void cyclicWait_Timer(); // end of (part of) a cyclic wait
+
+private:
+    AcquisitionHost &host_;
+    std::array<QLabel *, 8> log1_{};
+    QCheckBox *memo_l_ = nullptr;
+    QPushButton *Command13_ = nullptr;
+    QPushButton *Command14_ = nullptr;
+    QGroupBox *Frame4_ = nullptr;
+    QComboBox *Combo1_ = nullptr;
+    QComboBox *Combo2_ = nullptr;
+    QCheckBox *Check1_ = nullptr;
+    QCheckBox *Check2_ = nullptr;
+    QLineEdit *Text2_ = nullptr;
+    QTimer *Timer7_ = nullptr;
+    QTimer *Timer9_ = nullptr;
+    QTimer *cyclicWait_ = nullptr;
+    std::unique_ptr<acquisition::ui::PanelScheduler> scheduler_;
+};

@@ -1,0 +1,54 @@
+#pragma once
+// The programming panel's behaviour, the same in both frames: Validation,
+// Annulation, the programmed-mode check and the cyclic wait. The frames own
+// the controls and forward their handlers here.
+
+#include "acquisition/schedule.h"
+
+#include <functional>
+
+class AcquisitionHost;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+class QWidget;
+
+namespace acquisition::ui {
+
+struct PanelControls {
+    bool analogList = true;           // which day list the panel has
+    QPushButton *programButton = nullptr;  // "Acquisition Programmée"
+    QWidget *panel = nullptr;
+    QComboBox *intervals = nullptr;
+    QCheckBox *cyclic = nullptr;
+    QCheckBox *programmed = nullptr;
+    QComboBox *days = nullptr;
+    QLineEdit *hour = nullptr;
+    QTimer *programmedTimer = nullptr;
+    QTimer *cyclicTimer = nullptr;    // single shot, the remaining part of a wait
+};
+
+class PanelScheduler {
+public:
+    PanelScheduler(AcquisitionHost &host, PanelControls controls, std::function<void()> startAcquisition);
+
+    void showPanel();
+    void validate();
+    void cancel();
+    void programmedCheck();
+    void copyTime();
+    void cyclicWaitTick();
+    bool cycleRunning() const { return wait_.active(); }
+
+private:
+    void armCyclicTimer();
+
+    AcquisitionHost &host_;
+    PanelControls c_;
+    std::function<void()> start_;
+    CyclicWait wait_;
+};
+
+}  // namespace acquisition::ui
