@@ -1,0 +1,96 @@
+#pragma once
+// Frame6, "Mode graphique": the drawing surface Picture1 and the command area
+// Frame7 with the graph's controls. The handlers keep the window's names; the
+// rules they apply live in graph/layout.h and graph/plot.h.
+
+#include "graph/layout.h"
+#include "graph/plot.h"
+
+#include <QColor>
+#include <QGroupBox>
+#include <QImage>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+struct Tables;
+class PictureWidget;
+
+class GraphFrame : public QGroupBox {
+    Q_OBJECT
+public:
+    GraphFrame(Tables &tables, QWidget *parent);
+    ~GraphFrame() override;
+
+    // Controls that the main window handles itself.
+    QPushButton *command3() const { return Command3_; }    // "RAZ tableaux"
+    QPushButton *command23() const { return Command23_; }  // "Aléatoire"
+    QPushButton *command26() const { return Command26_; }  // table view
+    QPlainTextEdit *text5() const { return Text5_; }
+
+    // Menu "Graphique": full height, visible.
+    void showView();
+    // What the surface shows, traces and annotations only.
+    QImage surfaceImage() const;
+
+    PictureWidget *picture() const { return Picture1_; }
+    int mode_zoom() const { return zoom_.mode_zoom; }
+    int acqui_curseur() const { return zoom_.acqui_curseur; }
+    const graph::Selection &selection() const { return selection_; }
+    QColor annotationColour() const { return annotation_; }
+    int thickness() const { return thickness_; }
+    bool analog() const;
+
+public slots:
+    void startupLayout();
+    void Command25_Click();
+    void Option1_Click();
+    void Option2_Click();
+    void Label56_Click(int index);
+    void Label56_MouseMove(int index);
+    void HScroll1_Change();
+    void HScroll2_Change();
+    void coeff_Change();
+    void coeff_MouseMove();
+    void Command24_MouseMove();
+    void Command23_MouseMove();
+    void Check9_Click();
+    void Command24_Click();
+    void Picture1_MouseMove(int button, int shift, double X, double Y);
+    void Picture1_MouseDown(int button, int shift, double X, double Y);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildCommands();
+    void clearSurface();
+
+    Tables &tables_;
+    PictureWidget *Picture1_ = nullptr;
+    QGroupBox *Frame7_ = nullptr;
+    QRadioButton *Option1_ = nullptr;
+    QRadioButton *Option2_ = nullptr;
+    QScrollBar *HScroll1_ = nullptr;
+    QLabel *Label61_ = nullptr;
+    QLineEdit *coeff_ = nullptr;
+    QScrollBar *HScroll2_ = nullptr;
+    QLabel *Label63_ = nullptr;
+    QCheckBox *Check9_ = nullptr;
+    QPushButton *Command26_ = nullptr;
+    QPlainTextEdit *Text5_ = nullptr;
+    QPushButton *Command24_ = nullptr;
+    QPushButton *Command23_ = nullptr;
+    QPushButton *Command3_ = nullptr;
+    QPushButton *Command25_ = nullptr;
+    QLabel *aide_ = nullptr;
+
+    graph::ZoomState zoom_;
+    graph::Selection selection_{};
+    QColor annotation_{0, 255, 0};
+    int thickness_ = 1;
+};

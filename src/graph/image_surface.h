@@ -1,0 +1,49 @@
+#pragma once
+// The drawing surface on a persistent image. Twips become pixels by one
+// painter transform (1/15, times the device pixel ratio); lines use cosmetic
+// pens of the trace thickness, without antialiasing, so they stay crisp.
+
+#include "graph/surface.h"
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QSizeF>
+#include <memory>
+
+class ImageSurface : public Surface {
+public:
+    // sizeTwips: the drawing area; the image gets the matching pixel size.
+    explicit ImageSurface(QSizeF sizeTwips, qreal devicePixelRatio = 1.0,
+                          QColor background = QColor(192, 192, 192));
+    ~ImageSurface() override;
+
+    void clear() override;
+    void line(QPointF a, QPointF b) override;
+    void rectOutline(QPointF a, QPointF b) override;
+    void text(QPointF topLeft, const QString &s) override;
+    void setWidth(int px) override;
+    void setColor(QColor c) override;
+
+    void setFont(const QFont &f);
+    int width() const { return width_; }
+    QColor color() const { return color_; }
+
+    // The image as drawn so far (finishes any drawing in progress). The
+    // reference stays valid; copy it to keep a picture that later drawing
+    // must not change.
+    const QImage &image();
+    // The painter the plots draw with, opened on first use.
+    QPainter &painter();
+
+private:
+    void applyPen();
+
+    QImage image_;
+    std::unique_ptr<QPainter> painter_;
+    QColor background_;
+    QColor color_ = QColor(0, 255, 0);
+    QFont font_;
+    int width_ = 1;
+    qreal dpr_;
+};

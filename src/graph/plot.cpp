@@ -1,0 +1,154 @@
+#include "graph/plot.h"
+
+#include "graph/layout.h"
+#include "text/numbers.h"
+
+#include <climits>
+#include <cmath>
+
+namespace graph {
+
+double plotCoefficient(const QString &coeff) { return text::leadingNumberAnyPoint(coeff); }
+
+std::optional<double> readoutCoefficient(const QString &coeff) { return text::parseAnyPoint(coeff); }
+
+namespace {
+
+// An element as a number; nothing when it lies outside or cannot be read.
+std::optional<double> read(const Element *e)
+{
+    if (!e) return std::nullopt;
+    return e->toNumber();
+}
+
+// y of an analog element, or nothing when it cannot be computed.
+std::optional<double> analogY(const Tables &t, int k, long long a, double c)
+{
+    const auto v = read(t.anaAt(k, a));
+    if (!v) return std::nullopt;
+    const double y = kBaselineY - *v * c * kAnalogScale;
+    if (!std::isfinite(y)) return std::nullopt;
+    return y;
+}
+
+}  // namespace
+
+void plotAnalog(Surface &s, const Tables &t, const Selection &sel, double c, long long f, int n)
+{
+    if (n <= 0) return;
+    const double dx = columnStep(n);
+    std::array<double, 8> y1{}, y2{};  // kept per channel when a read fails
+    for (int j = 0; j <= n; ++j) {
+        const long long a = f + j;
+        const double x = kOriginX + dx * j;
+        for (int slot = 0; slot < 8; ++slot) {
+            if (sel[size_t(slot)] != 1) continue;
+            const int k = slot + 1;
+            if (const auto y = analogY(t, k, a, c)) y1[size_t(slot)] = *y;
+            if (const auto y = analogY(t, k, a + 1, c)) y2[size_t(slot)] = *y;
+            s.setColor(traceColor(slot));
+            s.line(QPointF(x, y1[size_t(slot)]), QPointF(x + dx, y2[size_t(slot)]));
+        }
+    }
+}
+
+void plotLogic(Surface &s, const Tables &t, long long f, int n)
+{
+    if (n <= 0) return;
+    const double dx = columnStep(n);
+    std::array<double, 8> previous;
+    previous.fill(kHigh);  // unset counts as high
+    double level = kHigh;  // shared by all inputs: an odd number keeps the last one
+    for (int j = 0; j <= n; ++j) {
+        const long long a = f + j;
+        const double x = kOriginX + dx * j;
+        for (int k = 1; k <= 8; ++k) {
+            const double r = kRowPitch * (k - 1);
+            const auto v = read(t.logAt(8 * a + k - 1));
+            if (!v) level = kHigh;
+            else if (*v == 0) level = kLow;
+            else if (*v == 1) level = kHigh;
+            s.setColor(traceColor(8 - k));
+            s.line(QPointF(x, r + level), QPointF(x + dx, r + level));
+            double &p = previous[size_t(k - 1)];
+            if (p != level) s.rectOutline(QPointF(x, r), QPointF(x, r + kLow));
+            p = level;
+        }
+    }
+}
+
+void fullView(Surface &s, const Tables &t, bool analog, const Selection &sel,
+              const QString &coeff, ZoomState &z)
+{
+    s.clear();
+    z.mode_zoom = 0;
+    if (analog)
+        plotAnalog(s, t, sel, plotCoefficient(coeff), 0, t.nbre_acqui);
+    else
+        plotLogic(s, t, 0, t.nbre_acqui);
+}
+
+void zoomView(Surface &s, const Tables &t, bool analog, const Selection &sel,
+              const QString &coeff, const ZoomState &z)
+{
+    s.clear();
+    if (analog)
+        plotAnalog(s, t, sel, plotCoefficient(coeff), z.acqui_curseur, kZoomColumns);
+    else
+        plotLogic(s, t, z.acqui_curseur, kZoomColumns);
+}
+
+int zoomStart(bool analog, int acquiCurseur)
+{
+    if (analog && acquiCurseur > 10) return acquiCurseur - 5;
+    return acquiCurseur;
+}
+
+int acquisitionAt(double x, int nbreAcqui, const ZoomState &z)
+{
+    const int n = z.mode_zoom == 1 ? kZoomColumns : nbreAcqui;
+    double column = std::round((x - kOriginX) / columnStep(n));
+    // The mouse stays on the window; keep absurd positions representable.
+    if (!(column > -1e9)) column = -1e9;
+    if (column > 1e9) column = 1e9;
+    long long a = (long long)column;
+    if (z.mode_zoom == 1) a += z.acqui_curseur;
+    if (a > INT_MAX) a = INT_MAX;
+    if (a < INT_MIN) a = INT_MIN;
+    return int(a);
+}
+
+Readout mouseMove(bool analog, double x, double y, const QString &coeff, int nbreAcqui, ZoomState &z)
+{
+    Readout r;
+    if (analog) {
+        if (const auto c = readoutCoefficient(coeff)) {
+            const double v = (kBaselineY - y) / kReadoutScale * *c;
+            if (std::isfinite(v)) r.value = text::twoDecimals(v);
+        }
+    } else {
+        r.value = QString();
+    }
+    const int a = acquisitionAt(x, nbreAcqui, z);
+    r.acquisition = QStringLiteral("Acquisition N°: ") + QString::number(a);
+    if (z.mode_zoom == 0) z.acqui_curseur = a;
+    return r;
+}
+
+Click mouseDown(bool analog, int button, ZoomState &z)
+{
+    if (analog) {
+        if (button == 2) return Click::Annotate;
+        if (button != 1) return Click::Nothing;
+        if (z.mode_zoom == 1) return Click::FullView;
+        z.mode_zoom = 1;
+        z.acqui_curseur = zoomStart(true, z.acqui_curseur);
+        return Click::Zoom;
+    }
+    if (button == 1 && z.mode_zoom == 1) return Click::FullView;
+    z.mode_zoom = 1;
+    z.acqui_curseur = zoomStart(false, z.acqui_curseur);
+    return Click::Zoom;
+}
+
+}  // namespace graph

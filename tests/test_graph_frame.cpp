@@ -1,0 +1,394 @@
+// The graph frame as the user works it: controls, readouts, zoom clicks,
+// cursors, legends, and pictures of the plotted views.
+
+#include "acquisition/tables.h"
+#include "graph/graph_frame_widget.h"
+#include "graph/picture_widget.h"
+#include "shell/form1.h"
+#include "text/twips.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+constexpr double kStep100 = (11520.0 - 1000.0) / 100;
+
+// X of the point of acquisition a in the full view at 100 acquisitions.
+double xOf(int a) { return 1000 + kStep100 * a; }
+
+// A fixed generator, so the pictures are the same on every run.
+struct Lcg {
+    quint32 s = 12345;
+    double next()
+    {
+        s = s * 1664525u + 1013904223u;
+        return (s >> 8) / double(1 << 24);
+    }
+};
+
+void fill(Tables &t)
+{
+    Lcg g;
+    for (int k = 1; k <= 8; ++k) {
+        double v = 30 * k;
+        for (int a = 0; a < Tables::kSlots; ++a) {
+            v += (g.next() - 0.5) * 24;
+            v = std::clamp(v, 0.0, 255.0);
+            t.tab_ana(k, a) = Element::number(v);
+        }
+    }
+    for (int k = 0; k < 8; ++k) {
+        int level = 0;
+        for (int a = 0; a < Tables::kSlots; ++a) {
+            if (g.next() < 0.1 + 0.03 * k) level = 1 - level;
+            t.tab_log[size_t(8 * a + k)] = Element::number(level);
+        }
+    }
+}
+
+int countColour(const QImage &img, QRgb c)
+{
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y) {
+        const QRgb *line = reinterpret_cast<const QRgb *>(img.constScanLine(y));
+        for (int x = 0; x < img.width(); ++x) n += (line[x] & 0xffffff) == (c & 0xffffff);
+    }
+    return n;
+}
+
+}  // namespace
+
+class TestGraphFrame : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Tables> t_;
+    std::unique_ptr<GraphFrame> f_;
+
+    template <class W>
+    W *get(const char *name) const
+    {
+        W *w = f_->findChild<W *>(QString::fromLatin1(name));
+        if (!w) qFatal("no control %s", name);
+        return w;
+    }
+    QLabel *label(const char *name) const { return get<QLabel>(name); }
+    void chooseAnalog() { get<QRadioButton>("Option1")->click(); }
+
+private slots:
+    void init()
+    {
+        t_ = std::make_unique<Tables>();
+        f_ = std::make_unique<GraphFrame>(*t_, nullptr);
+    }
+    void cleanup()
+    {
+        f_.reset();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void startState()
+    {
+        QCOMPARE(f_->objectName(), QStringLiteral("Frame6"));
+        QCOMPARE(f_->title(), QStringLiteral("Mode graphique"));
+        QVERIFY(get<QRadioButton>("Option2")->isChecked());
+        QCOMPARE(get<QScrollBar>("HScroll1")->value(), 100);
+        QCOMPARE(label("Label61")->text(), QStringLiteral("100"));
+        QCOMPARE(get<QLineEdit>("coeff")->text(), QStringLiteral("1"));
+        QCOMPARE(get<QPushButton>("Command26")->text(), QStringLiteral("Tableau analogique N° 1"));
+        QCOMPARE(label("Label59")->text(), QStringLiteral("Acquisition N° :"));
+        QCOMPARE(label("Label56_0")->text(), QStringLiteral("Voie 8"));
+        QCOMPARE(label("Label56_7")->text(), QStringLiteral("Voie 1"));
+        QVERIFY(!f_->picture()->cursorsVisible());
+        QCOMPARE(f_->mode_zoom(), 0);
+        QCOMPARE(f_->picture()->geometry(), twips(120, 300, 11595, 5535));
+        for (const char *name : {"Command3", "Command23", "Command24", "Command25", "Text5", "aide",
+                                 "Check9", "HScroll2", "Label63", "Line34_2", "Label58_4"})
+            QVERIFY2(f_->findChild<QWidget *>(QString::fromLatin1(name)), name);
+        QCOMPARE(f_->command3(), get<QPushButton>("Command3"));
+    }
+
+    void numberOfAcquisitions()
+    {
+        get<QScrollBar>("HScroll1")->setValue(250);
+        QCOMPARE(label("Label61")->text(), QStringLiteral("250"));
+        QCOMPARE(t_->nbre_acqui, 250);
+    }
+
+    void thickness()
+    {
+        get<QScrollBar>("HScroll2")->setValue(5);
+        QCOMPARE(label("Label63")->text(), QStringLiteral("5"));
+        QCOMPARE(f_->picture()->surface().width(), 5);
+    }
+
+    void coeffGuard_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("0") << "0" << "1";
+        for (const char *s : {"00", "0.0", "0,0", "", "0.5", "0,1", " 0"}) QTest::newRow(s) << s << s;
+    }
+    void coeffGuard()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        auto *c = get<QLineEdit>("coeff");
+        c->setText(QStringLiteral("7"));
+        c->setText(typed);
+        QCOMPARE(c->text(), kept);
+    }
+
+    void helpTexts()
+    {
+        f_->Command23_MouseMove();
+        QCOMPARE(label("aide")->text(), QStringLiteral("Remplissage les tableaux de valeurs avec des nombres aléatoires"));
+        f_->Label56_MouseMove(3);
+        QVERIFY(label("aide")->text().startsWith(QStringLiteral("En analogique, cliquer")));
+        QCOMPARE(f_->annotationColour(), QColor(255, 255, 0));
+        // A real move over the box reaches its handler.
+        auto *c = get<QLineEdit>("coeff");
+        QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), c->mapToGlobal(QPointF(3, 3)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(c, &move);
+        QVERIFY(label("aide")->text().startsWith(QStringLiteral("Le coefficient = 1")));
+    }
+
+    void readout_data()
+    {
+        QTest::addColumn<bool>("french");
+        QTest::addColumn<bool>("analog");
+        QTest::addColumn<QString>("coeff");
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("y");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("number");
+        for (bool fr : {false, true}) {
+            const char *loc = fr ? "fr" : "C";
+            const QString sep = fr ? QStringLiteral(",") : QStringLiteral(".");
+            QTest::addRow("%s axis", loc) << fr << true << "1" << 960.0 << 3000.0 << "2" + sep << "0";
+            QTest::addRow("%s first column", loc) << fr << true << "1" << 1000.0 << 5040.0 << "0" + sep << "0";
+            QTest::addRow("%s nearest", loc) << fr << true << "2" << 6750.0 << 3000.0 << "4" + sep << "55";
+            QTest::addRow("%s comma", loc) << fr << true << "0,5" << 11520.0 << 4020.0 << "0" + sep + "5" << "100";
+            QTest::addRow("%s left", loc) << fr << true << "1" << 800.0 << 0.0 << "4" + sep + "94" << "-2";
+            QTest::addRow("%s no number", loc) << fr << true << "abc" << 2052.0 << 3000.0 << "kept" << "10";
+            QTest::addRow("%s logic", loc) << fr << false << "1" << 2052.0 << 3000.0 << "" << "10";
+        }
+    }
+    void readout()
+    {
+        QFETCH(bool, french);
+        QFETCH(bool, analog);
+        QFETCH(QString, coeff);
+        QFETCH(double, x);
+        QFETCH(double, y);
+        QFETCH(QString, value);
+        QFETCH(QString, number);
+        QLocale::setDefault(french ? QLocale(QLocale::French) : QLocale::c());
+        if (analog) chooseAnalog();
+        label("Label64")->setText(QStringLiteral("kept"));
+        get<QLineEdit>("coeff")->setText(coeff);
+        f_->Picture1_MouseMove(0, 0, x, y);
+        QCOMPARE(label("Label64")->text(), value);
+        QCOMPARE(label("Label59")->text(), QStringLiteral("Acquisition N°: ") + number);
+        QCOMPARE(f_->acqui_curseur(), number.toInt());
+    }
+
+    void zoomStart_data()
+    {
+        QTest::addColumn<int>("under");
+        QTest::addColumn<int>("start");
+        QTest::newRow("10 stays") << 10 << 10;
+        QTest::newRow("11 moves back") << 11 << 6;
+        QTest::newRow("negative") << -3 << -3;
+    }
+    void zoomStart()
+    {
+        QFETCH(int, under);
+        QFETCH(int, start);
+        chooseAnalog();
+        f_->Picture1_MouseMove(0, 0, xOf(under), 3000);
+        QCOMPARE(f_->acqui_curseur(), under);
+        f_->Picture1_MouseDown(1, 0, xOf(under), 3000);
+        QCOMPARE(f_->mode_zoom(), 1);
+        QCOMPARE(f_->acqui_curseur(), start);
+        // Zoomed: the column under the mouse plus the zoom's start; the start stays.
+        f_->Picture1_MouseMove(0, 0, 1000 + 1052 * 4 + 500, 3000);
+        QCOMPARE(label("Label59")->text(), QStringLiteral("Acquisition N°: %1").arg(start + 4));
+        QCOMPARE(f_->acqui_curseur(), start);
+    }
+
+    void analogModeTransitions()
+    {
+        fill(*t_);
+        chooseAnalog();
+        f_->Label56_Click(0);
+        f_->Picture1_MouseMove(0, 0, xOf(40), 3000);
+        f_->Picture1_MouseDown(2, 0, xOf(40), 3000);  // annotation only
+        QCOMPARE(f_->mode_zoom(), 0);
+        f_->Picture1_MouseDown(4, 0, xOf(40), 3000);  // middle button: nothing
+        QCOMPARE(f_->mode_zoom(), 0);
+        f_->Picture1_MouseDown(1, 0, xOf(40), 3000);
+        QCOMPARE(f_->mode_zoom(), 1);
+        QCOMPARE(f_->acqui_curseur(), 35);
+        f_->Picture1_MouseDown(2, 0, xOf(40), 3000);  // annotation on the zoom
+        QCOMPARE(f_->mode_zoom(), 1);
+        f_->Option2_Click();  // a layout change keeps the zoomed mapping
+        f_->Option1_Click();
+        QCOMPARE(f_->mode_zoom(), 1);
+        f_->Picture1_MouseDown(1, 0, xOf(40), 3000);
+        QCOMPARE(f_->mode_zoom(), 0);
+        f_->Picture1_MouseDown(1, 0, xOf(40), 3000);
+        QCOMPARE(f_->mode_zoom(), 1);
+        get<QPushButton>("Command24")->click();
+        QCOMPARE(f_->mode_zoom(), 0);
+    }
+
+    void logicRightClickZooms()
+    {
+        fill(*t_);
+        f_->Command24_Click();
+        const QImage full = f_->surfaceImage();
+        f_->Picture1_MouseMove(0, 0, xOf(20), 1000);
+        QCOMPARE(label("Label64")->text(), QString());
+        f_->Picture1_MouseDown(2, 0, xOf(20), 1000);
+        QCOMPARE(f_->mode_zoom(), 1);
+        QCOMPARE(f_->acqui_curseur(), 20);  // the logic zoom is not moved back
+        const QImage zoom = f_->surfaceImage();
+        QVERIFY(zoom != full);
+        f_->Picture1_MouseDown(2, 0, xOf(20), 1000);  // right again: the zoom once more
+        QCOMPARE(f_->mode_zoom(), 1);
+        QCOMPARE(f_->surfaceImage(), zoom);
+        f_->Picture1_MouseDown(1, 0, xOf(20), 1000);
+        QCOMPARE(f_->mode_zoom(), 0);
+        QCOMPARE(f_->surfaceImage(), full);
+        f_->Picture1_MouseDown(1, 0, xOf(20), 1000);  // left in the full view zooms too
+        QCOMPARE(f_->mode_zoom(), 1);
+    }
+
+    void cursorsFollowWhileHidden()
+    {
+        PictureWidget *p = f_->picture();
+        // A real move over the area arrives in twips of the area.
+        QWidget *area = p->area();
+        QMouseEvent move(QEvent::MouseMove, QPointF(100, 50), area->mapToGlobal(QPointF(100, 50)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(area, &move);
+        QCOMPARE(p->cursorX(), 1500.0);
+        QCOMPARE(p->cursorY(), 750.0);
+        QVERIFY(!p->cursorsVisible());
+        get<QCheckBox>("Check9")->setChecked(true);
+        QVERIFY(p->cursorsVisible());
+        QCOMPARE(p->cursorX(), 1500.0);
+        get<QCheckBox>("Check9")->setChecked(false);
+        QVERIFY(!p->cursorsVisible());
+    }
+
+    void legendSelectionSurvivesLayouts()
+    {
+        chooseAnalog();
+        QLabel *l = label("Label56_2");
+        QCOMPARE(l->text(), QStringLiteral("Voie 3"));
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), l->mapToGlobal(QPointF(5, 5)),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), l->mapToGlobal(QPointF(5, 5)),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(l, &press);
+        QApplication::sendEvent(l, &release);
+        QCOMPARE(f_->selection()[2], 1);
+        QCOMPARE(l->frameShape(), QFrame::Box);
+        get<QRadioButton>("Option2")->click();
+        QCOMPARE(l->text(), QStringLiteral("Voie 6"));
+        QCOMPARE(f_->selection()[2], 1);
+        QCOMPARE(l->frameShape(), QFrame::Box);
+        chooseAnalog();
+        QCOMPARE(l->text(), QStringLiteral("Voie 3"));
+        f_->Label56_Click(2);
+        f_->Label56_Click(2);
+        f_->Label56_Click(2);
+        QCOMPARE(f_->selection()[2], 0);
+        QCOMPARE(l->frameShape(), QFrame::NoFrame);
+    }
+
+    void showAndHide()
+    {
+        QWidget host;
+        host.resize(900, 700);
+        f_->setParent(&host);
+        f_->setGeometry(twips(0, 60, 12000, 4000));
+        f_->hide();
+        host.show();
+        f_->showView();
+        QVERIFY(f_->isVisible());
+        QCOMPARE(f_->height(), twipsToPx(8235));
+        get<QPushButton>("Command25")->click();
+        QVERIFY(!f_->isVisible());
+        f_->setParent(nullptr);
+    }
+
+    void pictures()
+    {
+        fill(*t_);
+        chooseAnalog();
+        for (int k = 0; k < 8; ++k) f_->Label56_Click(k);
+        get<QScrollBar>("HScroll2")->setValue(2);
+        f_->Command24_Click();
+        const QImage analog = f_->surfaceImage();
+        f_->grab().save(QStringLiteral("graph_analog.png"));
+        const QColor traces[8] = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {255, 255, 0},
+                                  {255, 0, 255}, {0, 0, 255}, {255, 255, 255}, {128, 128, 0}};
+        for (const QColor &c : traces) QVERIFY2(countColour(analog, c.rgb()) > 100, qPrintable(c.name()));
+        QCOMPARE(analog.pixelColor(5, 5), QColor(192, 192, 192));
+
+        f_->Picture1_MouseMove(0, 0, 6000, 1500);
+        f_->Label56_MouseMove(1);
+        f_->Picture1_MouseDown(2, 0, 6000, 1500);  // a red annotation
+        f_->findChild<QCheckBox *>(QStringLiteral("Check9"))->setChecked(true);
+        f_->grab().save(QStringLiteral("graph_annotated.png"));
+
+        get<QScrollBar>("HScroll2")->setValue(1);
+        get<QRadioButton>("Option2")->click();
+        {
+            const QImage cleared = f_->surfaceImage();  // a layout change clears the surface
+            QCOMPARE(countColour(cleared, QColor(192, 192, 192).rgb()), cleared.width() * cleared.height());
+        }
+        f_->Command24_Click();
+        const QImage logic = f_->surfaceImage();
+        f_->grab().save(QStringLiteral("graph_logic.png"));
+        for (const QColor &c : traces) QVERIFY2(countColour(logic, c.rgb()) > 100, qPrintable(c.name()));
+        // The grey between the rows stays free of traces.
+        QCOMPARE(logic.pixelColor(500 / 15 + 100, 470 / 15), QColor(192, 192, 192));
+        // The overlay is painted over the image: the value axis at x 960.
+        QCOMPARE(f_->picture()->area()->grab().toImage().pixelColor(64, 200), QColor(0, 64, 0));
+    }
+
+    void mainWindow()
+    {
+        Form1::Setup s;
+        s.quitApplication = false;
+        s.programDir = QDir::tempPath();
+        Form1 w(s);
+        w.show();
+        w.n_graph_Click();
+        auto *g = w.findChild<GraphFrame *>(QStringLiteral("Frame6"));
+        QVERIFY(g);
+        QVERIFY(g->isVisible());
+        w.tables().nbre_acqui = 100;
+        fill(w.tables());
+        g->Command24_Click();
+        w.grab().save(QStringLiteral("graph_window.png"));
+    }
+};
+
+QTEST_MAIN(TestGraphFrame)
+#include "test_graph_frame.moc"
