@@ -1,0 +1,62 @@
+// Saves pictures of the window as a person would see it, for a look at the
+// layout without a display: pramelor-shot <folder>
+#include "shell/form1.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QWidget>
+
+namespace {
+
+void click(QWidget *root, const char *name)
+{
+    auto *w = root->findChild<QWidget *>(QString::fromLatin1(name));
+    if (!w) {
+        qWarning("no control %s", name);
+        return;
+    }
+    QTest::mouseClick(w, Qt::LeftButton);
+    QApplication::processEvents();
+}
+
+void save(QWidget &w, const QString &dir, const char *name)
+{
+    QApplication::processEvents();
+    w.grab().save(QDir(dir).filePath(QString::fromLatin1(name)));
+}
+
+}  // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(dir);
+    Form1::Setup setup;
+    setup.quitApplication = false;
+    Form1 form(setup);
+    form.show();
+    save(form, dir, "window.png");
+
+    auto *ana = form.findChild<QWidget *>(QStringLiteral("Command16"));
+    if (ana) QTest::mouseClick(ana, Qt::LeftButton);
+    save(form, dir, "window_programmed.png");
+    if (ana) QTest::mouseClick(form.findChild<QWidget *>(QStringLiteral("Command20")), Qt::LeftButton);
+
+    form.n_graph_Click();
+    click(&form, "Command23");
+    click(&form, "Option1");
+    click(&form, "Label56_0");
+    click(&form, "Label56_3");
+    click(&form, "Command24");
+    save(form, dir, "graph_analog.png");
+    click(&form, "Option2");
+    click(&form, "Command24");
+    save(form, dir, "graph_logic.png");
+    return 0;
+}
