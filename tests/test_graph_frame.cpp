@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -376,7 +377,8 @@ private slots:
     {
         Form1::Setup s;
         s.quitApplication = false;
-        s.programDir = QDir::tempPath();
+        QTemporaryDir dir;
+        s.programDir = dir.path();
         Form1 w(s);
         w.show();
         w.n_graph_Click();

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -32,13 +33,15 @@ class TestOutputs : public QObject {
     QWidget *widget(const QString &name) { return form->findChild<QWidget *>(name); }
     int byte() { return board::outputByte(form->lamps()); }
 
+    QTemporaryDir dir;
+
 private slots:
     void init()
     {
         clock = FakeClock();
         Form1::Setup setup;
         setup.clock = &clock;
-        setup.programDir = QDir::tempPath();
+        setup.programDir = dir.path();  // no "param.ini" there
         setup.quitApplication = false;
         form = std::make_unique<Form1>(setup);
     }

@@ -7,15 +7,9 @@
 #include "text/numbers.h"
 #include "text/twips.h"
 
-#if __has_include("acquisition/analog_frame_widget.h") && __has_include("acquisition/logic_frame_widget.h") && !defined(PRAMELOR_NO_FRAMES)
 #include "acquisition/analog_frame_widget.h"
 #include "acquisition/logic_frame_widget.h"
-#define PRAMELOR_HAVE_ACQUISITION 1
-#endif
-#if __has_include("graph/graph_frame_widget.h") && !defined(PRAMELOR_NO_FRAMES)
 #include "graph/graph_frame_widget.h"
-#define PRAMELOR_HAVE_GRAPH 1
-#endif
 
 #include <QApplication>
 #include <QCheckBox>
@@ -123,12 +117,10 @@ Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<T
 
     buildMenus();
     buildOutputsFrame(client);
-#ifdef PRAMELOR_HAVE_ACQUISITION
     analog_ = new AnalogFrame(*this, client);
     analog_->setGeometry(twips(0, 3000, 11895, 1995));
     logic_ = new LogicFrame(*this, client);
     logic_->setGeometry(twips(0, 5100, 11895, 1875));
-#endif
     buildBottomBand(client);
 
     Text1 = new QPlainTextEdit(client);
@@ -140,14 +132,12 @@ Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<T
     Text1->viewport()->installEventFilter(this);
     Text1->hide();
 
-#ifdef PRAMELOR_HAVE_GRAPH
     graph_ = new GraphFrame(*tables_, client);
     graph_->setGeometry(twips(0, 60, 12000, 8235));
     graph_->hide();
     connect(graph_->command3(), &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(graph_->command23(), &QPushButton::clicked, this, &Form1::Command23_Click);
     connect(graph_->command26(), &QPushButton::clicked, this, &Form1::Command26_Click);
-#endif
 
     status_line_ = new QLabel(this);
     status_line_->setObjectName(QStringLiteral("statusLine"));
@@ -358,9 +348,6 @@ void Form1::Form_Load()
     loadConfigurationLast();
 }
 
-void Form1::loadConfigurationFirst() {}
-void Form1::loadNumberOfAcquisitions() {}
-void Form1::loadConfigurationLast() {}
 
 // ---------------------------------------------------------------- master switch and shutdown
 
@@ -490,9 +477,7 @@ void Form1::Timer2_Timer()
     setBuffer(QStringLiteral("nA"));
     enableTimer(Timer4);
     Timer2->stop();
-#ifdef PRAMELOR_HAVE_ACQUISITION
     analog_->requestSent();
-#endif
 }
 
 void Form1::Timer8_Timer()
@@ -504,9 +489,7 @@ void Form1::Timer8_Timer()
     }
     enableTimer(Timer4);
     Timer8->stop();
-#ifdef PRAMELOR_HAVE_ACQUISITION
     logic_->requestSent();
-#endif
 }
 
 void Form1::beginRequest(Channel channel)
@@ -584,25 +567,19 @@ QString Form1::statusText() const { return status_line_ ? status_line_->text() :
 
 void Form1::n_graph_Click()
 {
-#ifdef PRAMELOR_HAVE_GRAPH
     graph_->showView();
-#endif
 }
 
 // The listing box shows the lines; their CR LF ends become the box's own.
 void Form1::showListing(const QString &listing)
 {
     listing_ = listing;
-#ifdef PRAMELOR_HAVE_GRAPH
     graph_->text5()->setPlainText(QString(listing).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-#endif
 }
 
 void Form1::Command3_Click()
 {
-#ifdef PRAMELOR_HAVE_GRAPH
     showListing(acquisition::clearTables(*tables_));
-#endif
 }
 
 void Form1::Command23_Click()
@@ -615,13 +592,5 @@ void Form1::Command26_Click()
 {
     const acquisition::TableView view = acquisition::tableViewStep(*tables_, num_tableau);
     showListing(view.text);
-#ifdef PRAMELOR_HAVE_GRAPH
     if (view.caption) graph_->command26()->setText(*view.caption);
-#endif
 }
-void Form1::n_enr_param_Click() {}
-void Form1::n_ouvrir_Click() {}
-void Form1::n_enregistrer_Click() {}
-void Form1::n_imprime_Click() {}
-void Form1::n_export_csv_Click() {}
-void Form1::n_export_png_Click() {}

@@ -40,6 +40,7 @@ public:
         // The file dialogs: (save?, start name) -> chosen path, empty on cancel.
         std::function<QString(bool, const QString &)> askPath;
         bool quitApplication = true;  // closing ends the program
+        QString documentsDir;         // empty: the user's documents folder (print to PDF)
     };
 
     Form1();
@@ -114,6 +115,9 @@ private:
     void loadConfigurationFirst();
     void loadConfigurationLast();
     void loadNumberOfAcquisitions();
+    QString askPath(bool save, const QString &start);
+    QString configPath() const;
+    bool writeFileOrSay(const QString &path, const QByteArray &bytes);
 
     std::unique_ptr<SystemClock> own_clock_;
     Clock *clock_ = nullptr;
@@ -127,6 +131,7 @@ private:
     bool waiting_ = false;
     bool shut_down_ = false;
     acquisition::RandomSource random_;
+    bool config_found_ = false;  // "param.ini" was there at start-up
 
     QTimer *Timer1 = nullptr, *Timer2 = nullptr, *Timer3 = nullptr, *Timer4 = nullptr, *Timer8 = nullptr;
     std::array<Lamp *, 8> lampe1{};

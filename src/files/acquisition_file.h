@@ -1,0 +1,47 @@
+#pragma once
+// The two acquisition files of one save: the analog file (the chosen name,
+// eight fields a slot joined by colons) and the logic file beside it (".txl",
+// one element a line). Lines end in CR LF; files are written in UTF-8.
+
+#include "acquisition/tables.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace files {
+
+// The first ".txt" of the path (letter case as written) becomes ".txl"; a
+// path without ".txt" gets ".txl" added, so the logic file is never the
+// analog file itself.
+QString logicFileName(const QString &path);
+
+// The text form of one element: a text unchanged; a number as a blank (or
+// its minus sign), the number with the regional separator and a blank;
+// nothing for an element never written.
+QString elementText(const Element &e);
+
+QByteArray analogFileBytes(const Tables &t);  // nbre_acqui + 1 lines
+QByteArray logicFileBytes(const Tables &t);   // 8 (nbre_acqui + 1) lines
+
+struct SaveOutcome {
+    QStringList failures;  // one French sentence per file not written
+};
+// Each file goes to a temporary file renamed over the old one: a failed save
+// leaves the previous file whole. The logic file is tried even when the
+// analog one failed.
+SaveOutcome saveAcquisitions(const QString &path, const Tables &t);
+
+struct OpenOutcome {
+    bool opened = false;      // the analog file could be read
+    bool reachedEnd = false;  // read to its end (no line without ":")
+    bool logicRead = false;   // the logic file was there and read
+    int analogLines = 0, logicLines = 0;
+    QString message;          // French, when something went wrong
+};
+// Lines longer than kMaxLine are cut there (their rest is skipped unread
+// into memory), so a damaged or foreign file cannot exhaust memory.
+constexpr qint64 kMaxLine = 64 * 1024;
+OpenOutcome openAcquisitions(const QString &path, Tables &t);
+
+}  // namespace files

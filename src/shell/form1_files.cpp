@@ -1,0 +1,216 @@
+// The window's side of the files: the configuration in "param.ini", the
+// acquisition files, the exports and the screen print. The file texts and
+// their rules live in src/files; here they meet the controls.
+#include "shell/form1.h"
+
+#include "files/acquisition_file.h"
+#include "files/configuration.h"
+#include "files/csv_export.h"
+#include "files/screen_print_widget.h"
+#include "graph/graph_frame_widget.h"
+#include "graph/picture_widget.h"
+#include "link/serial_component.h"
+#include "acquisition/analog_frame_widget.h"
+#include "acquisition/logic_frame_widget.h"
+#include "shell/controls.h"
+
+#include <QBuffer>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QStandardPaths>
+
+namespace {
+
+template <typename T>
+T *control(QWidget *frame, const QString &name)
+{
+    return frame ? frame->findChild<T *>(name) : nullptr;
+}
+
+void setText(QLineEdit *box, const QString &text)
+{
+    if (box) box->setText(text);
+}
+
+QString textOf(const QLineEdit *box) { return box ? box->text() : QString(); }
+
+// A list position read from the file, kept only when the list has it.
+void setPosition(QComboBox *list, const QString &text)
+{
+    if (!list) return;
+    if (const auto position = files::wholeSetting(text, -1, list->count() - 1))
+        list->setCurrentIndex(*position);
+}
+
+}  // namespace
+
+QString Form1::configPath() const { return QDir(program_dir_).filePath(QStringLiteral("param.ini")); }
+
+// ---------------------------------------------------------------- start-up pieces
+
+// The port, the timetable, the units and the coefficients. With no file at
+// all (the first start) the controls keep their own starting values: an empty
+// unit and a coefficient 0 on every channel would only hide the readings.
+void Form1::loadConfigurationFirst()
+{
+    config_found_ = QFileInfo::exists(configPath());
+    if (!config_found_) return;
+    const files::Configuration c = files::readConfiguration(configPath());
+    if (const auto port = files::wholeSetting(c.com, 1, 255)) serial_->setPortNumber(*port);
+    for (size_t i = 0; i < 8; ++i) {
+        heure1[i]->setText(c.heure1[i]);
+        heure2[i]->setText(c.heure2[i]);
+    }
+    for (int k = 1; k <= 8; ++k) {
+        const auto n = QString::number(k);
+        setText(control<QLineEdit>(analog_, QStringLiteral("u_ana") + n), c.u_ana[size_t(k - 1)]);
+        setText(control<QLineEdit>(analog_, QStringLiteral("coeff_a") + n),
+                files::coefficientSetting(c.coeff[size_t(k - 1)]));
+    }
+}
+
+// The number of acquisitions goes through the scroll bar, which sets the
+// tables' count and its caption; a value the bar cannot take keeps 100.
+void Form1::loadNumberOfAcquisitions()
+{
+    auto *bar = control<QScrollBar>(graph_, QStringLiteral("HScroll1"));
+    if (config_found_ && bar) {
+        const files::Configuration c = files::readConfiguration(configPath());
+        if (const auto n = files::wholeSetting(c.nbre_acqui, bar->minimum(), bar->maximum())) bar->setValue(*n);
+    }
+    graph_->HScroll1_Change();
+}
+
+// The programmed days and hours of both frames.
+void Form1::loadConfigurationLast()
+{
+    if (!config_found_) return;
+    const files::Configuration c = files::readConfiguration(configPath());
+    setPosition(control<QComboBox>(analog_, QStringLiteral("Combo3")), c.ana_j);
+    setText(control<QLineEdit>(analog_, QStringLiteral("Text3")), c.ana_h);
+    setPosition(control<QComboBox>(logic_, QStringLiteral("Combo2")), c.log_j);
+    setText(control<QLineEdit>(logic_, QStringLiteral("Text2")), c.log_h);
+}
+
+// ---------------------------------------------------------------- "Enregistrer la configuration"
+
+void Form1::n_enr_param_Click()
+{
+    files::Configuration c;
+    c.com = QString::number(serial_->portNumber());
+    for (size_t i = 0; i < 8; ++i) {
+        c.heure1[i] = heure1[i]->text();
+        c.heure2[i] = heure2[i]->text();
+    }
+    const auto *combo3 = control<QComboBox>(analog_, QStringLiteral("Combo3"));
+    const auto *combo2 = control<QComboBox>(logic_, QStringLiteral("Combo2"));
+    c.ana_j = QString::number(combo3 ? combo3->currentIndex() : -1);
+    c.ana_h = textOf(control<QLineEdit>(analog_, QStringLiteral("Text3")));
+    c.log_j = QString::number(combo2 ? combo2->currentIndex() : -1);
+    c.log_h = textOf(control<QLineEdit>(logic_, QStringLiteral("Text2")));
+    for (int k = 1; k <= 8; ++k) {
+        const auto n = QString::number(k);
+        c.u_ana[size_t(k - 1)] = textOf(control<QLineEdit>(analog_, QStringLiteral("u_ana") + n));
+        c.coeff[size_t(k - 1)] = textOf(control<QLineEdit>(analog_, QStringLiteral("coeff_a") + n));
+    }
+    const auto *label61 = control<QLabel>(graph_, QStringLiteral("Label61"));
+    c.nbre_acqui = label61 ? label61->text() : QString::number(tables_->nbre_acqui);
+
+    QString error;
+    if (files::writeConfiguration(configPath(), c, &error))
+        showStatus(QStringLiteral("Configuration enregistrée dans « %1 »").arg(QDir::toNativeSeparators(configPath())));
+    else
+        showStatus(error);
+}
+
+// ---------------------------------------------------------------- file dialogs
+
+// The acquisition dialogs open on the ".txt" files; the export dialogs on
+// the kind of file they write. Overwriting asks first.
+QString Form1::askPath(bool save, const QString &start)
+{
+    if (setup_.askPath) return setup_.askPath(save, start);
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    const QString suffix = QFileInfo(start).suffix();
+    dialog.setNameFilters({QStringLiteral("*.%1").arg(suffix), QStringLiteral("Tous les fichiers (*)")});
+    if (!start.startsWith(u'*')) dialog.selectFile(start);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+bool Form1::writeFileOrSay(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) return true;
+    showStatus(QStringLiteral("Impossible d'écrire « %1 » : %2")
+                   .arg(QDir::toNativeSeparators(path), file.errorString()));
+    return false;
+}
+
+// ---------------------------------------------------------------- acquisition files
+
+void Form1::n_enregistrer_Click()
+{
+    const QString path = askPath(true, QStringLiteral("*.txt"));
+    if (path.isEmpty()) return;
+    const files::SaveOutcome out = files::saveAcquisitions(path, *tables_);
+    if (out.failures.isEmpty())
+        showStatus(QStringLiteral("Tableaux enregistrés dans « %1 » et « %2 »")
+                       .arg(QFileInfo(path).fileName(), QFileInfo(files::logicFileName(path)).fileName()));
+    else
+        showStatus(out.failures.join(QStringLiteral(" ; ")));
+}
+
+void Form1::n_ouvrir_Click()
+{
+    const QString path = askPath(false, QStringLiteral("*.txt"));
+    if (path.isEmpty()) return;
+    const files::OpenOutcome out = files::openAcquisitions(path, *tables_);
+    if (out.reachedEnd) Command26_Click();
+    if (!out.message.isEmpty())
+        showStatus(out.message);
+    else
+        showStatus(QStringLiteral("Tableaux lus dans « %1 »").arg(QFileInfo(path).fileName()));
+}
+
+// ---------------------------------------------------------------- exports and print
+
+void Form1::n_export_csv_Click()
+{
+    const QString path = askPath(true, QStringLiteral("acquisitions.csv"));
+    if (path.isEmpty()) return;
+    if (writeFileOrSay(path, files::csvBytes(*tables_)))
+        showStatus(QStringLiteral("Tableaux exportés dans « %1 »").arg(QDir::toNativeSeparators(path)));
+}
+
+void Form1::n_export_png_Click()
+{
+    const QString path = askPath(true, QStringLiteral("graphique.png"));
+    if (path.isEmpty()) return;
+    const QImage image = graph_->picture()->grab().toImage();
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+    }
+    if (writeFileOrSay(path, bytes))
+        showStatus(QStringLiteral("Graphique exporté dans « %1 »").arg(QDir::toNativeSeparators(path)));
+}
+
+void Form1::n_imprime_Click()
+{
+    QString folder = setup_.documentsDir;
+    if (folder.isEmpty()) folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty()) folder = QDir::homePath();
+    const files::PrintOutcome out = files::printImage(grab().toImage(), folder, QDateTime::currentDateTime());
+    showStatus(out.message);
+}

@@ -1,0 +1,309 @@
+// The texts of the acquisition files and of "param.ini": exact bytes, what
+// reads back, and what happens with damaged, foreign or enormous files.
+#include "acquisition/tables.h"
+#include "files/acquisition_file.h"
+#include "files/configuration.h"
+#include "files/csv_export.h"
+#include "files/profile.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
+}
+
+void put(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly)) f.write(bytes);
+}
+
+std::unique_ptr<Tables> smallTables()
+{
+    auto t = std::make_unique<Tables>();
+    t->nbre_acqui = 10;
+    return t;
+}
+
+}  // namespace
+
+class TestFileTexts : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString path(const char *name) const { return dir.filePath(QString::fromUtf8(name)); }
+
+private slots:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+    void locales_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::newRow("point") << QLocale::c();
+        QTest::newRow("comma") << QLocale(QLocale::French, QLocale::France);
+    }
+
+    void exactBytes_data() { locales_data(); }
+    void exactBytes()
+    {
+        QFETCH(QLocale, locale);
+        QLocale::setDefault(locale);
+        const QString sep = locale.decimalPoint();
+        auto t = smallTables();
+        t->tab_ana(1, 0) = Element::text(QStringLiteral("12") + sep + QStringLiteral("5"));
+        t->tab_ana(2, 0) = Element::number(-3.25);
+        t->tab_ana(3, 0) = Element::number(0);
+        t->tab_log[0] = Element::number(1);
+        t->tab_log[1] = Element::text(QStringLiteral("0"));
+        const QByteArray analog = files::analogFileBytes(*t);
+        const QByteArray logic = files::logicFileBytes(*t);
+        QCOMPARE(analog.count("\r\n"), 11);
+        QCOMPARE(logic.count("\r\n"), 88);
+        QCOMPARE(analog.count('\n'), 11);
+        const QString first = (QStringLiteral("12") + sep + QStringLiteral("5:-3") + sep + QStringLiteral("25 : 0 :::::\r\n"));
+        QVERIFY2(analog.startsWith(first.toUtf8()), analog.left(40).constData());
+        QVERIFY(analog.endsWith(":::::::\r\n:::::::\r\n"));
+        QVERIFY(logic.startsWith(" 1 \r\n0\r\n\r\n"));
+    }
+
+    void roundTrip_data() { locales_data(); }
+    void roundTrip()
+    {
+        QFETCH(QLocale, locale);
+        QLocale::setDefault(locale);
+        const QString sep = locale.decimalPoint();
+        auto t = std::make_unique<Tables>();
+        t->nbre_acqui = 1000;
+        for (int n = 0; n <= 1000; ++n)
+            for (int k = 1; k <= 8; ++k)
+                t->tab_ana(k, n) = n % 3 == 0 ? Element::number((n * k) % 255)
+                                  : n % 3 == 1 ? Element::text(QString::number(n % 100) + sep + QStringLiteral("25"))
+                                               : Element();
+        for (int j = 0; j < Tables::kLogicEntries; ++j) t->tab_log[size_t(j)] = Element::number(j % 2);
+        QVERIFY(files::saveAcquisitions(path("rt.txt"), *t).failures.isEmpty());
+
+        QLocale::setDefault(QLocale::c());  // read back under the other habit too
+        auto back = std::make_unique<Tables>();
+        const files::OpenOutcome out = files::openAcquisitions(path("rt.txt"), *back);
+        QVERIFY(out.reachedEnd && out.logicRead);
+        QCOMPARE(out.analogLines, 1001);
+        QCOMPARE(out.logicLines, 8008);
+        for (int n = 0; n <= 1000; ++n)
+            for (int k = 1; k <= 8; ++k) {
+                const double want = n % 3 == 0 ? (n * k) % 255 : n % 3 == 1 ? n % 100 + 0.25 : 0;
+                QCOMPARE(back->tab_ana(k, n).asNumber(), want);
+                QVERIFY(back->tab_ana(k, n).isNumber());
+            }
+        QCOMPARE(back->tab_log[8007].asNumber(), 1.0);
+        QCOMPARE(back->nbre_acqui, 100);  // opening never changes the count
+    }
+
+    void logicName_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("logic");
+        QTest::newRow("usual") << "/d/essai.txt" << "/d/essai.txl";
+        QTest::newRow("first only") << "/d/a.txt/b.txt" << "/d/a.txl/b.txt";
+        QTest::newRow("upper case") << "/d/ESSAI.TXT" << "/d/ESSAI.TXT.txl";
+        QTest::newRow("no extension") << "/d/essai" << "/d/essai.txl";
+    }
+    void logicName()
+    {
+        QFETCH(QString, chosen);
+        QTEST(files::logicFileName(chosen), "logic");
+    }
+
+    void openStops_data()
+    {
+        QTest::addColumn<QByteArray>("analog");
+        QTest::addColumn<bool>("withLogic");
+        QTest::addColumn<bool>("reachedEnd");
+        QTest::addColumn<double>("slot0");
+        QTest::addColumn<double>("slot2");
+        QTest::addColumn<double>("logic0");
+        QTest::newRow("shorter") << QByteArray("1:2:3:4:5:6:7:8\r\n") << true << true << 1.0 << 9.0 << 5.0;
+        QTest::newRow("line without colon") << QByteArray("1:2\r\nrien\r\n3:3\r\n") << true << false << 1.0 << 9.0 << 9.0;
+        QTest::newRow("missing logic") << QByteArray("4:\n:\n7:7\n") << false << true << 4.0 << 7.0 << 9.0;
+        QTest::newRow("texts and commas") << QByteArray("abc:1,5x:\r\nx:\r\n2,75:\r\n") << true << true << 0.0 << 2.75 << 5.0;
+        QTest::newRow("windows-1252") << QByteArray("\xe9t\xe9:1\r\n:\r\n 3 :\r\n") << true << true << 0.0 << 3.0 << 5.0;
+        QTest::newRow("binary") << QByteArray("\x00\x01:\xff\xfe\r\n\x00:\x00\r\n:\x07\r\n", 16) << true << true << 0.0 << 0.0 << 5.0;
+        QTest::newRow("no line end at the end") << QByteArray("1:\n2:\n3:") << true << true << 1.0 << 3.0 << 5.0;
+    }
+    void openStops()
+    {
+        QFETCH(QByteArray, analog);
+        QFETCH(bool, withLogic);
+        put(path("o.txt"), analog);
+        QFile::remove(path("o.txl"));
+        if (withLogic) put(path("o.txl"), " 5 \r\n");
+        auto t = std::make_unique<Tables>();
+        for (int k = 1; k <= 8; ++k)
+            for (int n = 0; n < Tables::kSlots; ++n) t->tab_ana(k, n) = Element::number(9);
+        t->tab_log[0] = Element::number(9);
+        const files::OpenOutcome out = files::openAcquisitions(path("o.txt"), *t);
+        QVERIFY(out.opened);
+        QTEST(out.reachedEnd, "reachedEnd");
+        QTEST(t->tab_ana(1, 0).asNumber(), "slot0");
+        QTEST(t->tab_ana(1, 2).asNumber(), "slot2");
+        QTEST(t->tab_log[0].asNumber(), "logic0");
+        QCOMPARE(t->tab_ana(1, 3).asNumber(), 9.0);  // beyond the file: as it was
+        QCOMPARE(out.message.isEmpty(), out.reachedEnd && withLogic);
+    }
+
+    void longerThanTheTables()
+    {
+        QByteArray analog, logic;
+        for (int n = 0; n < 1200; ++n) analog += QByteArray::number(n) + ":1\r\n";
+        for (int j = 0; j < 9000; ++j) logic += "1\r\n";
+        put(path("l.txt"), analog);
+        put(path("l.txl"), logic);
+        auto t = std::make_unique<Tables>();
+        const files::OpenOutcome out = files::openAcquisitions(path("l.txt"), *t);
+        QVERIFY(out.reachedEnd);
+        QCOMPARE(out.analogLines, 1200);
+        QCOMPARE(t->tab_ana(1, 1000).asNumber(), 1000.0);
+        QCOMPARE(t->tab_log[8007].asNumber(), 1.0);
+    }
+
+    // A file with no line break at all is read in bounded pieces.
+    void hugeLine()
+    {
+        QFile f(path("h.txt"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("7:");
+        const QByteArray block(1 << 20, 'x');
+        for (int i = 0; i < 40; ++i) f.write(block);
+        f.close();
+        auto t = std::make_unique<Tables>();
+        const files::OpenOutcome out = files::openAcquisitions(path("h.txt"), *t);
+        QVERIFY(out.reachedEnd);
+        QCOMPARE(out.analogLines, 1);
+        QCOMPARE(t->tab_ana(1, 0).asNumber(), 7.0);
+    }
+
+    void unwritableKeepsTheOldFiles()
+    {
+        put(path("keep.txt"), "old");
+        const auto out = files::saveAcquisitions(dir.filePath(QStringLiteral("absent/essai.txt")), Tables());
+        QCOMPARE(out.failures.size(), 2);
+        QVERIFY(out.failures[0].contains(QStringLiteral("essai.txt")));
+        QVERIFY(out.failures[1].contains(QStringLiteral("essai.txl")));
+        QVERIFY(!files::openAcquisitions(dir.filePath(QStringLiteral("absent/essai.txt")), *smallTables()).opened);
+        // A save that cannot finish (the logic name is a folder) leaves that file whole.
+        QDir(dir.path()).mkpath(QStringLiteral("d.txl"));
+        put(path("d.txt"), "old");
+        const auto half = files::saveAcquisitions(path("d.txt"), *smallTables());
+        QCOMPARE(half.failures.size(), 1);
+        QVERIFY(bytesOf(path("d.txt")).startsWith(":::::::\r\n"));
+        QCOMPARE(bytesOf(path("keep.txt")), QByteArray("old"));
+    }
+
+    void csv()
+    {
+        QLocale::setDefault(QLocale(QLocale::French));
+        auto t = smallTables();
+        t->tab_ana(1, 0) = Element::text(QStringLiteral("127,5"));
+        t->tab_log[7] = Element::number(1);
+        const QList<QByteArray> rows = files::csvBytes(*t).split('\n');
+        QCOMPARE(rows.size(), 13);  // header, 11 slots, nothing after the last line end
+        QVERIFY(rows[0].startsWith("acquisition,voie1,voie1_V,voie2"));
+        QCOMPARE(rows[1], QByteArray("0,127.5,2.499,,,,,,,,,,,,,,,,,,,,,,1\r"));
+    }
+
+    void profileFirstAndSecondWrite()
+    {
+        const QString ini = path("param.ini");
+        QFile::remove(ini);
+        files::Configuration c;
+        c.com = QStringLiteral("3");
+        c.heure1[0] = QStringLiteral("08:00:00");
+        c.coeff[0] = QStringLiteral("0,5");
+        QVERIFY(files::writeConfiguration(ini, c, nullptr));
+        const files::Profile p = files::Profile::read(ini);
+        const auto names = files::sectionNames();
+        QCOMPARE(p.sections(), QStringList(names.begin(), names.end()));
+        QCOMPARE(names[17], QStringLiteral("ana_j8"));
+        QCOMPARE(names[37], QStringLiteral("nbre_acqui"));
+        const QByteArray first = bytesOf(ini);
+        QCOMPARE(first.count("valeur="), 38);
+        QVERIFY(first.startsWith("[com]\r\nvaleur=3\r\n[heure0]\r\nvaleur=08:00:00\r\n[heure1]\r\nvaleur=\r\n"));
+
+        c.u_ana[3] = QStringLiteral("mA");
+        QVERIFY(files::writeConfiguration(ini, c, nullptr));
+        QCOMPARE(bytesOf(ini), QByteArray(first).replace("[u_ana4]\r\nvaleur=\r\n", "[u_ana4]\r\nvaleur=mA\r\n"));
+    }
+
+    void profileReading_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("com");
+        QTest::addColumn<QString>("unit1");
+        QTest::newRow("hand edited") << QByteArray("\r\n; mine\r\n[COM]\r\n  VALEUR =  2 \r\n\r\n[U_Ana1]\r\nvaleur=mV\r\n") << "2" << "mV";
+        QTest::newRow("five letters") << QByteArray("[u_ana1]\nvaleur=Volts\n") << "" << "Volt";
+        QTest::newRow("windows-1252") << QByteArray("[u_ana1]\nvaleur=\xb0" "C\n") << "" << "°C";
+        QTest::newRow("utf-8 kept whole") << QByteArray("[u_ana1]\nvaleur=\xf0\x9f\x8c\xa1\xf0\x9f\x8c\xa1xyz\n") << "" << "🌡🌡xy";
+        QTest::newRow("duplicate section") << QByteArray("[com]\nvaleur=4\n[com]\nvaleur=1\n") << "4" << "";
+        QTest::newRow("binary") << QByteArray("\x00\xff\xfe[\x01\n=\n", 8) << "" << "";
+        QTest::newRow("long time") << QByteArray("[com]\nvaleur=123456789012345678901234567890\n") << "123456789012345678901234" << "";
+    }
+    void profileReading()
+    {
+        QFETCH(QByteArray, file);
+        put(path("r.ini"), file);
+        const files::Configuration c = files::readConfiguration(path("r.ini"));
+        QTEST(c.com, "com");
+        QTEST(c.u_ana[0], "unit1");
+    }
+
+    void settings_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("point");
+        QTest::addColumn<QString>("comma");
+        QTest::newRow("2.5") << "2.5" << "2.5" << "2,5";
+        QTest::newRow("1.5x") << "1.5x" << "1.5" << "1,5";
+        QTest::newRow("abc") << "abc" << "0" << "0";
+        QTest::newRow("empty") << "" << "0" << "0";
+        QTest::newRow("0,5") << "0,5" << "0.5" << "0,5";
+        QTest::newRow("2") << "2" << "2" << "2";
+    }
+    void settings()
+    {
+        QFETCH(QString, text);
+        QLocale::setDefault(QLocale::c());
+        QTEST(files::coefficientSetting(text), "point");
+        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+        QTEST(files::coefficientSetting(text), "comma");
+    }
+
+    void wholeSettings_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("expected");  // -99: kept out
+        QTest::newRow("3") << "3" << 3;
+        QTest::newRow("-1") << "-1" << -1;
+        QTest::newRow("2.5 to even") << "2.5" << 2;
+        QTest::newRow("3.5 to even") << "3.5" << 4;
+        QTest::newRow("empty is 0") << "" << 0;
+        QTest::newRow("below") << "-2" << -99;
+        QTest::newRow("above") << "1001" << -99;
+        QTest::newRow("beyond 16 bits") << "40000" << -99;
+        QTest::newRow("leading number") << " 12abc" << 12;
+    }
+    void wholeSettings()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, expected);
+        QCOMPARE(files::wholeSetting(text, -1, 1000).value_or(-99), expected);
+    }
+};
+
+QTEST_MAIN(TestFileTexts)
+#include "test_file_texts.moc"

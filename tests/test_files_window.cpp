@@ -1,0 +1,241 @@
+// The files as a person uses them from the window: the configuration saved
+// and found again at the next start, the acquisition files through the file
+// dialog, the exports and the screen print.
+#include "link/serial_component.h"
+#include "shell/form1.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+class TestFilesWindow : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<Form1> form;
+    QString chosen;  // what the file dialog answers; empty = cancel
+
+    std::unique_ptr<Form1> start()
+    {
+        Form1::Setup s;
+        s.programDir = dir->path();
+        s.documentsDir = dir->filePath(QStringLiteral("Documents"));
+        s.quitApplication = false;
+        s.askPath = [this](bool, const QString &) { return chosen; };
+        return std::make_unique<Form1>(s);
+    }
+    template <typename T = QWidget>
+    T *find(const QString &name) const
+    {
+        auto *w = form->findChild<T *>(name);
+        if (!w) qWarning("no control %s", qPrintable(name));
+        return w;
+    }
+    QString text(const QString &name) const { return find<QLineEdit>(name)->text(); }
+    void writeIni(const QByteArray &bytes)
+    {
+        QFile f(dir->filePath(QStringLiteral("param.ini")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+private slots:
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        form = start();
+    }
+    void cleanup()
+    {
+        form.reset();
+        dir.reset();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void configurationComesBack_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("half");
+        QTest::newRow("point") << QLocale::c() << "0.5";
+        QTest::newRow("comma") << QLocale(QLocale::French, QLocale::France) << "0,5";
+    }
+    void configurationComesBack()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, half);
+        QLocale::setDefault(locale);
+        form.reset();
+        form = start();
+        form->MSComm1().setPortNumber(3);
+        find<QLineEdit>(QStringLiteral("heure1_0"))->setText(QStringLiteral("08:00:00"));
+        find<QLineEdit>(QStringLiteral("heure2_7"))->setText(QStringLiteral("23:59:59"));
+        find<QLineEdit>(QStringLiteral("u_ana1"))->setText(QStringLiteral("mV"));
+        find<QLineEdit>(QStringLiteral("u_ana2"))->setText(QStringLiteral("Volts"));
+        find<QLineEdit>(QStringLiteral("u_ana3"))->setText(QStringLiteral("°C"));
+        find<QLineEdit>(QStringLiteral("coeff_a1"))->setText(half);
+        find<QLineEdit>(QStringLiteral("coeff_a2"))->setText(QStringLiteral("2.5x"));
+        find<QLineEdit>(QStringLiteral("coeff_a3"))->setText(QStringLiteral("abc"));
+        find<QComboBox>(QStringLiteral("Combo3"))->setCurrentIndex(8);
+        find<QComboBox>(QStringLiteral("Combo2"))->setCurrentIndex(-1);
+        find<QLineEdit>(QStringLiteral("Text3"))->setText(QStringLiteral("12:30:00"));
+        find<QLineEdit>(QStringLiteral("Text2"))->setText(QStringLiteral("06:00:00"));
+        find<QScrollBar>(QStringLiteral("HScroll1"))->setValue(250);
+        form->n_enr_param_Click();
+        QVERIFY2(form->statusText().contains(QStringLiteral("param.ini")), qPrintable(form->statusText()));
+
+        form.reset();
+        form = start();
+        QCOMPARE(form->MSComm1().portNumber(), 3);
+        QCOMPARE(text(QStringLiteral("heure1_0")), QStringLiteral("08:00:00"));
+        QCOMPARE(text(QStringLiteral("heure1_1")), QString());
+        QCOMPARE(text(QStringLiteral("heure2_7")), QStringLiteral("23:59:59"));
+        QCOMPARE(text(QStringLiteral("u_ana1")), QStringLiteral("mV"));
+        QCOMPARE(text(QStringLiteral("u_ana2")), QStringLiteral("Volt"));  // four characters come back
+        QCOMPARE(text(QStringLiteral("u_ana3")), QStringLiteral("°C"));
+        QCOMPARE(text(QStringLiteral("u_ana4")), QStringLiteral("V"));
+        QCOMPARE(text(QStringLiteral("coeff_a1")), half);  // one half, whichever locale wrote it
+        QCOMPARE(text(QStringLiteral("coeff_a2")), QLocale().toString(2.5));
+        QCOMPARE(text(QStringLiteral("coeff_a3")), QStringLiteral("0"));
+        QCOMPARE(text(QStringLiteral("coeff_a4")), QStringLiteral("1"));
+        QCOMPARE(find<QComboBox>(QStringLiteral("Combo3"))->currentIndex(), 8);
+        QCOMPARE(find<QComboBox>(QStringLiteral("Combo2"))->currentIndex(), -1);
+        QCOMPARE(text(QStringLiteral("Text3")), QStringLiteral("12:30:00"));
+        QCOMPARE(text(QStringLiteral("Text2")), QStringLiteral("06:00:00"));
+        QCOMPARE(find<QScrollBar>(QStringLiteral("HScroll1"))->value(), 250);
+        QCOMPARE(find<QLabel>(QStringLiteral("Label61"))->text(), QStringLiteral("250"));
+        QCOMPARE(form->tables().nbre_acqui, 250);
+    }
+
+    void firstStartKeepsTheStartingValues()
+    {
+        QCOMPARE(form->MSComm1().portNumber(), 1);
+        QCOMPARE(text(QStringLiteral("u_ana5")), QStringLiteral("V"));
+        QCOMPARE(text(QStringLiteral("coeff_a5")), QStringLiteral("1"));
+        QCOMPARE(form->tables().nbre_acqui, 100);
+        QCOMPARE(find<QComboBox>(QStringLiteral("Combo3"))->currentIndex(), 1);
+        QVERIFY(!QFile::exists(dir->filePath(QStringLiteral("param.ini"))));  // reading never creates it
+    }
+
+    // Values the controls cannot take leave them as they start.
+    void valuesOutOfReach_data()
+    {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("day3");
+        QTest::addColumn<int>("day2");
+        // A day list missing from the file reads 0: the blank entry, which the list has.
+        QTest::newRow("zeros") << QByteArray("[com]\r\nvaleur=0\r\n[nbre_acqui]\r\nvaleur=0\r\n") << 1 << 100 << 0 << 0;
+        QTest::newRow("beyond 16 bits") << QByteArray("[com]\nvaleur=70000\n[nbre_acqui]\nvaleur=99999\n[ana_j8]\nvaleur=40000\n[log_j8]\nvaleur=1\n")
+                                        << 1 << 100 << 1 << 1;
+        QTest::newRow("outside the lists") << QByteArray("[ana_j8]\nvaleur=10\n[log_j8]\nvaleur=-2\n[nbre_acqui]\nvaleur=1001\n")
+                                           << 1 << 100 << 1 << 1;
+        QTest::newRow("hand edited") << QByteArray("\r\n[COM]\r\n  Valeur = 2 \r\n\r\n[Nbre_Acqui]\r\nVALEUR=10\r\n[LOG_J8]\r\nvaleur=8\r\n")
+                                     << 2 << 10 << 0 << 8;
+        QTest::newRow("last positions") << QByteArray("[ana_j8]\nvaleur=9.4\n[log_j8]\nvaleur=8\n[nbre_acqui]\nvaleur=1000\n")
+                                        << 1 << 1000 << 9 << 8;
+        QTest::newRow("no digit 8") << QByteArray("[ana_j]\nvaleur=5\n[log_j]\nvaleur=5\n") << 1 << 100 << 0 << 0;
+        QTest::newRow("binary") << QByteArray("\x00\xff[com\x01]\n\xfe=\x00\x00", 14) << 1 << 100 << 0 << 0;
+    }
+    void valuesOutOfReach()
+    {
+        QFETCH(QByteArray, ini);
+        writeIni(ini);
+        form.reset();
+        form = start();
+        QTEST(form->MSComm1().portNumber(), "port");
+        QTEST(form->tables().nbre_acqui, "count");
+        QTEST(find<QComboBox>(QStringLiteral("Combo3"))->currentIndex(), "day3");
+        QTEST(find<QComboBox>(QStringLiteral("Combo2"))->currentIndex(), "day2");
+        QCOMPARE(find<QLabel>(QStringLiteral("Label61"))->text(), QString::number(form->tables().nbre_acqui));
+    }
+
+    void acquisitionsSaveAndOpen()
+    {
+        find<QPushButton>(QStringLiteral("Command23"))->click();  // "Aléatoire"
+        const auto copy = std::make_unique<Tables>(form->tables());
+        const Tables &saved = *copy;
+        chosen = dir->filePath(QStringLiteral("essai.txt"));
+        form->n_enregistrer_Click();
+        QVERIFY(QFile::exists(chosen));
+        QVERIFY(QFile::exists(dir->filePath(QStringLiteral("essai.txl"))));
+        QVERIFY2(form->statusText().contains(QStringLiteral("essai.txl")), qPrintable(form->statusText()));
+
+        find<QPushButton>(QStringLiteral("Command3"))->click();  // "RAZ tableaux"
+        const int before = form->num_tableau;
+        form->n_ouvrir_Click();
+        QCOMPARE(form->num_tableau, (before + 1) % 9);  // the listing moved on one table
+        for (int k = 1; k <= 8; ++k)
+            for (int a = 0; a <= saved.nbre_acqui; ++a)
+                QCOMPARE(form->tables().tab_ana(k, a).toNumber(), saved.tab_ana(k, a).toNumber());
+        for (int j = 0; j < 8 * (saved.nbre_acqui + 1); ++j)
+            QCOMPARE(form->tables().tab_log[size_t(j)].toNumber(), saved.tab_log[size_t(j)].toNumber());
+    }
+
+    void cancelChangesNothing()
+    {
+        chosen.clear();
+        const QString status = form->statusText();
+        form->n_enregistrer_Click();
+        form->n_ouvrir_Click();
+        form->n_export_csv_Click();
+        form->n_export_png_Click();
+        QCOMPARE(form->statusText(), status);
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList());
+    }
+
+    void failuresAreSaid()
+    {
+        chosen = dir->filePath(QStringLiteral("absent/essai.txt"));
+        form->n_enregistrer_Click();
+        QVERIFY2(form->statusText().contains(QStringLiteral("essai.txt")), qPrintable(form->statusText()));
+        QVERIFY2(form->statusText().contains(QStringLiteral("essai.txl")), qPrintable(form->statusText()));
+        const QString before = form->listingText();
+        form->n_ouvrir_Click();
+        QVERIFY(!form->statusText().isEmpty());
+        QCOMPARE(form->listingText(), before);
+    }
+
+    void exports()
+    {
+        find<QPushButton>(QStringLiteral("Command23"))->click();
+        chosen = dir->filePath(QStringLiteral("mesures.csv"));
+        form->n_export_csv_Click();
+        QFile csv(chosen);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = csv.readAll().trimmed().split('\n');
+        QCOMPARE(lines.size(), form->tables().nbre_acqui + 2);  // header and one row a slot
+
+        chosen = dir->filePath(QStringLiteral("graphique.png"));
+        form->n_export_png_Click();
+        const QImage png(chosen);
+        QVERIFY(!png.isNull());
+        QVERIFY(png.width() > 500);
+    }
+
+    void printWithoutPrinterWritesAPdf()
+    {
+        if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("a printer is installed on this machine");
+        form->show();
+        form->n_imprime_Click();
+        const QStringList pdfs = QDir(dir->filePath(QStringLiteral("Documents"))).entryList({QStringLiteral("*.pdf")});
+        QCOMPARE(pdfs.size(), 1);
+        QVERIFY2(form->statusText().contains(pdfs.front()), qPrintable(form->statusText()));
+        QFile pdf(QDir(dir->filePath(QStringLiteral("Documents"))).filePath(pdfs.front()));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray bytes = pdf.readAll();
+        QVERIFY(bytes.startsWith("%PDF"));
+        QCOMPARE(bytes.count("/Type /Page") - bytes.count("/Type /Pages"), 1);  // one page
+    }
+};
+
+QTEST_MAIN(TestFilesWindow)
+#include "test_files_window.moc"
