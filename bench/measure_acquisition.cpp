@@ -5,6 +5,7 @@
 //   measure_acquisition [seconds=60]
 // Prints one JSON object. The simulator runs in the same process, so the CPU
 // figure is an upper bound for the panel alone.
+#include "process_stats.h"
 #include "acquisition/tables.h"
 #include "core/board.h"
 #include "shell/form1.h"
@@ -19,25 +20,9 @@
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace {
 
-double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-double residentMb()
-{
-    QFile f(QStringLiteral("/proc/self/statm"));
-    if (!f.open(QIODevice::ReadOnly)) return 0;
-    const QList<QByteArray> parts = f.readAll().split(' ');
-    return parts.size() > 1 ? parts[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / 1048576.0 : 0;
-}
 
 template <class T>
 T *child(QWidget &form, const char *name)

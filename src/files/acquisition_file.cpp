@@ -1,12 +1,12 @@
 #include "files/acquisition_file.h"
 
 #include "files/encoding.h"
+#include "files/save_file.h"
 #include "text/numbers.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace files {
 
@@ -37,9 +37,9 @@ Element readValue(QStringView field) { return Element::number(text::leadingNumbe
 
 bool save(const QString &path, const QByteArray &bytes, QStringList &failures)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) return true;
-    failures << QStringLiteral("Impossible d'écrire « %1 » : %2").arg(shown(path), file.errorString());
+    QString error;
+    if (writeWhole(path, bytes, &error)) return true;
+    failures << error;
     return false;
 }
 

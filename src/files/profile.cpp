@@ -1,11 +1,10 @@
 #include "files/profile.h"
 
 #include "files/encoding.h"
+#include "files/save_file.h"
 
-#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace files {
 
@@ -108,12 +107,7 @@ QString Profile::text() const
 
 bool Profile::write(const QString &path, QString *error) const
 {
-    QSaveFile file(path);
-    const QByteArray bytes = text().toUtf8();
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) return true;
-    if (error)
-        *error = QStringLiteral("Impossible d'écrire « %1 » : %2").arg(QDir::toNativeSeparators(path), file.errorString());
-    return false;
+    return writeWhole(path, text().toUtf8(), error);
 }
 
 QStringList Profile::sections() const

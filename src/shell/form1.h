@@ -5,6 +5,7 @@
 #include "acquisition/host.h"
 #include "acquisition/table_ops.h"
 #include "acquisition/tables.h"
+#include "files/configuration.h"
 #include "text/clock.h"
 
 #include <QMainWindow>
@@ -131,7 +132,9 @@ private:
     bool waiting_ = false;
     bool shut_down_ = false;
     acquisition::RandomSource random_;
-    bool config_found_ = false;  // "param.ini" was there at start-up
+    // "param.ini" as read once at start-up, between the pieces of Form_Load;
+    // nothing when there was no file.
+    std::optional<files::Configuration> startup_config_;
 
     QTimer *Timer1 = nullptr, *Timer2 = nullptr, *Timer3 = nullptr, *Timer4 = nullptr, *Timer8 = nullptr;
     std::array<Lamp *, 8> lampe1{};

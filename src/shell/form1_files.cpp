@@ -6,6 +6,7 @@
 #include "files/acquisition_file.h"
 #include "files/configuration.h"
 #include "files/csv_export.h"
+#include "files/save_file.h"
 #include "files/screen_print_widget.h"
 #include "graph/graph_frame_widget.h"
 #include "graph/picture_widget.h"
@@ -21,9 +22,9 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QStandardPaths>
+#include <utility>
 
 namespace {
 
@@ -59,9 +60,9 @@ QString Form1::configPath() const { return QDir(program_dir_).filePath(QStringLi
 // unit and a coefficient 0 on every channel would only hide the readings.
 void Form1::loadConfigurationFirst()
 {
-    config_found_ = QFileInfo::exists(configPath());
-    if (!config_found_) return;
-    const files::Configuration c = files::readConfiguration(configPath());
+    if (!QFileInfo::exists(configPath())) return;
+    startup_config_ = files::readConfiguration(configPath());
+    const files::Configuration &c = *startup_config_;
     if (const auto port = files::wholeSetting(c.com, 1, 255)) serial_->setPortNumber(*port);
     for (size_t i = 0; i < 8; ++i) {
         heure1[i]->setText(c.heure1[i]);
@@ -80,18 +81,17 @@ void Form1::loadConfigurationFirst()
 void Form1::loadNumberOfAcquisitions()
 {
     auto *bar = control<QScrollBar>(graph_, QStringLiteral("HScroll1"));
-    if (config_found_ && bar) {
-        const files::Configuration c = files::readConfiguration(configPath());
-        if (const auto n = files::wholeSetting(c.nbre_acqui, bar->minimum(), bar->maximum())) bar->setValue(*n);
-    }
+    if (startup_config_ && bar)
+        if (const auto n = files::wholeSetting(startup_config_->nbre_acqui, bar->minimum(), bar->maximum()))
+            bar->setValue(*n);
     graph_->HScroll1_Change();
 }
 
 // The programmed days and hours of both frames.
 void Form1::loadConfigurationLast()
 {
-    if (!config_found_) return;
-    const files::Configuration c = files::readConfiguration(configPath());
+    if (!startup_config_) return;
+    const files::Configuration c = *std::exchange(startup_config_, std::nullopt);
     setPosition(control<QComboBox>(analog_, QStringLiteral("Combo3")), c.ana_j);
     setText(control<QLineEdit>(analog_, QStringLiteral("Text3")), c.ana_h);
     setPosition(control<QComboBox>(logic_, QStringLiteral("Combo2")), c.log_j);
@@ -148,10 +148,9 @@ QString Form1::askPath(bool save, const QString &start)
 
 bool Form1::writeFileOrSay(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) return true;
-    showStatus(QStringLiteral("Impossible d'écrire « %1 » : %2")
-                   .arg(QDir::toNativeSeparators(path), file.errorString()));
+    QString error;
+    if (files::writeWhole(path, bytes, &error)) return true;
+    showStatus(error);
     return false;
 }
 
