@@ -55,7 +55,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(outputs().size() >= 3, 3000);
         auto seen = outputs();
         QCOMPARE(seen.front().byte, 0x01);
-        QVERIFY2(seen.front().tMs < 900, "first command within 800 ms of the switch");
+        // Timing is not checked in the much slower sanitizer build.
+        if (qEnvironmentVariableIsEmpty("PRAMELOR_SANITIZED"))
+            QVERIFY2(seen.front().tMs < 900, "first command within 800 ms of the switch");
         for (size_t i = 1; i < seen.size(); ++i) {
             const qint64 gap = seen[i].tMs - seen[i - 1].tMs;
             QVERIFY2(gap > 600 && gap < 1000, qPrintable(QString::number(gap)));

@@ -208,7 +208,7 @@ void PtyBoard::floodTick()
 {
     if (mode_ != Mode::Flood || master_ < 0) return;
     // 9600 baud is about 960 characters a second: 48 every 50 ms.
-    send(QByteArray(48, 'x'));
+    send(QByteArray(flood_bytes_, 'x'));
     QTimer::singleShot(50, Qt::PreciseTimer, this, &PtyBoard::floodTick);
 }
 

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QSocketNotifier>
 #include <QString>
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <vector>
@@ -60,6 +61,8 @@ public:
     void setAnalogValues(std::array<int, 8> v) { fixed_analog_ = v; }
     void setLogicByte(int b) { fixed_logic_ = b; }
     void setReplyPieces(int pieces) { pieces_ = pieces; }
+    // Characters sent every 50 ms in the flood mode: 48 is 9600 baud.
+    void setFloodBytesPerTick(int n) { flood_bytes_ = std::max(1, n); }
 
     bool plug();    // a new pseudo-terminal behind the link path
     void unplug();  // the link disappears
@@ -89,6 +92,7 @@ private:
     std::optional<std::array<int, 8>> fixed_analog_;
     std::optional<int> fixed_logic_;
     int pieces_ = 3;
+    int flood_bytes_ = 48;
     int relays_ = -1;  // unknown until the first output command
     std::vector<Received> received_;
     qint64 bytes_sent_ = 0;

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds the whole test suite a second time with AddressSanitizer and
+# UndefinedBehaviorSanitizer (leak checking on) and runs it. Any report
+# makes the run fail.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${PRAMELOR_ASAN_BUILD_DIR:-$top/build-asan}
+
+PRAMELOR_BUILD_DIR="$build" PRAMELOR_BUILD_TYPE=Debug \
+PRAMELOR_CMAKE_ARGS="-DPRAMELOR_SANITIZE=ON -DPRAMELOR_BENCH=OFF ${PRAMELOR_CMAKE_ARGS:-}" \
+  "$top/scripts/setup.sh"
+
+# Leaks inside system libraries (fontconfig caches, plugin loading) are not
+# ours; the suppression file names those libraries only.
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+export PRAMELOR_SANITIZED=1
+export LSAN_OPTIONS="suppressions=$top/tests/lsan.supp:print_suppressions=0"
+cd "$build"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600 "$@"

@@ -1,0 +1,97 @@
+#pragma once
+// The window against the simulated board over a pseudo-terminal, for the
+// long-running tests: setting both frames cycling, counting what the board
+// received, and the process figures (resident memory, CPU time).
+
+#include "../../bench/process_stats.h"
+#include "core/board.h"
+#include "shell/form1.h"
+
+#include <QComboBox>
+#include <QCheckBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace panel {
+
+using ::cpuSeconds;
+using ::residentMb;
+
+// Seconds from an environment variable, else the given default.
+inline int secondsFromEnv(const char *name, int fallback)
+{
+    bool ok = false;
+    const int v = qEnvironmentVariableIntValue(name, &ok);
+    return ok && v > 0 ? v : fallback;
+}
+
+struct Bench {
+    QTemporaryDir dir;
+    std::unique_ptr<sim::PtyBoard> board;
+    std::unique_ptr<Form1> form;
+
+    QString linkPath() const { return dir.filePath(QStringLiteral("com1")); }
+
+    // A board behind COM1 and the window in front of it, not yet switched on.
+    bool open()
+    {
+        qputenv("PRAMELOR_COM1", linkPath().toLocal8Bit());
+        board = std::make_unique<sim::PtyBoard>(linkPath());
+        if (!board->isPlugged()) return false;
+        Form1::Setup setup;
+        setup.programDir = dir.path();
+        setup.quitApplication = false;
+        setup.askText = [](const QString &, const QString &, const QString &) { return QString(); };
+        form = std::make_unique<Form1>(setup);
+        form->show();
+        return true;
+    }
+    void close()
+    {
+        form.reset();
+        board.reset();
+    }
+
+    template <class T>
+    T *child(const QString &name) const
+    {
+        T *w = form->findChild<T *>(name);
+        if (!w) qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    void click(const QString &name) { QTest::mouseClick(child<QWidget>(name), Qt::LeftButton); }
+    void press(const QString &name) { QTest::mousePress(child<QWidget>(name), Qt::LeftButton); }
+
+    // Cyclic acquisition of one frame: its programme panel, the interval, the
+    // "Auto" box, then "Validation".
+    void startCyclic(bool analog, const QString &interval)
+    {
+        click(analog ? QStringLiteral("Command16") : QStringLiteral("Command14"));
+        auto *list = child<QComboBox>(analog ? QStringLiteral("Combo4") : QStringLiteral("Combo1"));
+        list->setCurrentIndex(list->findText(interval));
+        child<QCheckBox>(analog ? QStringLiteral("Check6") : QStringLiteral("Check1"))->setChecked(true);
+        click(analog ? QStringLiteral("Command21") : QStringLiteral("Command18"));
+    }
+    void memorise(bool on)
+    {
+        child<QCheckBox>(QStringLiteral("memo_a"))->setChecked(on);
+        child<QCheckBox>(QStringLiteral("memo_l"))->setChecked(on);
+    }
+    std::vector<sim::Received> of(sim::Command kind) const
+    {
+        std::vector<sim::Received> out;
+        for (const auto &r : board->received())
+            if (r.kind == kind) out.push_back(r);
+        return out;
+    }
+};
+
+inline QString bitsOf(int byte)
+{
+    QString s;
+    for (int i = 0; i < 8; ++i) s += (byte >> i) & 1 ? u'1' : u'0';
+    return s;  // index 0 = input 1
+}
+
+}  // namespace panel
