@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for the given number
 # of seconds (60 by default) from a scratch copy of its seed corpus, after
-# replaying every input that once failed. A crash, a hang over 1 s, a
-# sanitizer report or memory above 512 MB fails the run.
+# replaying every input kept in fuzz/regressions/<target>/. A crash, a hang
+# over 1 s, memory above 512 MB or a sanitizer report fails the run; the
+# failing input is left in a scratch folder whose path is printed.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 secs=${1:-60}
@@ -15,37 +16,69 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  echo "Installation des paquets : ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-ls /usr/lib/*/cmake/Qt6/Qt6Config.cmake >/dev/null 2>&1 || PRAMELOR_BUILD_DIR="$top/build" "$top/scripts/setup.sh"
+# Qt and the rest of the build tools come from the ordinary setup.
+compgen -G "/usr/lib/*/cmake/Qt6" >/dev/null || "$top/scripts/setup.sh"
 
-CXX=clang++-14 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DPRAMELOR_FUZZ=ON -DPRAMELOR_BENCH=OFF ${PRAMELOR_CMAKE_ARGS:-} >/dev/null
-cmake --build "$build" --parallel --target "${targets[@]/#/fuzz_}"
+cxx=clang++
+command -v "$cxx" >/dev/null || cxx=clang++-14
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+CXX=$cxx cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DPRAMELOR_FUZZ=ON -DPRAMELOR_BENCH=OFF "${launcher[@]}" ${PRAMELOR_CMAKE_ARGS:-} >/dev/null
+cmake --build "$build" --parallel "${PRAMELOR_JOBS:-2}" --target "${targets[@]/#/fuzz_}"
 
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0" UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+export ASAN_OPTIONS="detect_leaks=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
 export QT_QPA_PLATFORM=offscreen
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-summary=""
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/pramelor-fuzz.XXXXXX")
+failed=0
+fail() {  # target, log, artifact folder
+  failed=1
+  tail -40 "$2" >&2
+  echo >&2
+  echo "fuzz_$1 a échoué ; journal : $2" >&2
+  local a
+  for a in "$3"/*; do
+    [ -e "$a" ] && echo "  entrée fautive : $a (à copier dans fuzz/regressions/$1/ une fois corrigé)" >&2
+  done
+}
+rows=()
 for t in "${targets[@]}"; do
   exe="$build/fuzz/fuzz_$t"
-  reg="$top/fuzz/regressions/$t"
-  if compgen -G "$reg/*" >/dev/null && [ -n "$(find "$reg" -type f ! -name .keep)" ]; then
-    find "$reg" -type f ! -name .keep -print0 | xargs -0 "$exe" -timeout=1 -rss_limit_mb=512
+  work="$scratch/$t"
+  mkdir -p "$work/corpus" "$work/artifacts"
+  # Inputs that once failed must pass before anything new is tried.
+  mapfile -t kept < <(find "$top/fuzz/regressions/$t" -type f ! -name .keep 2>/dev/null | sort)
+  if [ ${#kept[@]} -gt 0 ]; then
+    if ! "$exe" -timeout=1 -rss_limit_mb=512 -artifact_prefix="$work/artifacts/" "${kept[@]}" \
+          >"$work/regressions.log" 2>&1; then
+      fail "$t" "$work/regressions.log" "$work/artifacts"
+      rows+=("$(printf '%-24s %14s' "fuzz_$t" "régression")")
+      continue
+    fi
   fi
-  mkdir -p "$scratch/$t/corpus" "$scratch/$t/artifacts"
-  cp "$top/fuzz/corpus/$t/"* "$scratch/$t/corpus/"
-  if ! "$exe" "$scratch/$t/corpus" -max_total_time="$secs" -timeout=1 -rss_limit_mb=512 \
-        -print_final_stats=1 -artifact_prefix="$scratch/$t/artifacts/" >"$scratch/$t/log" 2>&1; then
-    tail -50 "$scratch/$t/log"
-    kept="$top/fuzz-failures/$t"; mkdir -p "$kept"; cp "$scratch/$t/artifacts/"* "$kept/" 2>/dev/null || true
-    echo "fuzz_$t a échoué ; entrée gardée dans $kept (à copier dans fuzz/regressions/$t/ une fois corrigé)" >&2
-    exit 1
+  cp "$top/fuzz/corpus/$t/"* "$work/corpus/"
+  if "$exe" "$work/corpus" -max_total_time="$secs" -timeout=1 -rss_limit_mb=512 \
+        -print_final_stats=1 -artifact_prefix="$work/artifacts/" >"$work/log" 2>&1; then
+    runs=$(sed -n 's/^stat::number_of_executed_units: *\([0-9]*\).*/\1/p' "$work/log" | tail -1)
+    rows+=("$(printf '%-24s %14s' "fuzz_$t" "${runs:-?}")")
+  else
+    fail "$t" "$work/log" "$work/artifacts"
+    rows+=("$(printf '%-24s %14s' "fuzz_$t" "ÉCHEC")")
   fi
-  runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$scratch/$t/log" | grep -o '[0-9]*$' || echo "?")
-  summary+=$(printf '%-22s %12s exécutions en %s s' "fuzz_$t" "$runs" "$secs")$'\n'
 done
-printf '%s' "$summary"
+
+printf '%-24s %14s\n' "target" "executions"
+printf '%s\n' "${rows[@]}"
+if [ "$failed" -ne 0 ]; then
+  echo "Dossier de travail gardé : $scratch" >&2
+  exit 1
+fi
+rm -rf "$scratch"
