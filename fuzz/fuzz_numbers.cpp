@@ -41,13 +41,16 @@ void checkWritten(double v)
         static const QRegularExpression shapeComma(QStringLiteral("^-?(0|[1-9][0-9]*),([0-9]?[1-9])?$"));
         if (!(sep == u"." ? shapePoint : shapeComma).match(two).hasMatch()) std::abort();
         if (two.startsWith(u"-0") && two.size() == 3) std::abort();  // "-0." is never written
+        // Fifteen significant digits of the largest doubles lie beyond the
+        // largest double: those read back as infinite, rightly.
+        const bool top = std::abs(v) > 1.7976931348623e308;
         const auto back = text::readRegional(two, sep);
-        if (!back || !near(*back, v, 0.005, 1e-9)) std::abort();
+        if (!back || (!top && !near(*back, v, 0.005, 1e-9))) std::abort();
 
         const QString plain = text::plainNumber(v, sep);
         if (plain == u"-0" || plain.contains(sep == u"." ? u',' : u'.')) std::abort();
         const auto again = text::readRegional(plain, sep);
-        if (!again || !near(*again, v, 1e-300, 1e-14)) std::abort();
+        if (!again || (!top && !near(*again, v, 1e-300, 1e-14))) std::abort();
     }
 }
 
