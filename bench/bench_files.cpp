@@ -14,7 +14,8 @@ std::unique_ptr<Tables> fullTables()
     auto t = std::make_unique<Tables>();
     t->nbre_acqui = 1000;
     for (int n = 0; n <= 1000; ++n)
-        for (int k = 1; k <= 8; ++k) t->tab_ana(k, n) = Element::text(QString::number((n * k) % 255) + QStringLiteral(".25"));
+        for (int k = 1; k <= 8; ++k)
+            t->tab_ana(k, n) = Element::text(QString::number((n * k) % 255) + QStringLiteral(".25"));
     for (int j = 0; j < Tables::kLogicEntries; ++j) t->tab_log[size_t(j)] = Element::number(j % 2);
     return t;
 }

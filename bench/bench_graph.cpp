@@ -194,8 +194,7 @@ public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
         for (const Run &r : runs)
-            if (r.iterations > 0)
-                ms[r.benchmark_name()] = r.real_accumulated_time * 1e3 / double(r.iterations);
+            if (r.iterations > 0) ms[r.benchmark_name()] = r.real_accumulated_time * 1e3 / double(r.iterations);
         ConsoleReporter::ReportRuns(runs);
     }
 };

@@ -5,9 +5,9 @@
 //   measure_acquisition [seconds=60]
 // Prints one JSON object. The simulator runs in the same process, so the CPU
 // figure is an upper bound for the panel alone.
-#include "process_stats.h"
 #include "acquisition/tables.h"
 #include "core/board.h"
+#include "process_stats.h"
 #include "shell/form1.h"
 
 #include <QApplication>
@@ -22,7 +22,6 @@
 #include <cstdio>
 
 namespace {
-
 
 template <class T>
 T *child(QWidget &form, const char *name)
@@ -125,8 +124,8 @@ int main(int argc, char **argv)
                 "\"analog_acquisitions_stored\": %d, \"analog_acquisitions_decoded\": %d, "
                 "\"logic_entries_stored\": %d}\n",
                 elapsed, 100.0 * cpu / elapsed, rssStart, rssEnd, expected, analog, expected, logic,
-                (long long)a.median, (long long)a.worst, (long long)l.median, (long long)l.worst, t.indice_a,
-                decoded, t.indice_l);
+                (long long)a.median, (long long)a.worst, (long long)l.median, (long long)l.worst, t.indice_a, decoded,
+                t.indice_l);
     std::fflush(stdout);
     form.close();
     return 0;

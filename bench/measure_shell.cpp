@@ -4,8 +4,8 @@
 //   measure_shell [seconds=60]
 // Prints one JSON object. The simulator runs in the same process, so the CPU
 // figure is an upper bound for the panel alone.
-#include "process_stats.h"
 #include "core/board.h"
+#include "process_stats.h"
 #include "shell/form1.h"
 
 #include <QApplication>
@@ -57,8 +57,8 @@ int main(int argc, char **argv)
     printf("{\"startup_ms\": %.1f, \"rss_mb_start\": %.1f, \"rss_mb_end\": %.1f, \"idle_seconds\": %.1f, "
            "\"idle_cpu_percent\": %.3f, \"output_commands\": %zu, \"period_median_ms\": %lld, "
            "\"period_worst_deviation_ms\": %lld}\n",
-           startupMs, rssStart, residentMb(), elapsed, 100.0 * cpu / elapsed, gaps.size() + 1,
-           (long long)median, (long long)worst);
+           startupMs, rssStart, residentMb(), elapsed, 100.0 * cpu / elapsed, gaps.size() + 1, (long long)median,
+           (long long)worst);
     form.close();
     return 0;
 }

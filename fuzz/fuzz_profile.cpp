@@ -72,8 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // The settings, cut to what start-up takes.
     Configuration c = files::readConfiguration(path);
-    const std::array<int, 38> limits{24, 24, 24, 24, 24, 24, 24, 24, 24, 24, 24, 24, 24, 24, 24, 24, 24, 24, 24, 24, 24,
-                                     4,  4,  4,  4,  4,  4,  4,  4,  9,  9,  9,  9,  9,  9,  9,  9,  9};
+    const std::array<int, 38> limits{24, 24, 24, 24, 24, 24, 24, 24, 24, 24, 24, 24, 24, 24, 24, 24, 24, 24, 24,
+                                     24, 24, 4,  4,  4,  4,  4,  4,  4,  4,  9,  9,  9,  9,  9,  9,  9,  9,  9};
     const auto names = files::sectionNames();
     const auto cf = fields(c);
     for (size_t i = 0; i < 38; ++i) {

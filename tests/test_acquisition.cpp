@@ -15,10 +15,7 @@ namespace {
 const QString kSkip = QStringLiteral("<skip>");
 
 // Expected texts are written with "." and shown with the separator in force.
-QString local(QString s)
-{
-    return s.replace(u'.', QLocale().decimalPoint());
-}
+QString local(QString s) { return s.replace(u'.', QLocale().decimalPoint()); }
 
 std::array<QString, 8> eight(const QString &v)
 {
@@ -27,10 +24,7 @@ std::array<QString, 8> eight(const QString &v)
     return a;
 }
 
-void useLocale(bool french)
-{
-    QLocale::setDefault(french ? QLocale(QLocale::French, QLocale::France) : QLocale::c());
-}
+void useLocale(bool french) { QLocale::setDefault(french ? QLocale(QLocale::French, QLocale::France) : QLocale::c()); }
 
 const char *const kExample = "nAs1:100s2:0s3:255s4:12s5:1s6:2s7:3s8:200";
 
@@ -82,12 +76,11 @@ void TestAcquisition::analogDecoding_data()
             << QStringList{"1.96 V", "0. V", "5. V", kSkip, "0. V", "0.04 V", "0.06 V", "3.92 V"}
             << QStringList{"100.", "0.", "255.", kSkip, "0.", "2.", "3.", "200."};
         QTest::addRow("no reply %s", tag)
-            << french << "nA" << none
-            << QStringList{kSkip, kSkip, kSkip, kSkip, kSkip, kSkip, kSkip, "0. V"}
+            << french << "nA" << none << QStringList{kSkip, kSkip, kSkip, kSkip, kSkip, kSkip, kSkip, "0. V"}
             << QStringList{kSkip, kSkip, kSkip, kSkip, kSkip, kSkip, kSkip, "0."};
         QTest::addRow("channel 8 reads four characters %s", tag)
-            << french << "nAs1:100s2:0s3:255s4:12s5:1s6:2s7:3s8:12345\r\n" << none
-            << QStringList{"1.96 V", "0. V", "5. V", "0.24 V", "0.02 V", "0.04 V", "0.06 V", "24.19 V"}
+            << french << "nAs1:100s2:0s3:255s4:12s5:1s6:2s7:3s8:12345\r\n"
+            << none << QStringList{"1.96 V", "0. V", "5. V", "0.24 V", "0.02 V", "0.04 V", "0.06 V", "24.19 V"}
             << QStringList{"100.", "0.", "255.", "12.", "1.", "2.", "3.", "1234."};
         QTest::addRow("coefficient 2 %s", tag)
             << french << kExample << QStringList{"3", "2"}
@@ -102,17 +95,22 @@ void TestAcquisition::analogDecoding_data()
             << exampleStored.mid(0, 7) + QStringList{kSkip};
     }
     // The coefficient follows the regional separator; the other one is no number.
-    QTest::addRow("coefficient 0,5 comma") << true << kExample << QStringList{"1", "0,5"}
-        << QStringList{"0.98 V"} + exampleLabels.mid(1) << QStringList{"50."} + exampleStored.mid(1);
-    QTest::addRow("coefficient 0,5 point") << false << kExample << QStringList{"1", "0,5"}
-        << QStringList{kSkip} + exampleLabels.mid(1) << QStringList{kSkip} + exampleStored.mid(1);
-    QTest::addRow("coefficient 0.5 point") << false << kExample << QStringList{"1", "0.5"}
-        << QStringList{"0.98 V"} + exampleLabels.mid(1) << QStringList{"50."} + exampleStored.mid(1);
-    QTest::addRow("coefficient 0.5 comma") << true << kExample << QStringList{"1", "0.5"}
-        << QStringList{kSkip} + exampleLabels.mid(1) << QStringList{kSkip} + exampleStored.mid(1);
+    QTest::addRow("coefficient 0,5 comma")
+        << true << kExample << QStringList{"1", "0,5"} << QStringList{"0.98 V"} + exampleLabels.mid(1)
+        << QStringList{"50."} + exampleStored.mid(1);
+    QTest::addRow("coefficient 0,5 point")
+        << false << kExample << QStringList{"1", "0,5"} << QStringList{kSkip} + exampleLabels.mid(1)
+        << QStringList{kSkip} + exampleStored.mid(1);
+    QTest::addRow("coefficient 0.5 point")
+        << false << kExample << QStringList{"1", "0.5"} << QStringList{"0.98 V"} + exampleLabels.mid(1)
+        << QStringList{"50."} + exampleStored.mid(1);
+    QTest::addRow("coefficient 0.5 comma")
+        << true << kExample << QStringList{"1", "0.5"} << QStringList{kSkip} + exampleLabels.mid(1)
+        << QStringList{kSkip} + exampleStored.mid(1);
     // A raw field without a number reads 0; the field's decimal point is always ".".
-    QTest::addRow("raw field garbled comma") << true << "nAs1:xxs2:1.5s3:2,5s4:4s5:5s6:6s7:7s8:8"
-        << QStringList{} << QStringList{"0. V", "0.03 V", "0.04 V", "0.08 V", "0.1 V", "0.12 V", "0.14 V", "0.16 V"}
+    QTest::addRow("raw field garbled comma")
+        << true << "nAs1:xxs2:1.5s3:2,5s4:4s5:5s6:6s7:7s8:8" << QStringList{}
+        << QStringList{"0. V", "0.03 V", "0.04 V", "0.08 V", "0.1 V", "0.12 V", "0.14 V", "0.16 V"}
         << QStringList{"0.", "1.5", "2.", "4.", "5.", "6.", "7.", "8."};
 }
 
@@ -144,27 +142,47 @@ void TestAcquisition::logicDecoding_data()
     QTest::addColumn<QString>("inputs");  // "Voie 1" first
     for (bool french : {false, true}) {
         const char *tag = french ? "comma" : "point";
-        QTest::addRow("E:165 %s", tag) << french << "E:165" << "10100101";
-        QTest::addRow("E:5 CR %s", tag) << french << "E:5\r" << "10100000";
-        QTest::addRow("E:0 %s", tag) << french << "E:0" << "00000000";
-        QTest::addRow("empty %s", tag) << french << "" << "00000000";
-        QTest::addRow("E:255 %s", tag) << french << "E:255" << "11111111";
-        QTest::addRow("E:3 5 %s", tag) << french << "E:3 5" << "11000100";
-        QTest::addRow("two replies %s", tag) << french << "E:3\r\nE:255\r\n" << "11000000";
-        QTest::addRow("only three characters %s", tag) << french << "E:1234" << "11011110";  // 123 = 7B
-        QTest::addRow("above 255, first two hex digits %s", tag) << french << "E:999" << "01111100";  // 3E7
-        QTest::addRow("1e9, first two hex digits %s", tag) << french << "E:1e9" << "11011100";  // 3B9ACA00
+        QTest::addRow("E:165 %s", tag) << french << "E:165"
+                                       << "10100101";
+        QTest::addRow("E:5 CR %s", tag) << french << "E:5\r"
+                                        << "10100000";
+        QTest::addRow("E:0 %s", tag) << french << "E:0"
+                                     << "00000000";
+        QTest::addRow("empty %s", tag) << french << ""
+                                       << "00000000";
+        QTest::addRow("E:255 %s", tag) << french << "E:255"
+                                       << "11111111";
+        QTest::addRow("E:3 5 %s", tag) << french << "E:3 5"
+                                       << "11000100";
+        QTest::addRow("two replies %s", tag) << french << "E:3\r\nE:255\r\n"
+                                             << "11000000";
+        QTest::addRow("only three characters %s", tag) << french << "E:1234"
+                                                       << "11011110";  // 123 = 7B
+        QTest::addRow("above 255, first two hex digits %s", tag) << french << "E:999"
+                                                                 << "01111100";  // 3E7
+        QTest::addRow("1e9, first two hex digits %s", tag) << french << "E:1e9"
+                                                           << "11011100";  // 3B9ACA00
         // The field's decimal point is always "."; a comma ends the number.
-        QTest::addRow("half to even %s", tag) << french << "E:2.5" << "01000000";
-        QTest::addRow("half to even up %s", tag) << french << "E:3.5" << "00100000";
-        QTest::addRow("comma ends the number %s", tag) << french << "E:3,5" << "11000000";
-        QTest::addRow("no marker reads from position 2 %s", tag) << french << "x234" << "01010111";  // EA
-        QTest::addRow("garbled before the marker %s", tag) << french << "\r\nE:12" << "00110000";
-        QTest::addRow("huge %s", tag) << french << "E:9e9" << "00000000";
-        QTest::addRow("negative %s", tag) << french << "E:-12" << "00000000";
-        QTest::addRow("negative one %s", tag) << french << "E:-1" << "00000000";
-        QTest::addRow("no number %s", tag) << french << "E:abc" << "00000000";
-        QTest::addRow("marker at the end %s", tag) << french << "E:" << "00000000";
+        QTest::addRow("half to even %s", tag) << french << "E:2.5"
+                                              << "01000000";
+        QTest::addRow("half to even up %s", tag) << french << "E:3.5"
+                                                 << "00100000";
+        QTest::addRow("comma ends the number %s", tag) << french << "E:3,5"
+                                                       << "11000000";
+        QTest::addRow("no marker reads from position 2 %s", tag) << french << "x234"
+                                                                 << "01010111";  // EA
+        QTest::addRow("garbled before the marker %s", tag) << french << "\r\nE:12"
+                                                           << "00110000";
+        QTest::addRow("huge %s", tag) << french << "E:9e9"
+                                      << "00000000";
+        QTest::addRow("negative %s", tag) << french << "E:-12"
+                                          << "00000000";
+        QTest::addRow("negative one %s", tag) << french << "E:-1"
+                                              << "00000000";
+        QTest::addRow("no number %s", tag) << french << "E:abc"
+                                           << "00000000";
+        QTest::addRow("marker at the end %s", tag) << french << "E:"
+                                                   << "00000000";
     }
 }
 
@@ -210,8 +228,7 @@ void TestAcquisition::logicStoreAtTheLastSlot()
     QVERIFY(storeLogic(t, true, bits));
     QCOMPARE(t.indice_l, 0);
     const char *expected = "10100101";
-    for (int k = 0; k < 8; ++k)
-        QCOMPARE(t.tab_log[size_t(8000 + k)], Element::text(QString(QChar(expected[k]))));
+    for (int k = 0; k < 8; ++k) QCOMPARE(t.tab_log[size_t(8000 + k)], Element::text(QString(QChar(expected[k]))));
 
     t.indice_l = 16;
     QVERIFY(!storeLogic(t, true, bits));
@@ -267,16 +284,20 @@ void TestAcquisition::listingLines_data()
     for (bool french : {false, true}) {
         const char *tag = french ? "comma" : "point";
         const QString sep = french ? "," : ".";
-        QTest::addRow("never written %s", tag) << french << 0 << 0.0 << "" << "Acqui N°:4  val: =0" + sep;
-        QTest::addRow("cleared %s", tag) << french << 1 << 0.0 << "" << "Acqui N°:4  val:0 =0" + sep;
-        QTest::addRow("random 51 %s", tag) << french << 1 << 51.0 << "" << "Acqui N°:4  val:51 =1" + sep;
+        QTest::addRow("never written %s", tag) << french << 0 << 0.0 << ""
+                                               << "Acqui N°:4  val: =0" + sep;
+        QTest::addRow("cleared %s", tag) << french << 1 << 0.0 << ""
+                                         << "Acqui N°:4  val:0 =0" + sep;
+        QTest::addRow("random 51 %s", tag) << french << 1 << 51.0 << ""
+                                           << "Acqui N°:4  val:51 =1" + sep;
         QTest::addRow("fraction number %s", tag) << french << 1 << 12.5 << ""
                                                  << "Acqui N°:4  val:12" + sep + "5 =0" + sep + "25";
         QTest::addRow("memorised %s", tag) << french << 2 << 0.0 << "127" + sep + "5"
                                            << "Acqui N°:4  val:127" + sep + "5 =2" + sep + "5";
     }
     // Memorised under the other setting: shown as it is, worth 0.
-    QTest::addRow("foreign text") << true << 2 << 0.0 << "127.5" << "Acqui N°:4  val:127.5 =0,";
+    QTest::addRow("foreign text") << true << 2 << 0.0 << "127.5"
+                                  << "Acqui N°:4  val:127.5 =0,";
 }
 
 void TestAcquisition::listingLines()
@@ -320,15 +341,13 @@ void TestAcquisition::tableViewCycle()
     Tables t;
     for (int k = 1; k <= 8; ++k) t.tab_ana(k, 0) = Element::number(k);
     t.tab_log[0] = Element::text("L");
-    const QStringList captions = {
-        "Tableau analogique N° 2", "Tableau analogique N° 3", "Tableau analogique N° 4",
-        "Tableau analogique N° 5", "Tableau analogique N° 6", "Tableau analogique N° 7",
-        "Tableau analogique N° 8", "Tableau logique ",        "Tableau analogique N° 1",
-        "Tableau analogique N° 2"};
-    const QStringList starts = {"Acqui N°:0  val:2 ", "Acqui N°:0  val:3 ", "Acqui N°:0  val:4 ",
-                                "Acqui N°:0  val:5 ", "Acqui N°:0  val:6 ", "Acqui N°:0  val:7 ",
-                                "Acqui N°:0  val:8 ", "Acqui N°0: L ",      "Acqui N°:0  val:1 ",
-                                "Acqui N°:0  val:2 "};
+    const QStringList captions = {"Tableau analogique N° 2", "Tableau analogique N° 3", "Tableau analogique N° 4",
+                                  "Tableau analogique N° 5", "Tableau analogique N° 6", "Tableau analogique N° 7",
+                                  "Tableau analogique N° 8", "Tableau logique ",        "Tableau analogique N° 1",
+                                  "Tableau analogique N° 2"};
+    const QStringList starts = {"Acqui N°:0  val:2 ", "Acqui N°:0  val:3 ", "Acqui N°:0  val:4 ", "Acqui N°:0  val:5 ",
+                                "Acqui N°:0  val:6 ", "Acqui N°:0  val:7 ", "Acqui N°:0  val:8 ", "Acqui N°0: L ",
+                                "Acqui N°:0  val:1 ", "Acqui N°:0  val:2 "};
     int num_tableau = 0;
     for (int step = 0; step < 10; ++step) {
         const TableView v = tableViewStep(t, num_tableau);
@@ -455,8 +474,7 @@ void TestAcquisition::daySelection()
     QFETCH(bool, analog);
     QFETCH(int, position);
     QFETCH(QString, days);
-    for (int day = 1; day <= 7; ++day)
-        QCOMPARE(daySelected(analog, position, day), days[day - 1] == u'1');
+    for (int day = 1; day <= 7; ++day) QCOMPARE(daySelected(analog, position, day), days[day - 1] == u'1');
     QVERIFY(programmedDue(analog, 9 - int(!analog), 3, "08:00:00", "08:00:00"));
     QVERIFY(!programmedDue(analog, 9 - int(!analog), 3, "8:00:00", "08:00:00"));
 }

@@ -27,9 +27,9 @@ using Values = std::array<int, 8>;
 // channel 2 (one half), unit "mA" on channel 4, under the given separator.
 QStringList expectedLabels(const QString &sep)
 {
-    QStringList l{QStringLiteral("1.96 V"), QStringLiteral("0.49 V"), QStringLiteral("5. V"),
+    QStringList l{QStringLiteral("1.96 V"),  QStringLiteral("0.49 V"), QStringLiteral("5. V"),
                   QStringLiteral("0.24 mA"), QStringLiteral("0.02 V"), QStringLiteral("0.04 V"),
-                  QStringLiteral("0.06 V"), QStringLiteral("3.92 V")};
+                  QStringLiteral("0.06 V"),  QStringLiteral("3.92 V")};
     for (QString &s : l) s.replace(u'.', sep);
     return l;
 }
@@ -148,7 +148,7 @@ private slots:
         QCOMPARE(board->count(Command::Analog), 1);
         QCOMPARE(anaLabels(), before);
         QTRY_COMPARE_WITH_TIMEOUT(anaLabels(), expectedLabels(locale.decimalPoint()), 1000);
-        QCOMPARE(form->tables().indice_a, 1);           // the index moves even without memorising
+        QCOMPARE(form->tables().indice_a, 1);             // the index moves even without memorising
         QVERIFY(form->tables().tab_ana(1, 0).isEmpty());  // but nothing is stored
     }
 
@@ -300,7 +300,8 @@ private slots:
 
         const auto requests = of(Command::Analog);
         // The first request: one interval after Validation, then 400 ms of the sender.
-        QVERIFY2(std::abs(requests[0].tMs - validated - 2400) <= 150, qPrintable(QString::number(requests[0].tMs - validated)));
+        QVERIFY2(std::abs(requests[0].tMs - validated - 2400) <= 150,
+                 qPrintable(QString::number(requests[0].tMs - validated)));
         for (size_t i = 1; i < requests.size(); ++i) {
             const qint64 gap = requests[i].tMs - requests[i - 1].tMs;
             QVERIFY2(std::abs(gap - 2000) <= 150, qPrintable(QStringLiteral("request gap %1").arg(gap)));

@@ -7,8 +7,8 @@
 #include "acquisition/logic_frame_widget.h"
 #include "acquisition/tables.h"
 #include "support/fake_clock.h"
-#include "text/twips.h"
 #include "text/clock.h"
+#include "text/twips.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -69,16 +69,36 @@ struct Panel {
 
 Panel analogPanel(AnalogFrame &f)
 {
-    return {f, "Combo4", "Check6", "Check5", "Combo3", "Text3", "Command16", "Frame5", "Timer6",
-            [&f] { f.Command21_Click(); }, [&f] { f.Command20_Click(); },
-            [&f] { f.Timer6_Timer(); }, [&f] { f.cyclicWait_Timer(); }};
+    return {f,
+            "Combo4",
+            "Check6",
+            "Check5",
+            "Combo3",
+            "Text3",
+            "Command16",
+            "Frame5",
+            "Timer6",
+            [&f] { f.Command21_Click(); },
+            [&f] { f.Command20_Click(); },
+            [&f] { f.Timer6_Timer(); },
+            [&f] { f.cyclicWait_Timer(); }};
 }
 
 Panel logicPanel(LogicFrame &f)
 {
-    return {f, "Combo1", "Check1", "Check2", "Combo2", "Text2", "Command14", "Frame4", "Timer9",
-            [&f] { f.Command18_Click(); }, [&f] { f.Command19_Click(); },
-            [&f] { f.Timer9_Timer(); }, [&f] { f.cyclicWait_Timer(); }};
+    return {f,
+            "Combo1",
+            "Check1",
+            "Check2",
+            "Combo2",
+            "Text2",
+            "Command14",
+            "Frame4",
+            "Timer9",
+            [&f] { f.Command18_Click(); },
+            [&f] { f.Command19_Click(); },
+            [&f] { f.Timer9_Timer(); },
+            [&f] { f.cyclicWait_Timer(); }};
 }
 
 // Time passes second by second; the wait's timer is served whenever it runs.
@@ -581,19 +601,22 @@ void TestAcquisitionFrames::controlsAsBuilt()
         QCOMPARE(c->currentText(), QStringLiteral("Toutes les heures"));
         QCOMPARE(c->itemText(6), QStringLiteral("Toutes les 2 secondes"));
     }
-    const struct { QWidget *frame; const char *name; int period; } timers[] = {
-        {&af, "Timer5", 1100}, {&af, "Timer6", 500}, {&lf, "Timer7", 500}, {&lf, "Timer9", 500}};
+    const struct {
+        QWidget *frame;
+        const char *name;
+        int period;
+    } timers[] = {{&af, "Timer5", 1100}, {&af, "Timer6", 500}, {&lf, "Timer7", 500}, {&lf, "Timer9", 500}};
     for (const auto &t : timers) {
         QTimer *timer = child<QTimer>(*t.frame, t.name);
         QCOMPARE(timer->interval(), t.period);
         QCOMPARE(timer->timerType(), Qt::PreciseTimer);
         QVERIFY(!timer->isActive());
     }
-    for (const char *name : {"memo_a", "Check5", "Check6", "Command12", "Command16", "Command17",
-                             "Command20", "Command21", "Label67", "Text3"})
+    for (const char *name : {"memo_a", "Check5", "Check6", "Command12", "Command16", "Command17", "Command20",
+                             "Command21", "Label67", "Text3"})
         QVERIFY2(af.findChild<QWidget *>(name), name);
-    for (const char *name : {"memo_l", "Check1", "Check2", "Command13", "Command14", "Command15",
-                             "Command18", "Command19", "Text2"})
+    for (const char *name :
+         {"memo_l", "Check1", "Check2", "Command13", "Command14", "Command15", "Command18", "Command19", "Text2"})
         QVERIFY2(lf.findChild<QWidget *>(name), name);
     QCOMPARE(child<QPushButton>(af, "Command16")->text(), QStringLiteral("Acquisition Programmée"));
     QCOMPARE(child<QPushButton>(lf, "Command13")->text(), QStringLiteral("Acquisition Manuelle"));
@@ -644,9 +667,9 @@ void TestAcquisitionFrames::skippedChannelsKeepLabelAndSlot()
     f.Timer5_Timer();
     auto label = [&](int k) { return child<QLabel>(f, qPrintable(QStringLiteral("ana%1").arg(k)))->text(); };
     QCOMPARE(label(1), QStringLiteral("0.98 V"));
-    QCOMPARE(label(4), QStringLiteral("0.24 V"));  // its field has a negative length: kept
-    QCOMPARE(label(5), QStringLiteral("0. V"));    // read from the start of the buffer: 0
-    QCOMPARE(label(8), QStringLiteral("24.19 V")); // four characters: 1234
+    QCOMPARE(label(4), QStringLiteral("0.24 V"));   // its field has a negative length: kept
+    QCOMPARE(label(5), QStringLiteral("0. V"));     // read from the start of the buffer: 0
+    QCOMPARE(label(8), QStringLiteral("24.19 V"));  // four characters: 1234
     QCOMPARE(host.tabs.tab_ana(4, 0), Element::text(QStringLiteral("old")));
     QCOMPARE(host.tabs.tab_ana(5, 0), Element::text(QStringLiteral("0.")));
     QCOMPARE(host.tabs.tab_ana(8, 0), Element::text(QStringLiteral("1234.")));

@@ -42,10 +42,10 @@ public:
 void postClick(QWidget *w)
 {
     const QPointF at(w->width() / 2.0, w->height() / 2.0);
-    QCoreApplication::postEvent(w, new QMouseEvent(QEvent::MouseButtonPress, at, w->mapToGlobal(at),
-                                                   Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
-    QCoreApplication::postEvent(w, new QMouseEvent(QEvent::MouseButtonRelease, at, w->mapToGlobal(at),
-                                                   Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+    QCoreApplication::postEvent(w, new QMouseEvent(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton,
+                                                   Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(w, new QMouseEvent(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton,
+                                                   Qt::NoButton, Qt::NoModifier));
 }
 
 }  // namespace
@@ -132,7 +132,8 @@ private slots:
         for (int slot = 0; slot < t.indice_a; ++slot) {
             // No markers in the noise: channels 1 to 7 store nothing; channel 8
             // takes the leading number of the four characters after "nA".
-            for (int k = 1; k <= 7; ++k) QVERIFY2(t.tab_ana(k, slot).isEmpty(), qPrintable(t.tab_ana(k, slot).toText()));
+            for (int k = 1; k <= 7; ++k)
+                QVERIFY2(t.tab_ana(k, slot).isEmpty(), qPrintable(t.tab_ana(k, slot).toText()));
             const auto v = text::parseAnyPoint(t.tab_ana(8, slot).asText());
             QVERIFY2(v && *v > -1000 && *v < 10000, qPrintable(t.tab_ana(8, slot).toText()));
         }
@@ -177,13 +178,14 @@ private slots:
         button->removeEventFilter(&watch);
 
         const qint64 worst = *std::max_element(watch.latencies.begin(), watch.latencies.end());
-        qInfo("flood %d s at 9600 baud: %d clicks, worst latency %lld ms, %lld characters received",
-              seconds, clicks, worst, b.board->bytesSent());
+        qInfo("flood %d s at 9600 baud: %d clicks, worst latency %lld ms, %lld characters received", seconds, clicks,
+              worst, b.board->bytesSent());
         QVERIFY2(worst < 100, qPrintable(QStringLiteral("a click waited %1 ms").arg(worst)));
         QVERIFY(b.board->bytesSent() > 800LL * seconds);
         // Memory stays flat once the first seconds are over.
         const double settled = rss[std::min<size_t>(5, rss.size() - 1)];
-        const double highest = *std::max_element(rss.begin() + std::min<ptrdiff_t>(5, ptrdiff_t(rss.size()) - 1), rss.end());
+        const double highest =
+            *std::max_element(rss.begin() + std::min<ptrdiff_t>(5, ptrdiff_t(rss.size()) - 1), rss.end());
         qInfo("resident memory %.1f MB after 5 s, %.1f MB at most afterwards", settled, highest);
         // Under the address sanitizer freed memory is held back on purpose.
         if (qEnvironmentVariableIsEmpty("PRAMELOR_SANITIZED"))

@@ -67,7 +67,8 @@ private slots:
         QCOMPARE(analog.count("\r\n"), 11);
         QCOMPARE(logic.count("\r\n"), 88);
         QCOMPARE(analog.count('\n'), 11);
-        const QString first = (QStringLiteral("12") + sep + QStringLiteral("5:-3") + sep + QStringLiteral("25 : 0 :::::\r\n"));
+        const QString first =
+            (QStringLiteral("12") + sep + QStringLiteral("5:-3") + sep + QStringLiteral("25 : 0 :::::\r\n"));
         QVERIFY2(analog.startsWith(first.toUtf8()), analog.left(40).constData());
         QVERIFY(analog.endsWith(":::::::\r\n:::::::\r\n"));
         QVERIFY(logic.startsWith(" 1 \r\n0\r\n\r\n"));
@@ -83,9 +84,9 @@ private slots:
         t->nbre_acqui = 1000;
         for (int n = 0; n <= 1000; ++n)
             for (int k = 1; k <= 8; ++k)
-                t->tab_ana(k, n) = n % 3 == 0 ? Element::number((n * k) % 255)
-                                  : n % 3 == 1 ? Element::text(QString::number(n % 100) + sep + QStringLiteral("25"))
-                                               : Element();
+                t->tab_ana(k, n) = n % 3 == 0   ? Element::number((n * k) % 255)
+                                   : n % 3 == 1 ? Element::text(QString::number(n % 100) + sep + QStringLiteral("25"))
+                                                : Element();
         for (int j = 0; j < Tables::kLogicEntries; ++j) t->tab_log[size_t(j)] = Element::number(j % 2);
         QVERIFY(files::saveAcquisitions(path("rt.txt"), *t).failures.isEmpty());
 
@@ -109,10 +110,14 @@ private slots:
     {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("logic");
-        QTest::newRow("usual") << "/d/essai.txt" << "/d/essai.txl";
-        QTest::newRow("first only") << "/d/a.txt/b.txt" << "/d/a.txl/b.txt";
-        QTest::newRow("upper case") << "/d/ESSAI.TXT" << "/d/ESSAI.TXT.txl";
-        QTest::newRow("no extension") << "/d/essai" << "/d/essai.txl";
+        QTest::newRow("usual") << "/d/essai.txt"
+                               << "/d/essai.txl";
+        QTest::newRow("first only") << "/d/a.txt/b.txt"
+                                    << "/d/a.txl/b.txt";
+        QTest::newRow("upper case") << "/d/ESSAI.TXT"
+                                    << "/d/ESSAI.TXT.txl";
+        QTest::newRow("no extension") << "/d/essai"
+                                      << "/d/essai.txl";
     }
     void logicName()
     {
@@ -129,11 +134,15 @@ private slots:
         QTest::addColumn<double>("slot2");
         QTest::addColumn<double>("logic0");
         QTest::newRow("shorter") << QByteArray("1:2:3:4:5:6:7:8\r\n") << true << true << 1.0 << 9.0 << 5.0;
-        QTest::newRow("line without colon") << QByteArray("1:2\r\nrien\r\n3:3\r\n") << true << false << 1.0 << 9.0 << 9.0;
+        QTest::newRow("line without colon")
+            << QByteArray("1:2\r\nrien\r\n3:3\r\n") << true << false << 1.0 << 9.0 << 9.0;
         QTest::newRow("missing logic") << QByteArray("4:\n:\n7:7\n") << false << true << 4.0 << 7.0 << 9.0;
-        QTest::newRow("texts and commas") << QByteArray("abc:1,5x:\r\nx:\r\n2,75:\r\n") << true << true << 0.0 << 2.75 << 5.0;
-        QTest::newRow("windows-1252") << QByteArray("\xe9t\xe9:1\r\n:\r\n 3 :\r\n") << true << true << 0.0 << 3.0 << 5.0;
-        QTest::newRow("binary") << QByteArray("\x00\x01:\xff\xfe\r\n\x00:\x00\r\n:\x07\r\n", 16) << true << true << 0.0 << 0.0 << 5.0;
+        QTest::newRow("texts and commas")
+            << QByteArray("abc:1,5x:\r\nx:\r\n2,75:\r\n") << true << true << 0.0 << 2.75 << 5.0;
+        QTest::newRow("windows-1252") << QByteArray("\xe9t\xe9:1\r\n:\r\n 3 :\r\n") << true << true << 0.0 << 3.0
+                                      << 5.0;
+        QTest::newRow("binary") << QByteArray("\x00\x01:\xff\xfe\r\n\x00:\x00\r\n:\x07\r\n", 16) << true << true << 0.0
+                                << 0.0 << 5.0;
         QTest::newRow("no line end at the end") << QByteArray("1:\n2:\n3:") << true << true << 1.0 << 3.0 << 5.0;
     }
     void openStops()
@@ -245,13 +254,25 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("com");
         QTest::addColumn<QString>("unit1");
-        QTest::newRow("hand edited") << QByteArray("\r\n; mine\r\n[COM]\r\n  VALEUR =  2 \r\n\r\n[U_Ana1]\r\nvaleur=mV\r\n") << "2" << "mV";
-        QTest::newRow("five letters") << QByteArray("[u_ana1]\nvaleur=Volts\n") << "" << "Volt";
-        QTest::newRow("windows-1252") << QByteArray("[u_ana1]\nvaleur=\xb0" "C\n") << "" << "°C";
-        QTest::newRow("utf-8 kept whole") << QByteArray("[u_ana1]\nvaleur=\xf0\x9f\x8c\xa1\xf0\x9f\x8c\xa1xyz\n") << "" << "🌡🌡xy";
-        QTest::newRow("duplicate section") << QByteArray("[com]\nvaleur=4\n[com]\nvaleur=1\n") << "4" << "";
-        QTest::newRow("binary") << QByteArray("\x00\xff\xfe[\x01\n=\n", 8) << "" << "";
-        QTest::newRow("long time") << QByteArray("[com]\nvaleur=123456789012345678901234567890\n") << "123456789012345678901234" << "";
+        QTest::newRow("hand edited") << QByteArray(
+                                            "\r\n; mine\r\n[COM]\r\n  VALEUR =  2 \r\n\r\n[U_Ana1]\r\nvaleur=mV\r\n")
+                                     << "2"
+                                     << "mV";
+        QTest::newRow("five letters") << QByteArray("[u_ana1]\nvaleur=Volts\n") << ""
+                                      << "Volt";
+        QTest::newRow("windows-1252") << QByteArray("[u_ana1]\nvaleur=\xb0"
+                                                    "C\n")
+                                      << ""
+                                      << "°C";
+        QTest::newRow("utf-8 kept whole") << QByteArray("[u_ana1]\nvaleur=\xf0\x9f\x8c\xa1\xf0\x9f\x8c\xa1xyz\n") << ""
+                                          << "🌡🌡xy";
+        QTest::newRow("duplicate section") << QByteArray("[com]\nvaleur=4\n[com]\nvaleur=1\n") << "4"
+                                           << "";
+        QTest::newRow("binary") << QByteArray("\x00\xff\xfe[\x01\n=\n", 8) << ""
+                                << "";
+        QTest::newRow("long time") << QByteArray("[com]\nvaleur=123456789012345678901234567890\n")
+                                   << "123456789012345678901234"
+                                   << "";
     }
     void profileReading()
     {
@@ -267,12 +288,24 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("point");
         QTest::addColumn<QString>("comma");
-        QTest::newRow("2.5") << "2.5" << "2.5" << "2,5";
-        QTest::newRow("1.5x") << "1.5x" << "1.5" << "1,5";
-        QTest::newRow("abc") << "abc" << "0" << "0";
-        QTest::newRow("empty") << "" << "0" << "0";
-        QTest::newRow("0,5") << "0,5" << "0.5" << "0,5";
-        QTest::newRow("2") << "2" << "2" << "2";
+        QTest::newRow("2.5") << "2.5"
+                             << "2.5"
+                             << "2,5";
+        QTest::newRow("1.5x") << "1.5x"
+                              << "1.5"
+                              << "1,5";
+        QTest::newRow("abc") << "abc"
+                             << "0"
+                             << "0";
+        QTest::newRow("empty") << ""
+                               << "0"
+                               << "0";
+        QTest::newRow("0,5") << "0,5"
+                             << "0.5"
+                             << "0,5";
+        QTest::newRow("2") << "2"
+                           << "2"
+                           << "2";
     }
     void settings()
     {

@@ -134,13 +134,18 @@ private slots:
         QTest::addColumn<int>("day2");
         // A day list missing from the file reads 0: the blank entry, which the list has.
         QTest::newRow("zeros") << QByteArray("[com]\r\nvaleur=0\r\n[nbre_acqui]\r\nvaleur=0\r\n") << 1 << 100 << 0 << 0;
-        QTest::newRow("beyond 16 bits") << QByteArray("[com]\nvaleur=70000\n[nbre_acqui]\nvaleur=99999\n[ana_j8]\nvaleur=40000\n[log_j8]\nvaleur=1\n")
-                                        << 1 << 100 << 1 << 1;
-        QTest::newRow("outside the lists") << QByteArray("[ana_j8]\nvaleur=10\n[log_j8]\nvaleur=-2\n[nbre_acqui]\nvaleur=1001\n")
-                                           << 1 << 100 << 1 << 1;
-        QTest::newRow("hand edited") << QByteArray("\r\n[COM]\r\n  Valeur = 2 \r\n\r\n[Nbre_Acqui]\r\nVALEUR=10\r\n[LOG_J8]\r\nvaleur=8\r\n")
-                                     << 2 << 10 << 0 << 8;
-        QTest::newRow("last positions") << QByteArray("[ana_j8]\nvaleur=9.4\n[log_j8]\nvaleur=8\n[nbre_acqui]\nvaleur=1000\n")
+        QTest::newRow("beyond 16 bits")
+            << QByteArray(
+                   "[com]\nvaleur=70000\n[nbre_acqui]\nvaleur=99999\n[ana_j8]\nvaleur=40000\n[log_j8]\nvaleur=1\n")
+            << 1 << 100 << 1 << 1;
+        QTest::newRow("outside the lists")
+            << QByteArray("[ana_j8]\nvaleur=10\n[log_j8]\nvaleur=-2\n[nbre_acqui]\nvaleur=1001\n") << 1 << 100 << 1
+            << 1;
+        QTest::newRow("hand edited")
+            << QByteArray("\r\n[COM]\r\n  Valeur = 2 \r\n\r\n[Nbre_Acqui]\r\nVALEUR=10\r\n[LOG_J8]\r\nvaleur=8\r\n")
+            << 2 << 10 << 0 << 8;
+        QTest::newRow("last positions") << QByteArray(
+                                               "[ana_j8]\nvaleur=9.4\n[log_j8]\nvaleur=8\n[nbre_acqui]\nvaleur=1000\n")
                                         << 1 << 1000 << 9 << 8;
         QTest::newRow("no digit 8") << QByteArray("[ana_j]\nvaleur=5\n[log_j]\nvaleur=5\n") << 1 << 100 << 0 << 0;
         QTest::newRow("binary") << QByteArray("\x00\xff[com\x01]\n\xfe=\x00\x00", 14) << 1 << 100 << 0 << 0;

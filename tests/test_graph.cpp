@@ -362,11 +362,12 @@ private slots:
         QLocale::setDefault(french ? QLocale(QLocale::French) : QLocale::c());
         graph::ZoomState z;
         const graph::Readout r = graph::mouseMove(true, 6750, y, coeff, 100, z);
-        if (value == QLatin1String("-")) QVERIFY(!r.value);
-        else QCOMPARE(r.value.value_or(QStringLiteral("?")), value);
+        if (value == QLatin1String("-"))
+            QVERIFY(!r.value);
+        else
+            QCOMPARE(r.value.value_or(QStringLiteral("?")), value);
         QCOMPARE(r.acquisition, QStringLiteral("Acquisition N°: 55"));
-        QCOMPARE(graph::mouseMove(false, 6750, y, coeff, 100, z).value.value_or(QStringLiteral("?")),
-                 QString());
+        QCOMPARE(graph::mouseMove(false, 6750, y, coeff, 100, z).value.value_or(QStringLiteral("?")), QString());
     }
 
 private:

@@ -113,8 +113,8 @@ private slots:
         QVERIFY(!f_->picture()->cursorsVisible());
         QCOMPARE(f_->mode_zoom(), 0);
         QCOMPARE(f_->picture()->geometry(), twips(120, 300, 11595, 5535));
-        for (const char *name : {"Command3", "Command23", "Command24", "Command25", "Text5", "aide",
-                                 "Check9", "HScroll2", "Label63", "Line34_2", "Label58_4"})
+        for (const char *name : {"Command3", "Command23", "Command24", "Command25", "Text5", "aide", "Check9",
+                                 "HScroll2", "Label63", "Line34_2", "Label58_4"})
             QVERIFY2(f_->findChild<QWidget *>(QString::fromLatin1(name)), name);
         QCOMPARE(f_->command3(), get<QPushButton>("Command3"));
     }
@@ -137,7 +137,8 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("kept");
-        QTest::newRow("0") << "0" << "1";
+        QTest::newRow("0") << "0"
+                           << "1";
         for (const char *s : {"00", "0.0", "0,0", "", "0.5", "0,1", " 0"}) QTest::newRow(s) << s << s;
     }
     void coeffGuard()
@@ -153,14 +154,15 @@ private slots:
     void helpTexts()
     {
         f_->Command23_MouseMove();
-        QCOMPARE(label("aide")->text(), QStringLiteral("Remplissage les tableaux de valeurs avec des nombres aléatoires"));
+        QCOMPARE(label("aide")->text(),
+                 QStringLiteral("Remplissage les tableaux de valeurs avec des nombres aléatoires"));
         f_->Label56_MouseMove(3);
         QVERIFY(label("aide")->text().startsWith(QStringLiteral("En analogique, cliquer")));
         QCOMPARE(f_->annotationColour(), QColor(255, 255, 0));
         // A real move over the box reaches its handler.
         auto *c = get<QLineEdit>("coeff");
-        QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), c->mapToGlobal(QPointF(3, 3)), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), c->mapToGlobal(QPointF(3, 3)), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(c, &move);
         QVERIFY(label("aide")->text().startsWith(QStringLiteral("Le coefficient = 1")));
     }
@@ -180,10 +182,14 @@ private slots:
             QTest::addRow("%s axis", loc) << fr << true << "1" << 960.0 << 3000.0 << "2" + sep << "0";
             QTest::addRow("%s first column", loc) << fr << true << "1" << 1000.0 << 5040.0 << "0" + sep << "0";
             QTest::addRow("%s nearest", loc) << fr << true << "2" << 6750.0 << 3000.0 << "4" + sep << "55";
-            QTest::addRow("%s comma", loc) << fr << true << "0,5" << 11520.0 << 4020.0 << "0" + sep + "5" << "100";
-            QTest::addRow("%s left", loc) << fr << true << "1" << 800.0 << 0.0 << "4" + sep + "94" << "-2";
-            QTest::addRow("%s no number", loc) << fr << true << "abc" << 2052.0 << 3000.0 << "kept" << "10";
-            QTest::addRow("%s logic", loc) << fr << false << "1" << 2052.0 << 3000.0 << "" << "10";
+            QTest::addRow("%s comma", loc) << fr << true << "0,5" << 11520.0 << 4020.0 << "0" + sep + "5"
+                                           << "100";
+            QTest::addRow("%s left", loc) << fr << true << "1" << 800.0 << 0.0 << "4" + sep + "94"
+                                          << "-2";
+            QTest::addRow("%s no number", loc) << fr << true << "abc" << 2052.0 << 3000.0 << "kept"
+                                               << "10";
+            QTest::addRow("%s logic", loc) << fr << false << "1" << 2052.0 << 3000.0 << ""
+                                           << "10";
         }
     }
     void readout()
@@ -282,8 +288,8 @@ private slots:
         PictureWidget *p = f_->picture();
         // A real move over the area arrives in twips of the area.
         QWidget *area = p->area();
-        QMouseEvent move(QEvent::MouseMove, QPointF(100, 50), area->mapToGlobal(QPointF(100, 50)),
-                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(100, 50), area->mapToGlobal(QPointF(100, 50)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(area, &move);
         QCOMPARE(p->cursorX(), 1500.0);
         QCOMPARE(p->cursorY(), 750.0);
@@ -300,10 +306,10 @@ private slots:
         chooseAnalog();
         QLabel *l = label("Label56_2");
         QCOMPARE(l->text(), QStringLiteral("Voie 3"));
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), l->mapToGlobal(QPointF(5, 5)),
-                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), l->mapToGlobal(QPointF(5, 5)),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), l->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), l->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(l, &press);
         QApplication::sendEvent(l, &release);
         QCOMPARE(f_->selection()[2], 1);
@@ -346,7 +352,7 @@ private slots:
         f_->Command24_Click();
         const QImage analog = f_->surfaceImage();
         f_->grab().save(QStringLiteral("graph_analog.png"));
-        const QColor traces[8] = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {255, 255, 0},
+        const QColor traces[8] = {{0, 0, 0},     {255, 0, 0}, {0, 255, 0},     {255, 255, 0},
                                   {255, 0, 255}, {0, 0, 255}, {255, 255, 255}, {128, 128, 0}};
         for (const QColor &c : traces) QVERIFY2(countColour(analog, c.rgb()) > 100, qPrintable(c.name()));
         QCOMPARE(analog.pixelColor(5, 5), QColor(192, 192, 192));

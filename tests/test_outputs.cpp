@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(byte(), 0xFC);
         QTest::mouseClick(widget(QStringLiteral("Command10")), Qt::LeftButton);  // "Sorties à 1"
         QCOMPARE(byte(), 0xFF);
-        QTest::mouseClick(widget(QStringLiteral("Command9")), Qt::LeftButton);   // "Sorties à 0"
+        QTest::mouseClick(widget(QStringLiteral("Command9")), Qt::LeftButton);  // "Sorties à 0"
         QCOMPARE(byte(), 0x00);
     }
 
@@ -121,14 +121,22 @@ private slots:
         QTest::addColumn<bool>("automatic");
         QTest::addColumn<QTime>("now");
         QTest::addColumn<bool>("on");
-        QTest::newRow("start matches") << "08:00:00" << "09:00:00" << true << QTime(8, 0, 0) << true;
-        QTest::newRow("other second") << "08:00:00" << "09:00:00" << true << QTime(8, 0, 1) << false;
-        QTest::newRow("start equals end ends off") << "08:00:00" << "08:00:00" << true << QTime(8, 0, 0) << false;
-        QTest::newRow("late start across midnight") << "23:00:00" << "01:00:00" << true << QTime(23, 0, 0) << true;
-        QTest::newRow("single-digit hour") << "8:00:00" << "" << true << QTime(8, 0, 0) << false;
-        QTest::newRow("no seconds") << "08:00" << "" << true << QTime(8, 0, 0) << false;
-        QTest::newRow("blank around") << " 08:00:00" << "" << true << QTime(8, 0, 0) << false;
-        QTest::newRow("auto unticked") << "08:00:00" << "" << false << QTime(8, 0, 0) << false;
+        QTest::newRow("start matches") << "08:00:00"
+                                       << "09:00:00" << true << QTime(8, 0, 0) << true;
+        QTest::newRow("other second") << "08:00:00"
+                                      << "09:00:00" << true << QTime(8, 0, 1) << false;
+        QTest::newRow("start equals end ends off") << "08:00:00"
+                                                   << "08:00:00" << true << QTime(8, 0, 0) << false;
+        QTest::newRow("late start across midnight") << "23:00:00"
+                                                    << "01:00:00" << true << QTime(23, 0, 0) << true;
+        QTest::newRow("single-digit hour") << "8:00:00"
+                                           << "" << true << QTime(8, 0, 0) << false;
+        QTest::newRow("no seconds") << "08:00"
+                                    << "" << true << QTime(8, 0, 0) << false;
+        QTest::newRow("blank around") << " 08:00:00"
+                                      << "" << true << QTime(8, 0, 0) << false;
+        QTest::newRow("auto unticked") << "08:00:00"
+                                       << "" << false << QTime(8, 0, 0) << false;
     }
     void timetable()
     {
@@ -187,7 +195,8 @@ private slots:
         auto *text1 = form->findChild<QPlainTextEdit *>(QStringLiteral("Text1"));
         QVERIFY(!text1->isHidden());
         QVERIFY(text1->toPlainText().trimmed().endsWith(u"E:165"));
-        QVERIFY(text1->toPlainText().size() <= Form1::kBufferCap + Form1::kBufferCap / 4 + 16);  // the view shows the newest text
+        QVERIFY(text1->toPlainText().size() <=
+                Form1::kBufferCap + Form1::kBufferCap / 4 + 16);  // the view shows the newest text
         QTest::mouseClick(text1->viewport(), Qt::LeftButton);
         QVERIFY(text1->isHidden());
     }

@@ -84,8 +84,8 @@ private slots:
                 if (last >= 0 && (r.byte & 1) != (last & 1)) ++relaySwitches;
                 last = r.byte;
             }
-        qInfo("soak %d min: analog requests %d / %d expected, logic %d / %d; relay 1 switched %d times",
-              minutes, analogSeen, expected, logicSeen, expected, relaySwitches);
+        qInfo("soak %d min: analog requests %d / %d expected, logic %d / %d; relay 1 switched %d times", minutes,
+              analogSeen, expected, logicSeen, expected, relaySwitches);
         qInfo("resident memory %.2f MB at 1 min, %.2f MB at %d min; CPU %.2f %% of a core (simulator included)",
               rssMinute1, rssEnd, minutes, cpu * 100);
         QVERIFY(std::abs(analogSeen - expected) <= 1);

@@ -170,17 +170,28 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("value");  // NaN: no number
         const double none = std::nan("");
-        QTest::newRow("point decimal") << "C" << "127.5" << 127.5;
-        QTest::newRow("point trailing") << "C" << "100." << 100.0;
-        QTest::newRow("point rejects comma") << "C" << "0,5" << none;
-        QTest::newRow("comma decimal") << "fr" << "0,5" << 0.5;
-        QTest::newRow("comma trailing") << "fr" << "5," << 5.0;
-        QTest::newRow("comma rejects point") << "fr" << "0.5" << none;
-        QTest::newRow("blanks around") << "C" << " 2 " << 2.0;
-        QTest::newRow("empty") << "C" << "" << none;
-        QTest::newRow("letters") << "C" << "abc" << none;
-        QTest::newRow("trailing letters") << "C" << "1.5x" << none;
-        QTest::newRow("negative") << "fr" << "-1,25" << -1.25;
+        QTest::newRow("point decimal") << "C"
+                                       << "127.5" << 127.5;
+        QTest::newRow("point trailing") << "C"
+                                        << "100." << 100.0;
+        QTest::newRow("point rejects comma") << "C"
+                                             << "0,5" << none;
+        QTest::newRow("comma decimal") << "fr"
+                                       << "0,5" << 0.5;
+        QTest::newRow("comma trailing") << "fr"
+                                        << "5," << 5.0;
+        QTest::newRow("comma rejects point") << "fr"
+                                             << "0.5" << none;
+        QTest::newRow("blanks around") << "C"
+                                       << " 2 " << 2.0;
+        QTest::newRow("empty") << "C"
+                               << "" << none;
+        QTest::newRow("letters") << "C"
+                                 << "abc" << none;
+        QTest::newRow("trailing letters") << "C"
+                                          << "1.5x" << none;
+        QTest::newRow("negative") << "fr"
+                                  << "-1,25" << -1.25;
     }
     void readRegional()
     {

@@ -36,16 +36,19 @@ AnalogFrame::AnalogFrame(AcquisitionHost &host, QWidget *parent)
     for (int i = 0; i < 8; ++i) {
         const QString k = QString::number(i + 1);
         caption(this, QStringLiteral("Voie ") + k, kCaptionLeft[i], 240, 450, 195, kRed);
-        ana_[size_t(i)] = valueLabel(this, QStringLiteral("ana") + k, QStringLiteral("0.00"),
-                                     kValueLeft[i], 540, 975, 315, kGreen);
+        ana_[size_t(i)] =
+            valueLabel(this, QStringLiteral("ana") + k, QStringLiteral("0.00"), kValueLeft[i], 540, 975, 315, kGreen);
         caption(this, QStringLiteral("Unité :"), kValueLeft[i], 1200, 555, 255);
         unit_[size_t(i)] = textBox(this, QStringLiteral("u_ana") + k, QStringLiteral("V"), kBoxLeft[i], 1140, 435, 285);
         caption(this, QStringLiteral("Coeff :"), kValueLeft[i], 1560, 555, 255);
-        coeff_[size_t(i)] = textBox(this, QStringLiteral("coeff_a") + k, QStringLiteral("1"), kBoxLeft[i], 1500, 435, 285);
+        coeff_[size_t(i)] =
+            textBox(this, QStringLiteral("coeff_a") + k, QStringLiteral("1"), kBoxLeft[i], 1500, 435, 285);
         verticalLine(this, kSeparatorX[i], 360, 1800, kRed);
     }
-    Command12_ = button(this, QStringLiteral("Command12"), QStringLiteral("Acquisition Manuelle"), 10260, 300, 1515, 435);
-    Command16_ = button(this, QStringLiteral("Command16"), QStringLiteral("Acquisition Programmée"), 10260, 780, 1515, 435);
+    Command12_ =
+        button(this, QStringLiteral("Command12"), QStringLiteral("Acquisition Manuelle"), 10260, 300, 1515, 435);
+    Command16_ =
+        button(this, QStringLiteral("Command16"), QStringLiteral("Acquisition Programmée"), 10260, 780, 1515, 435);
     memo_a_ = checkBox(this, QStringLiteral("memo_a"), QStringLiteral("Mémorisation"), 10260, 1500, 1455, 315);
 
     // The programming panel covers the channel columns when shown.

@@ -39,9 +39,9 @@ public slots:
     void Check5_Click();
     void Check6_Click();
     void memo_a_Click();
-    void Timer5_Timer();     // the analog decoding step
-    void Timer6_Timer();     // the programmed-mode check
-    void cyclicWait_Timer(); // end of (part of) a cyclic wait
+    void Timer5_Timer();      // the analog decoding step
+    void Timer6_Timer();      // the programmed-mode check
+    void cyclicWait_Timer();  // end of (part of) a cyclic wait
 
 private:
     AcquisitionHost &host_;

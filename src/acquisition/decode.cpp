@@ -34,7 +34,7 @@ std::array<std::optional<double>, 8> analogRawValues(QStringView buffer)
     std::array<std::optional<double>, 8> raw;
     for (int k = 0; k < 8; ++k) {
         const int start = p[size_t(k)] + 3;
-        const int length = k < 7 ? p[size_t(k + 1)] - start : 4;
+        const int length = k < 7 ? p[size_t(k) + 1] - start : 4;
         if (auto field = midText(buffer, start, length)) raw[size_t(k)] = text::leadingNumber(*field);
     }
     return raw;
@@ -64,12 +64,10 @@ AnalogReading decodeAnalog(QStringView buffer, const std::array<QString, 8> &coe
 
 QString logicBitText(double v)
 {
-    static const char *const groups[16] = {"0000", "0001", "0010", "0011", "0100", "0101",
-                                           "0110", "0111", "1000", "1001", "1010", "1011",
-                                           "1100", "1101", "1110", "1111"};
+    static const char *const groups[16] = {"0000", "0001", "0010", "0011", "0100", "0101", "0110", "0111",
+                                           "1000", "1001", "1010", "1011", "1100", "1101", "1110", "1111"};
     const double r = std::nearbyint(v);  // to nearest, a half to the even neighbour
-    if (!std::isfinite(r) || r < 0 || r > double(std::numeric_limits<qint32>::max()))
-        return QStringLiteral("00000000");
+    if (!std::isfinite(r) || r < 0 || r > double(std::numeric_limits<qint32>::max())) return QStringLiteral("00000000");
     QString hex = QString::number(qint64(r), 16).toUpper();
     if (hex.size() < 2) hex.prepend(u'0');
     QString bits;

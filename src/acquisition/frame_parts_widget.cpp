@@ -5,12 +5,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <algorithm>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTimer>
+#include <algorithm>
 
 namespace acquisition::ui {
 namespace {
@@ -52,8 +52,8 @@ QLabel *caption(QWidget *parent, const QString &text, int l, int t, int w, int h
     return label;
 }
 
-QLabel *valueLabel(QWidget *parent, const QString &name, const QString &text, int l, int t, int w,
-                   int h, const QColor &colour)
+QLabel *valueLabel(QWidget *parent, const QString &name, const QString &text, int l, int t, int w, int h,
+                   const QColor &colour)
 {
     QLabel *label = caption(parent, text, l, t, w, h, colour);
     label->setObjectName(name);
@@ -88,8 +88,7 @@ QCheckBox *checkBox(QWidget *parent, const QString &name, const QString &text, i
     return c;
 }
 
-QComboBox *comboBox(QWidget *parent, const QString &name, const QStringList &entries, int l, int t,
-                    int w, int h)
+QComboBox *comboBox(QWidget *parent, const QString &name, const QStringList &entries, int l, int t, int w, int h)
 {
     auto *c = new QComboBox(parent);
     c->setObjectName(name);
@@ -131,8 +130,7 @@ void setBackColour(QPushButton *b, const QColor &c)
     QPalette p = b->palette();
     p.setColor(QPalette::Button, c);
     b->setPalette(p);
-    b->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid #808080; }")
-                         .arg(c.name()));
+    b->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid #808080; }").arg(c.name()));
 }
 
 QColor backColour(const QPushButton *b)

@@ -19,18 +19,13 @@ namespace acquisition::ui {
 inline const QColor kIdleGrey{192, 192, 192};
 inline const QColor kArmedRed{255, 0, 0};
 
-QLabel *caption(QWidget *parent, const QString &text, int l, int t, int w, int h,
-                const QColor &colour = QColor());
-QLabel *valueLabel(QWidget *parent, const QString &name, const QString &text, int l, int t, int w,
-                   int h, const QColor &colour);
-QLineEdit *textBox(QWidget *parent, const QString &name, const QString &text, int l, int t, int w,
-                   int h);
-QPushButton *button(QWidget *parent, const QString &name, const QString &text, int l, int t, int w,
-                    int h);
-QCheckBox *checkBox(QWidget *parent, const QString &name, const QString &text, int l, int t, int w,
-                    int h);
-QComboBox *comboBox(QWidget *parent, const QString &name, const QStringList &entries, int l, int t,
-                    int w, int h);
+QLabel *caption(QWidget *parent, const QString &text, int l, int t, int w, int h, const QColor &colour = QColor());
+QLabel *valueLabel(QWidget *parent, const QString &name, const QString &text, int l, int t, int w, int h,
+                   const QColor &colour);
+QLineEdit *textBox(QWidget *parent, const QString &name, const QString &text, int l, int t, int w, int h);
+QPushButton *button(QWidget *parent, const QString &name, const QString &text, int l, int t, int w, int h);
+QCheckBox *checkBox(QWidget *parent, const QString &name, const QString &text, int l, int t, int w, int h);
+QComboBox *comboBox(QWidget *parent, const QString &name, const QStringList &entries, int l, int t, int w, int h);
 // A vertical line one pixel wide at x, from top down to bottom (twips).
 QWidget *verticalLine(QWidget *parent, int x, int top, int bottom, const QColor &colour);
 // A timer of the window: precise, stopped, with its design name.

@@ -12,7 +12,7 @@ enum class Channel { Analog, Logic };
 class AcquisitionHost {
 public:
     virtual ~AcquisitionHost() = default;
-    virtual bool switchedOn() const = 0;            // marche == 1
+    virtual bool switchedOn() const = 0;  // marche == 1
     // The start of one acquisition once the switch is on: pause the output
     // command, empty the receive buffer and arm the request sender (the window
     // sends "nA" / "nL" 400 ms later and then calls requestSent on the frame).

@@ -34,12 +34,14 @@ LogicFrame::LogicFrame(AcquisitionHost &host, QWidget *parent)
 
     for (int i = 0; i < 8; ++i) {
         caption(this, QStringLiteral("Voie %1").arg(i + 1), kCaptionLeft[i], 420, 450, 195, kBlue);
-        log1_[size_t(i)] = valueLabel(this, QStringLiteral("log1_%1").arg(i), QStringLiteral("0"),
-                                      kIndicatorLeft[i], 1020, 735, 315, kMagenta);
+        log1_[size_t(i)] = valueLabel(this, QStringLiteral("log1_%1").arg(i), QStringLiteral("0"), kIndicatorLeft[i],
+                                      1020, 735, 315, kMagenta);
         verticalLine(this, kSeparatorX[i], 360, 1560, Qt::black);
     }
-    Command13_ = button(this, QStringLiteral("Command13"), QStringLiteral("Acquisition Manuelle"), 10260, 300, 1515, 435);
-    Command14_ = button(this, QStringLiteral("Command14"), QStringLiteral("Acquisition Programmée"), 10260, 780, 1515, 435);
+    Command13_ =
+        button(this, QStringLiteral("Command13"), QStringLiteral("Acquisition Manuelle"), 10260, 300, 1515, 435);
+    Command14_ =
+        button(this, QStringLiteral("Command14"), QStringLiteral("Acquisition Programmée"), 10260, 780, 1515, 435);
     setBackColour(Command14_, kIdleGrey);
     memo_l_ = checkBox(this, QStringLiteral("memo_l"), QStringLiteral("Mémorisation"), 10260, 1500, 1455, 315);
 

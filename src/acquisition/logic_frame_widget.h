@@ -35,9 +35,9 @@ public slots:
     void Check1_Click();
     void Check2_Click();
     void memo_l_Click();
-    void Timer7_Timer();     // the logic decoding step
-    void Timer9_Timer();     // the programmed-mode check
-    void cyclicWait_Timer(); // end of (part of) a cyclic wait
+    void Timer7_Timer();      // the logic decoding step
+    void Timer9_Timer();      // the programmed-mode check
+    void cyclicWait_Timer();  // end of (part of) a cyclic wait
 
 private:
     AcquisitionHost &host_;

@@ -21,9 +21,15 @@ std::optional<int> intervalSeconds(int position)
 
 QStringList analogDayEntries()
 {
-    return {QStringLiteral(" "),        QStringLiteral("Lundi"),    QStringLiteral("Mardi"),
-            QStringLiteral("Mercredi"), QStringLiteral("Jeudi"),    QStringLiteral("Vendredi"),
-            QStringLiteral("Samedi"),   QStringLiteral("Dimanche"), QStringLiteral("Samedi et dimanche"),
+    return {QStringLiteral(" "),
+            QStringLiteral("Lundi"),
+            QStringLiteral("Mardi"),
+            QStringLiteral("Mercredi"),
+            QStringLiteral("Jeudi"),
+            QStringLiteral("Vendredi"),
+            QStringLiteral("Samedi"),
+            QStringLiteral("Dimanche"),
+            QStringLiteral("Samedi et dimanche"),
             QStringLiteral("Tous les jours")};
 }
 
@@ -46,8 +52,7 @@ bool daySelected(bool analogList, int position, int dayOfWeek)
     return position == 8;
 }
 
-bool programmedDue(bool analogList, int dayPosition, int dayOfWeek, const QString &hourText,
-                   const QString &timeText)
+bool programmedDue(bool analogList, int dayPosition, int dayOfWeek, const QString &hourText, const QString &timeText)
 {
     return daySelected(analogList, dayPosition, dayOfWeek) && hourText == timeText;
 }

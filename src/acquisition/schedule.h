@@ -24,8 +24,7 @@ bool daySelected(bool analogList, int position, int dayOfWeek);
 
 // The programmed acquisition is due when the day matches and the hour box
 // holds exactly the current time text.
-bool programmedDue(bool analogList, int dayPosition, int dayOfWeek, const QString &hourText,
-                   const QString &timeText);
+bool programmedDue(bool analogList, int dayPosition, int dayOfWeek, const QString &hourText, const QString &timeText);
 
 // One wait of the cyclic mode on a clock that never wraps: due once the
 // interval has elapsed since the start of the wait.
@@ -40,10 +39,7 @@ public:
     void stop() { active_ = false; }
     bool active() const { return active_; }
     bool due(qint64 nowMs) const { return active_ && nowMs >= t0_ + intervalMs_; }
-    qint64 remainingMs(qint64 nowMs) const
-    {
-        return active_ ? std::max<qint64>(0, t0_ + intervalMs_ - nowMs) : 0;
-    }
+    qint64 remainingMs(qint64 nowMs) const { return active_ ? std::max<qint64>(0, t0_ + intervalMs_ - nowMs) : 0; }
     int intervalS() const { return int(intervalMs_ / 1000); }
 
 private:

@@ -13,7 +13,7 @@
 
 namespace acquisition::ui {
 
-PanelScheduler::PanelScheduler(AcquisitionHost &host, PanelControls controls,
+PanelScheduler::PanelScheduler(AcquisitionHost &host, const PanelControls &controls,
                                std::function<void()> startAcquisition)
     : host_(host), c_(controls), start_(std::move(startAcquisition))
 {

@@ -18,7 +18,7 @@ class QWidget;
 namespace acquisition::ui {
 
 struct PanelControls {
-    bool analogList = true;           // which day list the panel has
+    bool analogList = true;                // which day list the panel has
     QPushButton *programButton = nullptr;  // "Acquisition Programmée"
     QWidget *panel = nullptr;
     QComboBox *intervals = nullptr;
@@ -27,12 +27,12 @@ struct PanelControls {
     QComboBox *days = nullptr;
     QLineEdit *hour = nullptr;
     QTimer *programmedTimer = nullptr;
-    QTimer *cyclicTimer = nullptr;    // single shot, the remaining part of a wait
+    QTimer *cyclicTimer = nullptr;  // single shot, the remaining part of a wait
 };
 
 class PanelScheduler {
 public:
-    PanelScheduler(AcquisitionHost &host, PanelControls controls, std::function<void()> startAcquisition);
+    PanelScheduler(AcquisitionHost &host, const PanelControls &controls, std::function<void()> startAcquisition);
 
     void showPanel();
     void validate();

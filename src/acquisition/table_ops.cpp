@@ -55,7 +55,7 @@ bool storeAnalog(Tables &t, bool memorise, const AnalogReading &reading)
 bool storeLogic(Tables &t, bool memorise, const LogicBits &bits)
 {
     if (memorise && t.indice_l >= 0 && t.indice_l + 7 < Tables::kLogicEntries) {
-        for (int k = 0; k < 8; ++k) t.tab_log[size_t(t.indice_l + k)] = Element::text(QString(bits[size_t(k)]));
+        for (int k = 0; k < 8; ++k) t.tab_log[size_t(t.indice_l) + size_t(k)] = Element::text(QString(bits[size_t(k)]));
     }
     t.indice_l += 8;
     if (t.indice_l > 8 * t.nbre_acqui) {
@@ -112,7 +112,7 @@ QString listLogic(const Tables &t)
         out += QString::number(n);
         out += u": ";
         for (int k = 0; k < 8; ++k) {
-            out += elementText(t.tab_log[size_t(8 * n + k)], sep);
+            out += elementText(t.tab_log[8 * size_t(n) + size_t(k)], sep);
             out += u' ';
         }
         out += u"\r\n";
@@ -130,8 +130,7 @@ QString listTable(const Tables &t, int num_tableau)
 
 QString tableCaption(int num_tableau)
 {
-    if (num_tableau >= 0 && num_tableau <= 6)
-        return QStringLiteral("Tableau analogique N° %1").arg(num_tableau + 2);
+    if (num_tableau >= 0 && num_tableau <= 6) return QStringLiteral("Tableau analogique N° %1").arg(num_tableau + 2);
     if (num_tableau == 7) return QStringLiteral("Tableau logique ");
     if (num_tableau == 8) return QStringLiteral("Tableau analogique N° 1");
     return QString();

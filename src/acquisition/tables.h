@@ -12,8 +12,18 @@
 class Element {
 public:
     Element() = default;
-    static Element number(double v) { Element e; e.value_ = v; return e; }
-    static Element text(QString t) { Element e; e.value_ = std::move(t); return e; }
+    static Element number(double v)
+    {
+        Element e;
+        e.value_ = v;
+        return e;
+    }
+    static Element text(QString t)
+    {
+        Element e;
+        e.value_ = std::move(t);
+        return e;
+    }
 
     bool isEmpty() const { return std::holds_alternative<std::monostate>(value_); }
     bool isNumber() const { return std::holds_alternative<double>(value_); }
@@ -35,7 +45,7 @@ private:
 };
 
 struct Tables {
-    static constexpr int kSlots = 1001;            // slots 0 … 1000
+    static constexpr int kSlots = 1001;               // slots 0 … 1000
     static constexpr int kLogicEntries = 8 * kSlots;  // entries 0 … 8007
     static constexpr int kMinAcqui = 10;
     static constexpr int kMaxAcqui = 1000;

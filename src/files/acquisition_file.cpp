@@ -127,8 +127,8 @@ OpenOutcome openAcquisitions(const QString &path, Tables &t)
         out.logicLines = j;
         out.logicRead = true;
     } else {
-        out.message = QStringLiteral("Tableaux analogiques lus ; fichier logique « %1 » absent")
-                          .arg(shown(logicFileName(path)));
+        out.message =
+            QStringLiteral("Tableaux analogiques lus ; fichier logique « %1 » absent").arg(shown(logicFileName(path)));
     }
     out.reachedEnd = true;
     return out;

@@ -37,7 +37,7 @@ struct OpenOutcome {
     bool reachedEnd = false;  // read to its end (no line without ":")
     bool logicRead = false;   // the logic file was there and read
     int analogLines = 0, logicLines = 0;
-    QString message;          // French, when something went wrong
+    QString message;  // French, when something went wrong
 };
 // Lines longer than kMaxLine are cut there (their rest is skipped unread
 // into memory), so a damaged or foreign file cannot exhaust memory.

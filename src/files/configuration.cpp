@@ -48,7 +48,8 @@ Configuration readConfiguration(const QString &path)
 {
     const Profile p = Profile::read(path);
     Configuration c;
-    forEachSetting(c, [&](const QString &name, int limit, QString &value) { value = leftChars(p.value(name, kKey), limit); });
+    forEachSetting(
+        c, [&](const QString &name, int limit, QString &value) { value = leftChars(p.value(name, kKey), limit); });
     return c;
 }
 

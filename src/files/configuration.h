@@ -8,7 +8,7 @@
 namespace files {
 
 struct Configuration {  // the texts as the controls hold them
-    QString com;         // port number in decimal
+    QString com;        // port number in decimal
     std::array<QString, 8> heure1, heure2;
     QString ana_j, ana_h, log_j, log_h;  // day list positions in decimal (-1: none)
     std::array<QString, 8> u_ana, coeff;

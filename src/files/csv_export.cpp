@@ -35,7 +35,7 @@ QByteArray csvBytes(const Tables &t)
             const auto v = valueOf(t.tab_ana(k, n));
             out += u',' + cell(v) + u',' + cell(v ? std::optional<double>(*v * kVoltsPerStep) : std::nullopt);
         }
-        for (int k = 0; k < 8; ++k) out += u',' + cell(valueOf(t.tab_log[size_t(8 * n + k)]));
+        for (int k = 0; k < 8; ++k) out += u',' + cell(valueOf(t.tab_log[8 * size_t(n) + size_t(k)]));
         out += QStringLiteral("\r\n");
     }
     return out.toUtf8();

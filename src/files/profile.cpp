@@ -105,10 +105,7 @@ QString Profile::text() const
     return out;
 }
 
-bool Profile::write(const QString &path, QString *error) const
-{
-    return writeWhole(path, text().toUtf8(), error);
-}
+bool Profile::write(const QString &path, QString *error) const { return writeWhole(path, text().toUtf8(), error); }
 
 QStringList Profile::sections() const
 {

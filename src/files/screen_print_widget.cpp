@@ -10,8 +10,8 @@ namespace files {
 
 QString pdfName(const QString &folder, const QDateTime &when)
 {
-    return QDir(folder).filePath(QStringLiteral("Pramelor écran %1.pdf")
-                                     .arg(when.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"))));
+    return QDir(folder).filePath(
+        QStringLiteral("Pramelor écran %1.pdf").arg(when.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"))));
 }
 
 namespace {
@@ -20,8 +20,7 @@ namespace {
 // against the top left corner.
 bool paint(QPrinter &printer, const QImage &image)
 {
-    printer.setPageOrientation(image.width() > image.height() ? QPageLayout::Landscape
-                                                              : QPageLayout::Portrait);
+    printer.setPageOrientation(image.width() > image.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
     QPainter painter;
     if (!painter.begin(&printer)) return false;
     const QRect area = painter.viewport();
@@ -33,8 +32,7 @@ bool paint(QPrinter &printer, const QImage &image)
 
 }  // namespace
 
-PrintOutcome printImage(const QImage &image, const QString &pdfFolder, const QDateTime &when,
-                        bool forcePdf)
+PrintOutcome printImage(const QImage &image, const QString &pdfFolder, const QDateTime &when, bool forcePdf)
 {
     PrintOutcome out;
     if (image.isNull()) {

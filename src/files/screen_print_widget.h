@@ -9,16 +9,15 @@
 namespace files {
 
 struct PrintOutcome {
-    bool done = false;   // a page went to the printer or the PDF was written
-    QString pdfPath;     // the PDF written, when there was no printer
-    QString message;     // French text for the status line
+    bool done = false;  // a page went to the printer or the PDF was written
+    QString pdfPath;    // the PDF written, when there was no printer
+    QString message;    // French text for the status line
 };
 
 // The PDF name: "Pramelor écran AAAA-MM-JJ HH-MM-SS.pdf" in the given folder.
 QString pdfName(const QString &folder, const QDateTime &when);
 
 // Never asks anything: no dialog, no preview. forcePdf skips the printer.
-PrintOutcome printImage(const QImage &image, const QString &pdfFolder, const QDateTime &when,
-                        bool forcePdf = false);
+PrintOutcome printImage(const QImage &image, const QString &pdfFolder, const QDateTime &when, bool forcePdf = false);
 
 }  // namespace files

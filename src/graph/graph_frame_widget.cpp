@@ -15,16 +15,14 @@
 
 namespace {
 
-const QString kLegendHelp =
-    QStringLiteral("En analogique, cliquer pour permettre le tracé de cette voie");
-const QString kCoeffHelp = QStringLiteral(
-    "Le coefficient = 1 pour une tension d'entrée de 5V pour une tension de 10 V en entrée mettre le "
-    "coeff 2, pour une tension de 0.5 V mettre 0,1 etc.");
-const QString kPlotHelp = QStringLiteral(
-    "Trace le graphique des acquisitions analogiques ou logiques - Selectionner les entrées à tracer en "
-    "cliquant sur voie1 à voie 8");
-const QString kRandomHelp =
-    QStringLiteral("Remplissage les tableaux de valeurs avec des nombres aléatoires");
+const QString kLegendHelp = QStringLiteral("En analogique, cliquer pour permettre le tracé de cette voie");
+const QString kCoeffHelp =
+    QStringLiteral("Le coefficient = 1 pour une tension d'entrée de 5V pour une tension de 10 V en entrée mettre le "
+                   "coeff 2, pour une tension de 0.5 V mettre 0,1 etc.");
+const QString kPlotHelp =
+    QStringLiteral("Trace le graphique des acquisitions analogiques ou logiques - Selectionner les entrées à tracer en "
+                   "cliquant sur voie1 à voie 8");
+const QString kRandomHelp = QStringLiteral("Remplissage les tableaux de valeurs avec des nombres aléatoires");
 
 constexpr double kFrameHeight = 8235;
 
@@ -114,7 +112,8 @@ void GraphFrame::buildCommands()
     Check9_ = place(new QCheckBox(QStringLiteral("Curseurs"), f), "Check9", 4980, 1500, 1455, 255);
     separator(f, 2, 6720, 720, 1860);
 
-    Command26_ = place(new QPushButton(QStringLiteral("Tableau analogique N° 1"), f), "Command26", 6960, 300, 2535, 315);
+    Command26_ =
+        place(new QPushButton(QStringLiteral("Tableau analogique N° 1"), f), "Command26", 6960, 300, 2535, 315);
     Text5_ = place(new QPlainTextEdit(f), "Text5", 6960, 660, 2535, 1275);
     Text5_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     {
@@ -139,8 +138,12 @@ void GraphFrame::buildCommands()
         aide_->setPalette(pal);
     }
 
-    connect(Option1_, &QRadioButton::toggled, this, [this](bool on) { if (on) Option1_Click(); });
-    connect(Option2_, &QRadioButton::toggled, this, [this](bool on) { if (on) Option2_Click(); });
+    connect(Option1_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) Option1_Click();
+    });
+    connect(Option2_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) Option2_Click();
+    });
     connect(HScroll1_, &QScrollBar::valueChanged, this, &GraphFrame::HScroll1_Change);
     connect(HScroll2_, &QScrollBar::valueChanged, this, &GraphFrame::HScroll2_Change);
     connect(coeff_, &QLineEdit::textChanged, this, &GraphFrame::coeff_Change);
@@ -152,9 +155,12 @@ void GraphFrame::buildCommands()
 bool GraphFrame::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseMove) {
-        if (watched == coeff_) coeff_MouseMove();
-        else if (watched == Command24_) Command24_MouseMove();
-        else if (watched == Command23_) Command23_MouseMove();
+        if (watched == coeff_)
+            coeff_MouseMove();
+        else if (watched == Command24_)
+            Command24_MouseMove();
+        else if (watched == Command23_)
+            Command23_MouseMove();
     }
     return QGroupBox::eventFilter(watched, event);
 }

@@ -14,8 +14,7 @@
 class ImageSurface : public Surface {
 public:
     // sizeTwips: the drawing area; the image gets the matching pixel size.
-    explicit ImageSurface(QSizeF sizeTwips, qreal devicePixelRatio = 1.0,
-                          QColor background = QColor(192, 192, 192));
+    explicit ImageSurface(QSizeF sizeTwips, qreal devicePixelRatio = 1.0, QColor background = QColor(192, 192, 192));
     ~ImageSurface() override;
 
     void clear() override;

@@ -5,8 +5,8 @@ namespace graph {
 QColor legendColor(int slot)
 {
     static const QColor colours[8] = {
-        QColor(0, 0, 0),       QColor(255, 0, 0),   QColor(0, 255, 0),     QColor(255, 255, 0),
-        QColor(255, 0, 255),   QColor(0, 0, 255),   QColor(255, 255, 255), QColor(255, 128, 0),
+        QColor(0, 0, 0),     QColor(255, 0, 0), QColor(0, 255, 0),     QColor(255, 255, 0),
+        QColor(255, 0, 255), QColor(0, 0, 255), QColor(255, 255, 255), QColor(255, 128, 0),
     };
     return colours[slot & 7];
 }
@@ -15,8 +15,8 @@ QColor traceColor(int slot)
 {
     // The classic sixteen-colour palette: 0, 12, 10, 14, 13, 9, 15, 6.
     static const QColor colours[8] = {
-        QColor(0, 0, 0),       QColor(255, 0, 0),   QColor(0, 255, 0),     QColor(255, 255, 0),
-        QColor(255, 0, 255),   QColor(0, 0, 255),   QColor(255, 255, 255), QColor(128, 128, 0),
+        QColor(0, 0, 0),     QColor(255, 0, 0), QColor(0, 255, 0),     QColor(255, 255, 0),
+        QColor(255, 0, 255), QColor(0, 0, 255), QColor(255, 255, 255), QColor(128, 128, 0),
     };
     return colours[slot & 7];
 }
@@ -53,8 +53,7 @@ Overlay designOverlay()
     for (int i = 0; i <= 25; ++i) o.line31[size_t(i)] = horizontal(kTimeAxisY - 202.5 * i);
     // Four short marks left of the value axis; no arrangement moves them.
     const double marks[4] = {570, 2610, 1950, 1230};
-    for (int i = 0; i < 4; ++i)
-        o.line31[size_t(26 + i)] = Rule{900, marks[i], 1020, marks[i], true};
+    for (int i = 0; i < 4; ++i) o.line31[26 + size_t(i)] = Rule{900, marks[i], 1020, marks[i], true};
     for (int i = 0; i < kFigures; ++i) {
         const auto s = size_t(i);
         o.figureLeft[s] = kFigureLeft;
@@ -83,12 +82,23 @@ void analogLayout(Overlay &o)
         o.line31[size_t(i)] = horizontal(y);
         // The figures sit beside every fifth line: "1" at the 5th … "5" at the 25th.
         switch (i) {
-        case 6: o.figureTop[0] = y + h / 2; break;
-        case 11: o.figureTop[1] = y + h / 2; break;
-        case 16: o.figureTop[2] = y + h / 2; break;
-        case 21: o.figureTop[3] = y + h / 2; break;
-        case 25: o.figureTop[4] = y + h / 2 - 100; break;
-        default: break;
+        case 6:
+            o.figureTop[0] = y + h / 2;
+            break;
+        case 11:
+            o.figureTop[1] = y + h / 2;
+            break;
+        case 16:
+            o.figureTop[2] = y + h / 2;
+            break;
+        case 21:
+            o.figureTop[3] = y + h / 2;
+            break;
+        case 25:
+            o.figureTop[4] = y + h / 2 - 100;
+            break;
+        default:
+            break;
         }
     }
     for (int i = 1; i <= 8; ++i) o.legendText[size_t(i - 1)] = QStringLiteral("Voie %1").arg(i);

@@ -18,9 +18,9 @@ constexpr double kAreaW = kSurfaceOuterW - 2 * kBorder;  // 11535
 constexpr double kAreaH = kSurfaceOuterH - 2 * kBorder;  // 5475
 
 // Fixed axes.
-constexpr double kValueAxisX = 960;    // Line29, also the first x of the baseline minus 60
+constexpr double kValueAxisX = 960;  // Line29, also the first x of the baseline minus 60
 constexpr double kValueAxisBottom = 5340;
-constexpr double kTimeAxisY = 5040;    // Line30
+constexpr double kTimeAxisY = 5040;  // Line30
 constexpr double kTimeAxisX1 = 240;
 constexpr double kTimeAxisX2 = 11520;
 constexpr double kRuleX1 = kValueAxisX - 60;  // 900: baseline, grid and separators
@@ -30,15 +30,15 @@ constexpr double kLegendLeft = 60;
 constexpr double kLegendWidth = 615;
 constexpr double kLegendTop0 = 4620;
 constexpr double legendHeight(int slot) { return slot == 0 ? 255 : 250; }
-constexpr double kFigureHeight = 195;   // Label58
+constexpr double kFigureHeight = 195;  // Label58
 constexpr double kFigureWidth = 165;
 constexpr double kFigureLeft = 720;
 
-constexpr int kLines = 30;      // Line31(0) … Line31(29)
-constexpr int kFigures = 5;     // Label58(0) … Label58(4)
+constexpr int kLines = 30;   // Line31(0) … Line31(29)
+constexpr int kFigures = 5;  // Label58(0) … Label58(4)
 
-QColor legendColor(int slot);   // text colour of legend slot 0 … 7
-QColor traceColor(int slot);    // trace colour of slot 0 … 7
+QColor legendColor(int slot);  // text colour of legend slot 0 … 7
+QColor traceColor(int slot);   // trace colour of slot 0 … 7
 inline QColor surfaceBackground() { return QColor(192, 192, 192); }
 inline QColor startForeground() { return QColor(0, 255, 0); }
 

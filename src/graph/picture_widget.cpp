@@ -16,8 +16,8 @@ const QColor kCursorCyan(192, 255, 255);
 const QColor kValueYellow(255, 255, 192);
 const QColor kNumberCyan(192, 255, 255);
 
-constexpr double kCursorTop = 60;     // curseur runs from the time axis up to here
-constexpr double kCursorLeft = 960;   // curseur_h runs from the value axis …
+constexpr double kCursorTop = 60;       // curseur runs from the time axis up to here
+constexpr double kCursorLeft = 960;     // curseur_h runs from the value axis …
 constexpr double kCursorRight = 11520;  // … to the end of the time axis
 
 QPen cosmetic(const QColor &c, Qt::PenStyle style = Qt::SolidLine)
@@ -83,8 +83,8 @@ PictureWidget::PictureWidget(QWidget *parent) : QFrame(parent)
 
     area_ = new Area(this);
     area_->setGeometry(contentsRect());
-    surface_ = std::make_unique<ImageSurface>(QSizeF(graph::kAreaW, graph::kAreaH),
-                                              area_->devicePixelRatioF(), graph::surfaceBackground());
+    surface_ = std::make_unique<ImageSurface>(QSizeF(graph::kAreaW, graph::kAreaH), area_->devicePixelRatioF(),
+                                              graph::surfaceBackground());
     surface_->setColor(graph::startForeground());
     surface_->setFont(font());
 
@@ -127,19 +127,23 @@ PictureWidget::~PictureWidget() = default;
 
 QImage PictureWidget::image() const { return surface_->image().copy(); }
 
+QLabel *PictureWidget::legend(int slot) const { return Label56_[size_t(slot & 7)]; }
+
+QLabel *PictureWidget::figure(int i) const { return Label58_[size_t(i)]; }
+
 void PictureWidget::applyOverlay()
 {
     for (int k = 0; k < 8; ++k) {
         const auto s = size_t(k);
         Label56_[s]->setText(overlay_.legendText[s]);
-        Label56_[s]->setGeometry(twips(overlay_.legendLeft[s], overlay_.legendTop[s], graph::kLegendWidth,
-                                       graph::legendHeight(k)));
+        Label56_[s]->setGeometry(
+            twips(overlay_.legendLeft[s], overlay_.legendTop[s], graph::kLegendWidth, graph::legendHeight(k)));
     }
     for (int i = 0; i < graph::kFigures; ++i) {
         const auto s = size_t(i);
         Label58_[s]->setText(overlay_.figureText[s]);
-        Label58_[s]->setGeometry(twips(overlay_.figureLeft[s], overlay_.figureTop[s], graph::kFigureWidth,
-                                       graph::kFigureHeight));
+        Label58_[s]->setGeometry(
+            twips(overlay_.figureLeft[s], overlay_.figureTop[s], graph::kFigureWidth, graph::kFigureHeight));
         Label58_[s]->setVisible(overlay_.figureVisible[s]);
     }
     area_->update();
@@ -212,13 +216,14 @@ void PictureWidget::paintArea(QPainter &p)
 
     p.setPen(cosmetic(kAxisGreen));
     p.drawLine(QPointF(graph::kValueAxisX, 0), QPointF(graph::kValueAxisX, graph::kValueAxisBottom));  // Line29
-    p.drawLine(QPointF(graph::kTimeAxisX1, graph::kTimeAxisY), QPointF(graph::kTimeAxisX2, graph::kTimeAxisY));  // Line30
+    p.drawLine(QPointF(graph::kTimeAxisX1, graph::kTimeAxisY),
+               QPointF(graph::kTimeAxisX2, graph::kTimeAxisY));  // Line30
     p.setPen(cosmetic(Qt::black));
     p.drawLine(QPointF(graph::kValueAxisX, 4980), QPointF(graph::kValueAxisX, 5100));  // Line32
 
     if (cursorsVisible_) {
         p.setPen(cosmetic(kCursorCyan, Qt::DotLine));
-        p.drawLine(QPointF(cursorX_, graph::kTimeAxisY), QPointF(cursorX_, kCursorTop));       // curseur
-        p.drawLine(QPointF(kCursorLeft, cursorY_), QPointF(kCursorRight, cursorY_));          // curseur_h
+        p.drawLine(QPointF(cursorX_, graph::kTimeAxisY), QPointF(cursorX_, kCursorTop));  // curseur
+        p.drawLine(QPointF(kCursorLeft, cursorY_), QPointF(kCursorRight, cursorY_));      // curseur_h
     }
 }

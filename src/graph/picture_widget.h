@@ -29,8 +29,8 @@ public:
     // Moves, shows and captions the overlay elements after a layout.
     void applyOverlay();
 
-    QLabel *legend(int slot) const { return Label56_[size_t(slot & 7)]; }
-    QLabel *figure(int i) const { return Label58_[size_t(i)]; }
+    QLabel *legend(int slot) const;
+    QLabel *figure(int i) const;
     QLabel *Label64() const { return Label64_; }
     QLabel *Label59() const { return Label59_; }
     void setLegendBorder(int slot, bool on);

@@ -65,9 +65,10 @@ void plotLogic(Surface &s, const Tables &t, long long f, int n)
         for (int k = 1; k <= 8; ++k) {
             const double r = kRowPitch * (k - 1);
             const auto v = read(t.logAt(8 * a + k - 1));
-            if (!v) level = kHigh;
-            else if (*v == 0) level = kLow;
-            else if (*v == 1) level = kHigh;
+            if (!v || *v == 1)
+                level = kHigh;
+            else if (*v == 0)
+                level = kLow;
             s.setColor(traceColor(8 - k));
             s.line(QPointF(x, r + level), QPointF(x + dx, r + level));
             double &p = previous[size_t(k - 1)];
@@ -77,8 +78,7 @@ void plotLogic(Surface &s, const Tables &t, long long f, int n)
     }
 }
 
-void fullView(Surface &s, const Tables &t, bool analog, const Selection &sel,
-              const QString &coeff, ZoomState &z)
+void fullView(Surface &s, const Tables &t, bool analog, const Selection &sel, const QString &coeff, ZoomState &z)
 {
     s.clear();
     z.mode_zoom = 0;
@@ -88,8 +88,7 @@ void fullView(Surface &s, const Tables &t, bool analog, const Selection &sel,
         plotLogic(s, t, 0, t.nbre_acqui);
 }
 
-void zoomView(Surface &s, const Tables &t, bool analog, const Selection &sel,
-              const QString &coeff, const ZoomState &z)
+void zoomView(Surface &s, const Tables &t, bool analog, const Selection &sel, const QString &coeff, const ZoomState &z)
 {
     s.clear();
     if (analog)

@@ -48,12 +48,10 @@ struct ZoomState {
 };
 
 // "Tracer": clear, back to the full view, plot f = 0, n = nbre_acqui.
-void fullView(Surface &s, const Tables &t, bool analog, const Selection &sel,
-              const QString &coeff, ZoomState &z);
+void fullView(Surface &s, const Tables &t, bool analog, const Selection &sel, const QString &coeff, ZoomState &z);
 
 // The zoom: clear, plot eleven columns from acqui_curseur.
-void zoomView(Surface &s, const Tables &t, bool analog, const Selection &sel,
-              const QString &coeff, const ZoomState &z);
+void zoomView(Surface &s, const Tables &t, bool analog, const Selection &sel, const QString &coeff, const ZoomState &z);
 
 // Where a zoom starts: the analog one opens five acquisitions before the
 // mouse when it is beyond 10; the logic one starts exactly there.

@@ -8,8 +8,8 @@ quint8 outputByte(const std::array<QColor, 8> &lamps)
 {
     quint8 byte = 0;
     for (int i = 0; i < 8; ++i)
-        if (lamps[size_t(i)].isValid() && (lamps[size_t(i)].rgb() & 0xFFFFFF) == kLampOn
-            && lamps[size_t(i)].alpha() == 255)
+        if (lamps[size_t(i)].isValid() && (lamps[size_t(i)].rgb() & 0xFFFFFF) == kLampOn &&
+            lamps[size_t(i)].alpha() == 255)
             byte |= quint8(1u << i);
     return byte;
 }
@@ -21,10 +21,7 @@ QByteArray outputCommand(quint8 byte)
     return cmd;
 }
 
-QString portName(int number)
-{
-    return number >= 1 && number <= 4 ? QStringLiteral("COM%1").arg(number) : QString();
-}
+QString portName(int number) { return number >= 1 && number <= 4 ? QStringLiteral("COM%1").arg(number) : QString(); }
 
 int portFromAnswer(const QString &answer)
 {

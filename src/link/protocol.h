@@ -8,13 +8,13 @@
 
 namespace board {
 
-inline constexpr QRgb kLampOn = 0x00FF00;    // green: output on
-inline constexpr QRgb kLampOff = 0xC0C0C0;   // grey: output off
+inline constexpr QRgb kLampOn = 0x00FF00;   // green: output on
+inline constexpr QRgb kLampOff = 0xC0C0C0;  // grey: output off
 
 // Bit i is set when lamp i is exactly green; any other colour counts as off.
 quint8 outputByte(const std::array<QColor, 8> &lamps);
 
-QByteArray outputCommand(quint8 byte);       // "n" then the byte itself
+QByteArray outputCommand(quint8 byte);  // "n" then the byte itself
 inline QByteArray analogRequest() { return QByteArrayLiteral("nA"); }
 inline QByteArray logicRequest() { return QByteArrayLiteral("nL"); }
 

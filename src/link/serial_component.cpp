@@ -16,8 +16,9 @@ bool SerialComponent::open()
     if (port_.isOpen()) return true;
     const QString device = board::portDevice(port_number_);
     if (device.isEmpty()) {
-        report(QStringLiteral("Port de communication %1 inconnu : choisissez COM1 à COM4 (Configuration / Communication)")
-                   .arg(port_number_));
+        report(
+            QStringLiteral("Port de communication %1 inconnu : choisissez COM1 à COM4 (Configuration / Communication)")
+                .arg(port_number_));
         return false;
     }
     port_.setPortName(device);
@@ -66,7 +67,7 @@ void SerialComponent::write(const QByteArray &bytes)
 QString SerialComponent::readAll()
 {
     if (port_.isOpen()) pending_ += port_.readAll();
-    const QString received = QString::fromLatin1(pending_);
+    QString received = QString::fromLatin1(pending_);
     pending_.clear();
     return received;
 }
@@ -77,11 +78,10 @@ void SerialComponent::onErrorOccurred(QSerialPort::SerialPortError error)
     case QSerialPort::NoError:
     case QSerialPort::UnsupportedOperationError:  // DTR on a pseudo-terminal
     case QSerialPort::TimeoutError:
-        return;
-    case QSerialPort::OpenError:
+    case QSerialPort::OpenError:  // these three are reported by open()
     case QSerialPort::DeviceNotFoundError:
     case QSerialPort::PermissionError:
-        return;  // reported by open()
+        return;
     case QSerialPort::ReadError:
     case QSerialPort::WriteError:
     case QSerialPort::ResourceError:
@@ -114,7 +114,8 @@ QString SerialComponent::describe(QSerialPort::SerialPortError error) const
     case QSerialPort::DeviceNotFoundError:
         return QStringLiteral("port absent — vérifiez le câble ou la variable PRAMELOR_COM%1").arg(port_number_);
     case QSerialPort::PermissionError:
-        return QStringLiteral("permission refusée ou port occupé par un autre programme — ajoutez l'utilisateur au groupe dialout");
+        return QStringLiteral(
+            "permission refusée ou port occupé par un autre programme — ajoutez l'utilisateur au groupe dialout");
     case QSerialPort::OpenError:
         return QStringLiteral("port déjà ouvert");
     case QSerialPort::ResourceError:

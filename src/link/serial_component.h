@@ -18,12 +18,12 @@ public:
     void setPortNumber(int number) { port_number_ = number; }
     int portNumber() const { return port_number_; }
     bool isOpen() const { return port_.isOpen(); }
-    bool open();          // false when it cannot; the reason goes to statusChanged
+    bool open();  // false when it cannot; the reason goes to statusChanged
     void close();
     void setDtrOff();
     void discardInput();
     void write(const QByteArray &bytes);
-    QString readAll();    // one character per byte received
+    QString readAll();  // one character per byte received
 
     QString lastError() const { return last_error_; }
 

@@ -17,8 +17,8 @@ bool isOff(const QColor &lamp);  // exactly grey
 QColor toggled(const QColor &lamp);
 
 struct TimetableRow {
-    QString start;  // heure1(i)
-    QString end;    // heure2(i)
+    QString start;           // heure1(i)
+    QString end;             // heure2(i)
     bool automatic = false;  // auto1(i) ticked
 };
 

@@ -43,6 +43,7 @@ public:
     explicit TimeBox(QWidget *parent = nullptr);
 signals:
     void mouseDown(int button);
+
 protected:
     void mousePressEvent(QMouseEvent *e) override;
 };
@@ -53,6 +54,7 @@ public:
     using QLabel::QLabel;
 signals:
     void clicked();
+
 protected:
     void mousePressEvent(QMouseEvent *e) override;
 };

@@ -235,7 +235,12 @@ void Form1::buildOutputsFrame(QWidget *client)
         line->setTwips(separator[i], 360, separator[i], 2760);
     }
     label(frame, QStringLiteral("Général"), twips(10980, 420, 555, 195), "Label17");
-    struct Global { const char *name; const char *text; int top; void (Form1::*slot)(); };
+    struct Global {
+        const char *name;
+        const char *text;
+        int top;
+        void (Form1::*slot)();
+    };
     for (const Global &g : {Global{"Command11", "Sorties Inv", 720, &Form1::Command11_Click},
                             Global{"Command9", "Sorties à 0", 1440, &Form1::Command9_Click},
                             Global{"Command10", "Sorties à 1", 2160, &Form1::Command10_Click}}) {
@@ -348,7 +353,6 @@ void Form1::Form_Load()
     loadConfigurationLast();
 }
 
-
 // ---------------------------------------------------------------- master switch and shutdown
 
 void Form1::Image2_Click()
@@ -401,7 +405,8 @@ void Form1::n_quitter_Click() { close(); }
 
 void Form1::n_a_propos_de_Click()
 {
-    QMessageBox::information(this, QStringLiteral("À propos de Pramelor"), QStringLiteral("Pramelor pour 16F877 ver1.0 "));
+    QMessageBox::information(this, QStringLiteral("À propos de Pramelor"),
+                             QStringLiteral("Pramelor pour 16F877 ver1.0 "));
 }
 
 void Form1::Timer3_Timer() { Label18->setText(text::timeText(*clock_)); }
@@ -440,8 +445,7 @@ void Form1::Command11_Click()
 void Form1::Timer1_Timer()
 {
     std::array<outputs::TimetableRow, 8> rows;
-    for (size_t i = 0; i < 8; ++i)
-        rows[i] = {heure1[i]->text(), heure2[i]->text(), auto1[i]->isChecked()};
+    for (size_t i = 0; i < 8; ++i) rows[i] = {heure1[i]->text(), heure2[i]->text(), auto1[i]->isChecked()};
     std::array<QColor, 8> colours = lamps();
     outputs::applyTimetable(colours, rows, [this] { return text::timeText(*clock_); });
     for (size_t i = 0; i < 8; ++i) lampe1[i]->setColor(colours[i]);
@@ -532,9 +536,9 @@ void Form1::setBuffer(const QString &text)
 
 void Form1::n_port_Click()
 {
-    const QString answer = setup_.askText(QStringLiteral("Changement du port de communication"),
-                                          QStringLiteral("Port de communication"),
-                                          board::portName(serial_->portNumber()))
+    const QString answer = setup_
+                               .askText(QStringLiteral("Changement du port de communication"),
+                                        QStringLiteral("Port de communication"), board::portName(serial_->portNumber()))
                                .toUpper();
     if (serial_->isOpen()) serial_->close();
     if (const int n = board::portFromAnswer(answer)) serial_->setPortNumber(n);
@@ -565,10 +569,7 @@ QString Form1::statusText() const { return status_line_ ? status_line_->text() :
 
 // ---------------------------------------------------------------- graph frame, tables and files
 
-void Form1::n_graph_Click()
-{
-    graph_->showView();
-}
+void Form1::n_graph_Click() { graph_->showView(); }
 
 // The listing box shows the lines; their CR LF ends become the box's own.
 void Form1::showListing(const QString &listing)
@@ -577,10 +578,7 @@ void Form1::showListing(const QString &listing)
     graph_->text5()->setPlainText(QString(listing).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
-void Form1::Command3_Click()
-{
-    showListing(acquisition::clearTables(*tables_));
-}
+void Form1::Command3_Click() { showListing(acquisition::clearTables(*tables_)); }
 
 void Form1::Command23_Click()
 {

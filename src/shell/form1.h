@@ -34,8 +34,8 @@ class Form1 : public QMainWindow, public AcquisitionHost {
 public:
     // What the window takes from outside; tests replace each piece.
     struct Setup {
-        Clock *clock = nullptr;   // nullptr: the system clock
-        QString programDir;       // empty: the program's own folder
+        Clock *clock = nullptr;  // nullptr: the system clock
+        QString programDir;      // empty: the program's own folder
         // The text input box: (prompt, title, default) -> answer, empty on cancel.
         std::function<QString(const QString &, const QString &, const QString &)> askText;
         // The file dialogs: (save?, start name) -> chosen path, empty on cancel.
@@ -66,7 +66,7 @@ public:
 
     static constexpr int kBufferCap = 64 * 1024;  // newest characters kept
 
-    int marche = 0;   // master switch: 0 off, 1 on
+    int marche = 0;  // master switch: 0 off, 1 on
     int num_tableau = 0;
 
 public slots:
@@ -128,7 +128,7 @@ private:
     SerialComponent *serial_ = nullptr;
     QString buffer_;
     qsizetype view_size_ = 0;  // characters put into the visible Text1
-    QString listing_;  // the text last listed in Text5, line ends as written
+    QString listing_;          // the text last listed in Text5, line ends as written
     bool waiting_ = false;
     bool shut_down_ = false;
     acquisition::RandomSource random_;

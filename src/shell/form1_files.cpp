@@ -3,6 +3,8 @@
 // their rules live in src/files; here they meet the controls.
 #include "shell/form1.h"
 
+#include "acquisition/analog_frame_widget.h"
+#include "acquisition/logic_frame_widget.h"
 #include "files/acquisition_file.h"
 #include "files/configuration.h"
 #include "files/csv_export.h"
@@ -11,8 +13,6 @@
 #include "graph/graph_frame_widget.h"
 #include "graph/picture_widget.h"
 #include "link/serial_component.h"
-#include "acquisition/analog_frame_widget.h"
-#include "acquisition/logic_frame_widget.h"
 #include "shell/controls.h"
 
 #include <QBuffer>
@@ -45,8 +45,7 @@ QString textOf(const QLineEdit *box) { return box ? box->text() : QString(); }
 void setPosition(QComboBox *list, const QString &text)
 {
     if (!list) return;
-    if (const auto position = files::wholeSetting(text, -1, list->count() - 1))
-        list->setCurrentIndex(*position);
+    if (const auto position = files::wholeSetting(text, -1, list->count() - 1)) list->setCurrentIndex(*position);
 }
 
 }  // namespace

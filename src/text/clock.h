@@ -11,8 +11,8 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual QTime timeOfDay() const = 0;
-    virtual int dayOfWeek() const = 0;         // 1 = Monday … 7 = Sunday
-    virtual qint64 monotonicMs() const = 0;    // elapsed, never goes back
+    virtual int dayOfWeek() const = 0;       // 1 = Monday … 7 = Sunday
+    virtual qint64 monotonicMs() const = 0;  // elapsed, never goes back
 };
 
 class SystemClock : public Clock {

@@ -7,8 +7,8 @@
 #include "core/board.h"
 #include "shell/form1.h"
 
-#include <QComboBox>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>

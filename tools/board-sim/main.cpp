@@ -47,7 +47,8 @@ int main(int argc, char *argv[])
     board.setMode(*mode);
     out << "Carte simulée prête : " << board.linkPath() << " -> " << board.slavePath() << Qt::endl;
     if (!parser.isSet(quiet))
-        QObject::connect(&board, &sim::PtyBoard::relaysChanged, [&out](int b) { out << sim::relayLine(b) << Qt::endl; });
+        QObject::connect(&board, &sim::PtyBoard::relaysChanged,
+                         [&out](int b) { out << sim::relayLine(b) << Qt::endl; });
 
     if (parser.isSet(unplugAfter)) {
         const int after = parser.value(unplugAfter).toInt() * 1000, span = parser.value(unplugFor).toInt() * 1000;

@@ -47,12 +47,12 @@ std::array<int, 8> analogAt(qint64 ms)
     const double t = double(ms) / 1000.0;
     auto clamp = [](double v) { return std::max(0, std::min(255, int(std::lround(v)))); };
     const int tri = int(ms / 100) % 510;
-    return {int((ms / 235) % 256),                       // ramp over a minute
+    return {int((ms / 235) % 256),  // ramp over a minute
             clamp(127.5 + 127.5 * std::sin(t * 2 * M_PI / 20)),
             128,
-            tri < 255 ? tri : 510 - tri,                  // slow triangle
+            tri < 255 ? tri : 510 - tri,                          // slow triangle
             int((quint32(ms / 500) * 2654435761u >> 24) & 0xFF),  // noise
-            (ms / 5000) % 2 ? 230 : 25,                   // square
+            (ms / 5000) % 2 ? 230 : 25,                           // square
             clamp(127.5 + 100 * std::sin(t * 2 * M_PI / 7)),
             200};
 }
@@ -185,7 +185,7 @@ void PtyBoard::answer(Command kind)
     }
     if (kind == Command::Output) return;  // the board does not answer outputs
     const QByteArray reply = kind == Command::Analog ? analogReply(fixed_analog_.value_or(analogAt(nowMs())))
-                                                      : logicReply(fixed_logic_.value_or(logicAt(nowMs())));
+                                                     : logicReply(fixed_logic_.value_or(logicAt(nowMs())));
     const int first = mode_ == Mode::Late ? 1500 : 20;
     const int pieces = std::max(1, std::min(pieces_, int(reply.size())));
     const int gen = generation_;

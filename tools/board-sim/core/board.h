@@ -19,8 +19,8 @@ enum class Command { Output, Analog, Logic };
 
 struct Received {
     Command kind;
-    int byte;     // the output byte, for Command::Output
-    qint64 tMs;   // monotonic time of arrival
+    int byte;    // the output byte, for Command::Output
+    qint64 tMs;  // monotonic time of arrival
 };
 
 // The byte stream as the board reads it. "n" then "A" or "L" is a request;
@@ -37,7 +37,7 @@ private:
 };
 
 QByteArray analogReply(const std::array<int, 8> &values);  // s1:v1s2:v2…s8:v8\r\n
-QByteArray logicReply(int byte);                            // E:byte\r\n
+QByteArray logicReply(int byte);                           // E:byte\r\n
 // Inputs that move with time so the panel has something to plot.
 std::array<int, 8> analogAt(qint64 ms);
 int logicAt(qint64 ms);
