@@ -11,17 +11,8 @@ build=${PRAMELOR_FUZZ_BUILD_DIR:-$top/build-fuzz}
 targets=(analog_decode logic_decode numbers acquisition_file profile)
 
 packages=(clang-14 libclang-rt-14-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installation des paquets : ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+. "$top/scripts/packages.sh"
+install_missing "${packages[@]}"
 # Qt and the rest of the build tools come from the ordinary setup.
 compgen -G "/usr/lib/*/cmake/Qt6" >/dev/null || "$top/scripts/setup.sh"
 
