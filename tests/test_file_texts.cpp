@@ -6,10 +6,15 @@
 #include "files/csv_export.h"
 #include "files/profile.h"
 
+#include "../bench/process_stats.h"
+
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -31,6 +36,25 @@ std::unique_ptr<Tables> smallTables()
     auto t = std::make_unique<Tables>();
     t->nbre_acqui = 10;
     return t;
+}
+
+int hugeMb()
+{
+    bool ok = false;
+    const int mb = qEnvironmentVariableIntValue("PRAMELOR_HUGE_MB", &ok);
+    return ok && mb > 1 ? mb : 40;
+}
+
+// head, then mb MiB of one byte with no line break.
+bool writeHuge(const QString &file, const char *head, int mb)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    f.write(head);
+    const QByteArray block(1 << 20, 'x');
+    for (int i = 0; i < mb; ++i)
+        if (f.write(block) != block.size()) return false;
+    return true;
 }
 
 }  // namespace
@@ -181,20 +205,44 @@ private slots:
         QCOMPARE(t->tab_log[8007].asNumber(), 1.0);
     }
 
-    // A file with no line break at all is read in bounded pieces.
+    // A file with no line break at all is read in bounded pieces: memory
+    // stays far below the file's size (PRAMELOR_HUGE_MB, 40 by default).
     void hugeLine()
     {
-        QFile f(path("h.txt"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("7:");
-        const QByteArray block(1 << 20, 'x');
-        for (int i = 0; i < 40; ++i) f.write(block);
-        f.close();
+        const int mb = hugeMb();
+        QVERIFY(writeHuge(path("h.txt"), "7:", mb));
+        const double before = residentMb();
         auto t = std::make_unique<Tables>();
+        QElapsedTimer clock;
+        clock.start();
         const files::OpenOutcome out = files::openAcquisitions(path("h.txt"), *t);
+        const double grown = residentMb() - before;
+        qInfo("%d MB without a line break: read in %lld ms, resident memory +%.1f MB", mb, clock.elapsed(), grown);
         QVERIFY(out.reachedEnd);
         QCOMPARE(out.analogLines, 1);
         QCOMPARE(t->tab_ana(1, 0).asNumber(), 7.0);
+        if (!qEnvironmentVariableIsSet("PRAMELOR_SANITIZED")) QCOMPARE_LT(grown, 16.0);
+        QFile::remove(path("h.txt"));
+    }
+
+    // A "param.ini" beyond the read limit: start-up reads its head only, and
+    // saving the configuration leaves it whole and says why.
+    void hugeProfileIsLeftAlone()
+    {
+        const int mb = hugeMb();
+        const QString ini = path("huge.ini");
+        QVERIFY(writeHuge(ini, "[com]\r\nvaleur=2\r\n[u_ana1]\r\nvaleur=mV", mb));
+        const double before = residentMb();
+        const files::Configuration c = files::readConfiguration(ini);
+        QCOMPARE_LT(residentMb() - before, 16.0);
+        QCOMPARE(c.com, QStringLiteral("2"));
+        QCOMPARE(c.u_ana[0], QStringLiteral("mVxx"));  // the line runs on: its first four characters
+        QString error;
+        QVERIFY(!files::writeConfiguration(ini, c, &error));
+        QVERIFY2(error.contains(QStringLiteral("dépasse 1 Mo")), qPrintable(error));
+        QCOMPARE(QFileInfo(ini).size(),
+                 qint64(mb) * (1 << 20) + qint64(strlen("[com]\r\nvaleur=2\r\n[u_ana1]\r\nvaleur=mV")));
+        QFile::remove(ini);
     }
 
     void unwritableKeepsTheOldFiles()

@@ -4,6 +4,9 @@
 #include "files/profile.h"
 #include "text/numbers.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace files {
 
 namespace {
@@ -39,6 +42,15 @@ std::array<QString, 38> sectionNames()
 
 bool writeConfiguration(const QString &path, const Configuration &c, QString *error)
 {
+    // Only the head of a file beyond the read limit is known: rewriting it
+    // would throw the rest away, so such a file is left as it stands.
+    if (QFileInfo(path).size() > Profile::kMaxBytes) {
+        if (error)
+            *error = QStringLiteral("« %1 » dépasse 1 Mo : ce n'est pas un fichier de réglages du panneau. Il est "
+                                    "laissé tel quel et la configuration n'est pas enregistrée.")
+                         .arg(QDir::toNativeSeparators(path));
+        return false;
+    }
     Profile p = Profile::read(path);
     forEachSetting(c, [&](const QString &name, int, const QString &value) { p.setValue(name, kKey, value); });
     return p.write(path, error);
