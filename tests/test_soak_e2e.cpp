@@ -5,6 +5,7 @@
 #include "support/panel_fixture.h"
 #include "text/clock.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTimer>
@@ -109,5 +110,15 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestSoakE2e)
+int main(int argc, char **argv)
+{
+    // A long run outlasts Qt Test's five minutes per test function.
+    if (qEnvironmentVariableIsEmpty("QTEST_FUNCTION_TIMEOUT")) {
+        const int minutes = std::max(2, panel::secondsFromEnv("PRAMELOR_SOAK_MINUTES", 2));
+        qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(qint64(minutes + 3) * 60000));
+    }
+    QApplication app(argc, argv);
+    TestSoakE2e test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_soak_e2e.moc"
