@@ -201,7 +201,7 @@ private slots:
         QTest::qWait(500);
         QCOMPARE(b.form->receiveBuffer().size(), Form1::kBufferCap);
         QVERIFY(b.child<QPlainTextEdit>(QStringLiteral("Text1"))->document()->characterCount() <=
-                Form1::kBufferCap + Form1::kBufferCap / 4 + 1);
+                Form1::kViewCap + Form1::kViewCap / 4 + 1);
         b.board->setMode(sim::Mode::Normal);
         QCOMPARE(b.board->junkBytes(), 0);
     }

@@ -508,7 +508,6 @@ void Form1::MSComm1_OnComm(int kind)
 {
     if (kind == SerialComponent::kReceived) appendToBuffer(serial_->readAll());
     enableTimer(Timer1);
-    if (!Text1->isHidden()) Text1->moveCursor(QTextCursor::End);
 }
 
 void Form1::appendToBuffer(const QString &received)
@@ -519,19 +518,27 @@ void Form1::appendToBuffer(const QString &received)
     if (Text1->isHidden()) return;
     // The visible box is rewritten only now and then, not on every piece.
     view_size_ += received.size();
-    if (view_size_ > kBufferCap + kBufferCap / 4) {
-        setBuffer(buffer_);
+    if (view_size_ > kViewCap + kViewCap / 4) {
+        showBufferTail();
     } else {
         Text1->moveCursor(QTextCursor::End);
         Text1->insertPlainText(received);
     }
+    Text1->moveCursor(QTextCursor::End);  // the newest characters in sight
 }
 
 void Form1::setBuffer(const QString &text)
 {
     buffer_ = text;
-    view_size_ = buffer_.size();
-    if (!Text1->isHidden()) Text1->setPlainText(buffer_);
+    showBufferTail();
+}
+
+void Form1::showBufferTail()
+{
+    if (Text1->isHidden()) return;
+    const QString tail = buffer_.right(kViewCap);
+    view_size_ = tail.size();
+    Text1->setPlainText(tail);
 }
 
 void Form1::n_port_Click()
@@ -547,7 +554,7 @@ void Form1::n_port_Click()
 void Form1::n_debug_Click()
 {
     Text1->show();
-    setBuffer(buffer_);  // the hidden box is refreshed only when shown
+    showBufferTail();  // the hidden box is refreshed only when shown
     Text1->raise();
     Text1->moveCursor(QTextCursor::End);
 }

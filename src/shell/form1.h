@@ -65,6 +65,9 @@ public:
     void appendToBuffer(const QString &received);
 
     static constexpr int kBufferCap = 64 * 1024;  // newest characters kept
+    // The debug box shows only the newest part of the buffer: a long line of
+    // text costs the box far more memory than the characters themselves.
+    static constexpr int kViewCap = 4 * 1024;
 
     int marche = 0;  // master switch: 0 off, 1 on
     int num_tableau = 0;
@@ -111,6 +114,7 @@ private:
     void waitOneSecond();
     void orderlyShutdown();
     void setBuffer(const QString &text);
+    void showBufferTail();
     QPixmap switchPicture(bool on) const;
     void showListing(const QString &listing);
     void loadConfigurationFirst();

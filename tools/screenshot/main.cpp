@@ -58,5 +58,11 @@ int main(int argc, char *argv[])
     click(&form, "Option2");
     click(&form, "Command24");
     save(form, dir, "graph_logic.png");
+
+    // The debug box after a long run of characters with no line break.
+    form.n_debug_Click();
+    for (int i = 0; i < 200; ++i) form.appendToBuffer(QString(48, u'x'));
+    form.appendToBuffer(QStringLiteral("s1 512 s2 1023 s3 0 s4 7 s5 100 s6 200 s7 300 s8 400\r\nE:165\r\n"));
+    save(form, dir, "debug.png");
     return 0;
 }
