@@ -6,7 +6,7 @@
 #include "files/csv_export.h"
 #include "files/profile.h"
 
-#include "../bench/process_stats.h"
+#include "support/panel_fixture.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -36,13 +36,6 @@ std::unique_ptr<Tables> smallTables()
     auto t = std::make_unique<Tables>();
     t->nbre_acqui = 10;
     return t;
-}
-
-int hugeMb()
-{
-    bool ok = false;
-    const int mb = qEnvironmentVariableIntValue("PRAMELOR_HUGE_MB", &ok);
-    return ok && mb > 1 ? mb : 40;
 }
 
 // head, then mb MiB of one byte with no line break.
@@ -209,7 +202,7 @@ private slots:
     // stays far below the file's size (PRAMELOR_HUGE_MB, 40 by default).
     void hugeLine()
     {
-        const int mb = hugeMb();
+        const int mb = panel::lengthFromEnv("PRAMELOR_HUGE_MB", 40);
         QVERIFY(writeHuge(path("h.txt"), "7:", mb));
         const double before = residentMb();
         auto t = std::make_unique<Tables>();
@@ -229,7 +222,7 @@ private slots:
     // saving the configuration leaves it whole and says why.
     void hugeProfileIsLeftAlone()
     {
-        const int mb = hugeMb();
+        const int mb = panel::lengthFromEnv("PRAMELOR_HUGE_MB", 40);
         const QString ini = path("huge.ini");
         QVERIFY(writeHuge(ini, "[com]\r\nvaleur=2\r\n[u_ana1]\r\nvaleur=mV", mb));
         const double before = residentMb();

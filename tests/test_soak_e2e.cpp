@@ -24,7 +24,7 @@ private slots:
     {
         // Memory and CPU figures mean nothing in the sanitizer build.
         if (!qEnvironmentVariableIsEmpty("PRAMELOR_SANITIZED")) QSKIP("timing and memory soak: plain build only");
-        const int minutes = std::max(2, panel::secondsFromEnv("PRAMELOR_SOAK_MINUTES", 2));
+        const int minutes = std::max(2, panel::lengthFromEnv("PRAMELOR_SOAK_MINUTES", 2));
         // What the board answered each request with, in order.
         std::vector<std::array<int, 8>> analogSent;
         std::vector<int> logicSent;
@@ -114,7 +114,7 @@ int main(int argc, char **argv)
 {
     // A long run outlasts Qt Test's five minutes per test function.
     if (qEnvironmentVariableIsEmpty("QTEST_FUNCTION_TIMEOUT")) {
-        const int minutes = std::max(2, panel::secondsFromEnv("PRAMELOR_SOAK_MINUTES", 2));
+        const int minutes = std::max(2, panel::lengthFromEnv("PRAMELOR_SOAK_MINUTES", 2));
         qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(qint64(minutes + 3) * 60000));
     }
     QApplication app(argc, argv);

@@ -18,8 +18,9 @@ namespace panel {
 using ::cpuSeconds;
 using ::residentMb;
 
-// Seconds from an environment variable, else the given default.
-inline int secondsFromEnv(const char *name, int fallback)
+// A length (seconds, minutes, megabytes) from an environment variable, else
+// the given default.
+inline int lengthFromEnv(const char *name, int fallback)
 {
     bool ok = false;
     const int v = qEnvironmentVariableIntValue(name, &ok);
