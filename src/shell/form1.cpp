@@ -166,9 +166,10 @@ void Form1::buildMenus()
     fichier->setObjectName(QStringLiteral("n_fichier"));
     add(fichier, QStringLiteral("Ouvrir graphique"), "n_ouvrir", &Form1::n_ouvrir_Click);
     add(fichier, QStringLiteral("Enregistrer graphique"), "n_enregistrer", &Form1::n_enregistrer_Click);
+    add(fichier, QStringLiteral("Imprime écran"), "n_imprime", &Form1::n_imprime_Click);
+    // The panel's own entries come after the original ones, before "Quitter".
     add(fichier, QStringLiteral("Exporter en CSV…"), "n_export_csv", &Form1::n_export_csv_Click);
     add(fichier, QStringLiteral("Exporter le graphique…"), "n_export_png", &Form1::n_export_png_Click);
-    add(fichier, QStringLiteral("Imprime écran"), "n_imprime", &Form1::n_imprime_Click);
     add(fichier, QStringLiteral("Quitter"), "n_quitter", &Form1::n_quitter_Click);
 
     QAction *graph = menuBar()->addAction(QStringLiteral("Graphique"));
