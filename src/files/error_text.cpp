@@ -61,7 +61,7 @@ QString failureSentence(const QString &verb, const QString &path, const QString 
 {
     return QStringLiteral("Impossible %1 « %2 » : %3")
         .arg(verb.startsWith(u'é') || verb.startsWith(u'o') || verb.startsWith(u'a') ? QStringLiteral("d'") + verb
-                                                                                      : QStringLiteral("de ") + verb,
+                                                                                     : QStringLiteral("de ") + verb,
              QDir::toNativeSeparators(path), reason);
 }
 
