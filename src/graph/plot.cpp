@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cmath>
+#include <vector>
 
 namespace graph {
 
@@ -56,6 +57,11 @@ void plotLogic(Surface &s, const Tables &t, long long f, int n)
 {
     if (n <= 0) return;
     const double dx = columnStep(n);
+    // Each input's steps and edges are gathered, then drawn in one go in its
+    // colour: the rows do not overlap, so the picture is the same as drawing
+    // them column by column.
+    std::array<std::vector<QLineF>, 8> steps, edges;
+    for (auto &v : steps) v.reserve(size_t(n) + 1);
     std::array<double, 8> previous;
     previous.fill(kHigh);  // unset counts as high
     double level = kHigh;  // shared by all inputs: an odd number keeps the last one
@@ -69,12 +75,17 @@ void plotLogic(Surface &s, const Tables &t, long long f, int n)
                 level = kHigh;
             else if (*v == 0)
                 level = kLow;
-            s.setColor(traceColor(8 - k));
-            s.line(QPointF(x, r + level), QPointF(x + dx, r + level));
-            double &p = previous[size_t(k - 1)];
-            if (p != level) s.rectOutline(QPointF(x, r), QPointF(x, r + kLow));
-            p = level;
+            const auto i = size_t(k - 1);
+            steps[i].emplace_back(x, r + level, x + dx, r + level);
+            if (previous[i] != level) edges[i].emplace_back(x, r, x, r + kLow);
+            previous[i] = level;
         }
+    }
+    for (int k = 1; k <= 8; ++k) {
+        const auto i = size_t(k - 1);
+        s.setColor(traceColor(8 - k));
+        s.lines(steps[i]);
+        s.rectOutlines(edges[i]);
     }
 }
 
