@@ -9,6 +9,8 @@
 
 namespace graph {
 
+QString guardedCoefficient(const QString &coeff) { return coeff == u"0" ? QStringLiteral("1") : coeff; }
+
 double plotCoefficient(const QString &coeff) { return text::leadingNumberAnyPoint(coeff); }
 
 std::optional<double> readoutCoefficient(const QString &coeff) { return text::parseAnyPoint(coeff); }
@@ -34,12 +36,13 @@ std::optional<double> analogY(const Tables &t, int k, long long a, double c)
 
 }  // namespace
 
-void plotAnalog(Surface &s, const Tables &t, const Selection &sel, double c, long long f, int n)
+void plotAnalog(Surface &s, const Tables &t, const Selection &sel, double c, long long f, int n, LastColumn last)
 {
     if (n <= 0) return;
     const double dx = columnStep(n);
+    const int lastColumn = last == LastColumn::ToNext ? n : n - 1;
     std::array<double, 8> y1{}, y2{};  // kept per channel when a read fails
-    for (int j = 0; j <= n; ++j) {
+    for (int j = 0; j <= lastColumn; ++j) {
         const long long a = f + j;
         const double x = kOriginX + dx * j;
         for (int slot = 0; slot < 8; ++slot) {
@@ -94,7 +97,7 @@ void fullView(Surface &s, const Tables &t, bool analog, const Selection &sel, co
     s.clear();
     z.mode_zoom = 0;
     if (analog)
-        plotAnalog(s, t, sel, plotCoefficient(coeff), 0, t.nbre_acqui);
+        plotAnalog(s, t, sel, plotCoefficient(coeff), 0, t.nbre_acqui, LastColumn::Stop);
     else
         plotLogic(s, t, 0, t.nbre_acqui);
 }
