@@ -41,18 +41,25 @@ void plotAnalog(Surface &s, const Tables &t, const Selection &sel, double c, lon
     if (n <= 0) return;
     const double dx = columnStep(n);
     const int lastColumn = last == LastColumn::ToNext ? n : n - 1;
-    std::array<double, 8> y1{}, y2{};  // kept per channel when a read fails
-    for (int j = 0; j <= lastColumn; ++j) {
-        const long long a = f + j;
-        const double x = kOriginX + dx * j;
-        for (int slot = 0; slot < 8; ++slot) {
-            if (sel[size_t(slot)] != 1) continue;
-            const int k = slot + 1;
-            if (const auto y = analogY(t, k, a, c)) y1[size_t(slot)] = *y;
-            if (const auto y = analogY(t, k, a + 1, c)) y2[size_t(slot)] = *y;
-            s.setColor(traceColor(slot));
-            s.line(QPointF(x, y1[size_t(slot)]), QPointF(x + dx, y2[size_t(slot)]));
+    // Each channel's segments are gathered, then drawn in one go in its
+    // colour, the channels in slot order: where traces cross, the higher
+    // channel lies over the lower one.
+    std::vector<QLineF> segments;
+    segments.reserve(size_t(lastColumn) + 1);
+    for (int slot = 0; slot < 8; ++slot) {
+        if (sel[size_t(slot)] != 1) continue;
+        const int k = slot + 1;
+        double y1 = 0, y2 = 0;  // kept when a read fails: the top edge at first
+        segments.clear();
+        for (int j = 0; j <= lastColumn; ++j) {
+            const long long a = f + j;
+            const double x = kOriginX + dx * j;
+            if (const auto y = analogY(t, k, a, c)) y1 = *y;
+            if (const auto y = analogY(t, k, a + 1, c)) y2 = *y;
+            segments.emplace_back(x, y1, x + dx, y2);
         }
+        s.setColor(traceColor(slot));
+        s.lines(segments);
     }
 }
 
