@@ -48,10 +48,19 @@ size_t qHash(const Profile::Name &n, size_t seed) noexcept
     const QStringView t = n.text;
     for (qsizetype i = 0; i < t.size(); ++i) {
         char32_t c = t[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < t.size() && t[i + 1].isLowSurrogate())
-            c = QChar::surrogateToUcs4(char16_t(c), t[++i].unicode());
-        h = (h ^ QChar::toCaseFolded(c)) * 1099511628211ULL;
+        if (c < 0x80) {
+            if (c >= u'A' && c <= u'Z') c += u'a' - u'A';
+        } else {
+            if (QChar::isHighSurrogate(c) && i + 1 < t.size() && t[i + 1].isLowSurrogate())
+                c = QChar::surrogateToUcs4(char16_t(c), t[++i].unicode());
+            c = QChar::toCaseFolded(c);
+        }
+        h = (h ^ c) * 1099511628211ULL;
     }
+    // The table takes the low bits: mix the high ones into them.
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdULL;
+    h ^= h >> 33;
     return h;
 }
 
@@ -228,28 +237,38 @@ QString Profile::text() const
 {
     QString out;
     out.reserve(source_.size() + 64 * qsizetype(written_.size()));
+    // The file's text is copied in runs, up to each line written over and
+    // each place where keys are added.
+    qsizetype copied = 0;
+    auto copyTo = [&](qsizetype to) {
+        out += span(copied, to);
+        copied = to;
+    };
     auto addKeys = [&out](const Section &sec) {
         for (const auto &[name, v] : sec.addedKeys) out += name + u'=' + v + kLineEnd;
     };
     for (const Section &sec : sections_) {
-        if (sec.added) {
-            if (!out.isEmpty() && !out.endsWith(u'\n')) out += kLineEnd;
-            out += u'[' + sec.name.toString() + u']' + kLineEnd;
-            addKeys(sec);
-            continue;
-        }
+        if (sec.added) continue;
         for (int i = sec.first; i < sec.end; ++i) {
             const Line &l = lines_[size_t(i)];
-            if (l.written < 0)
-                out += span(l.begin, l.end);
-            else
+            if (l.written >= 0) {
+                copyTo(l.begin);
                 out += writtenLine(l);
-            if (l.newline) out += u'\n';
+                copied = l.end;  // its "\n" goes with the next run
+            }
             if (i == sec.last && !sec.addedKeys.empty()) {
+                copyTo(l.newline ? l.end + 1 : l.end);
                 if (!l.newline) out += kLineEnd;
                 addKeys(sec);
             }
         }
+    }
+    copyTo(source_.size());
+    for (const Section &sec : sections_) {
+        if (!sec.added) continue;
+        if (!out.isEmpty() && !out.endsWith(u'\n')) out += kLineEnd;
+        out += u'[' + sec.name.toString() + u']' + kLineEnd;
+        addKeys(sec);
     }
     return out;
 }
