@@ -67,35 +67,42 @@ void plotLogic(Surface &s, const Tables &t, long long f, int n)
 {
     if (n <= 0) return;
     const double dx = columnStep(n);
-    // Each input's steps and edges are gathered, then drawn in one go in its
-    // colour: the rows do not overlap, so the picture is the same as drawing
-    // them column by column.
-    std::array<std::vector<QLineF>, 8> steps, edges;
-    for (auto &v : steps) v.reserve(size_t(n) + 1);
-    std::array<double, 8> previous;
-    previous.fill(kHigh);  // unset counts as high
-    double level = kHigh;  // shared by all inputs: an odd number keeps the last one
-    for (int j = 0; j <= n; ++j) {
-        const long long a = f + j;
-        const double x = kOriginX + dx * j;
+    // The levels first, column by column and input by input, as the rule
+    // reads them: an element that is no 0 or 1 keeps the level read just
+    // before it, whatever its input.
+    const auto columns = size_t(n) + 1;
+    std::vector<unsigned char> low(columns * 8);
+    double level = kHigh;  // unset counts as high
+    for (size_t j = 0; j < columns; ++j)
         for (int k = 1; k <= 8; ++k) {
-            const double r = kRowPitch * (k - 1);
-            const auto v = read(t.logAt(8 * a + k - 1));
+            const auto v = read(t.logAt(8 * (f + (long long)j) + k - 1));
             if (!v || *v == 1)
                 level = kHigh;
             else if (*v == 0)
                 level = kLow;
-            const auto i = size_t(k - 1);
-            steps[i].emplace_back(x, r + level, x + dx, r + level);
-            if (previous[i] != level) edges[i].emplace_back(x, r, x, r + kLow);
-            previous[i] = level;
+            low[8 * j + size_t(k - 1)] = level == kLow;
         }
-    }
+    // Then each input's steps and edges in one go in its colour: the rows do
+    // not overlap, so the picture is the same as drawing them column by column.
+    std::vector<QLineF> steps, edges;
+    steps.reserve(columns);
+    edges.reserve(columns);
     for (int k = 1; k <= 8; ++k) {
-        const auto i = size_t(k - 1);
+        const double r = kRowPitch * (k - 1);
+        steps.clear();
+        edges.clear();
+        bool wasLow = false;  // the remembered level starts unset: high
+        for (size_t j = 0; j < columns; ++j) {
+            const bool isLow = low[8 * j + size_t(k - 1)] != 0;
+            const double x = kOriginX + dx * double(j);
+            const double y = r + (isLow ? kLow : kHigh);
+            steps.emplace_back(x, y, x + dx, y);
+            if (isLow != wasLow) edges.emplace_back(x, r, x, r + kLow);
+            wasLow = isLow;
+        }
         s.setColor(traceColor(8 - k));
-        s.lines(steps[i]);
-        s.rectOutlines(edges[i]);
+        s.lines(steps);
+        s.rectOutlines(edges);
     }
 }
 
