@@ -152,6 +152,7 @@ private slots:
     void enablingARunningTimerLeavesIt();
     void skippedChannelsKeepLabelAndSlot();
     void logicRecordingFillsTheLastSlot();
+    void programButtonKeepsItsFont();
 };
 
 void TestAcquisitionFrames::cyclicEveryTenSeconds_data()
@@ -703,6 +704,41 @@ void TestAcquisitionFrames::logicRecordingFillsTheLastSlot()
     QVERIFY(!child<QCheckBox>(lf, "memo_l")->isChecked());
     QCOMPARE(host.tabs.indice_a, 0);
     QCOMPARE(host.tabs.indice_l, 0);
+}
+
+// The "Acquisition Programmée" buttons change colour with the mode; their
+// caption keeps the font of the frame's other buttons through every change.
+void TestAcquisitionFrames::programButtonKeepsItsFont()
+{
+    FakeHost host;
+    AnalogFrame af(host);
+    LogicFrame lf(host);
+    const struct {
+        Panel p;
+        const char *manual;
+    } frames[] = {{analogPanel(af), "Command12"}, {logicPanel(lf), "Command13"}};
+    for (const auto &[p, manual] : frames) {
+        auto *program = child<QPushButton>(p.frame, p.program);
+        const QFont usual = child<QPushButton>(p.frame, manual)->font();
+        auto sameFont = [&] {
+            const QFontInfo now(program->font()), want(usual);
+            return now.family() == want.family() && now.pixelSize() == want.pixelSize() &&
+                   now.weight() == want.weight();
+        };
+        QVERIFY(sameFont());
+        for (int round = 0; round < 2; ++round) {
+            child<QCheckBox>(p.frame, p.programmed)->setChecked(true);
+            p.validate();
+            QCOMPARE(backColour(p.frame, p.program), kRed);
+            QVERIFY2(sameFont(), qPrintable(program->font().toString()));
+            // The face shows the colour.
+            QCOMPARE(program->grab().toImage().pixelColor(4, program->height() / 2), kRed);
+            p.cancel();
+            QCOMPARE(backColour(p.frame, p.program), kGrey);
+            QVERIFY2(sameFont(), qPrintable(program->font().toString()));
+            QCOMPARE(program->grab().toImage().pixelColor(4, program->height() / 2), kGrey);
+        }
+    }
 }
 
 QTEST_MAIN(TestAcquisitionFrames)

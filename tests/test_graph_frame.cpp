@@ -141,6 +141,7 @@ private slots:
                            << "1";
         for (const char *s : {"00", "0.0", "0,0", "", "0.5", "0,1", " 0"}) QTest::newRow(s) << s << s;
     }
+    // Set while nobody types in it: the guard applies when the plot reads it.
     void coeffGuard()
     {
         QFETCH(QString, typed);
@@ -148,7 +149,187 @@ private slots:
         auto *c = get<QLineEdit>("coeff");
         c->setText(QStringLiteral("7"));
         c->setText(typed);
+        f_->Command24_Click();
         QCOMPARE(c->text(), kept);
+    }
+
+    // Typed key by key, the box holds what was typed; the guard waits for
+    // the end of the editing: Enter, or the focus going elsewhere.
+    void coeffTyping_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("ends");  // "", "enter" or "focus"
+        QTest::addColumn<QString>("kept");
+        for (const char *s : {"0.5", "0,1", "00", "0,5", "10", "0"}) QTest::addRow("%s", s) << s << "" << s;
+        QTest::newRow("0 then Enter") << "0"
+                                      << "enter"
+                                      << "1";
+        QTest::newRow("0 then elsewhere") << "0"
+                                          << "focus"
+                                          << "1";
+        QTest::newRow("0.5 then Enter") << "0.5"
+                                        << "enter"
+                                        << "0.5";
+        QTest::newRow("00 then elsewhere") << "00"
+                                           << "focus"
+                                           << "00";
+    }
+    void coeffTyping()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, ends);
+        f_->show();
+        QApplication::setActiveWindow(f_.get());
+        QVERIFY(QTest::qWaitForWindowActive(f_.get()));
+        auto *c = get<QLineEdit>("coeff");
+        c->setFocus();
+        c->selectAll();
+        QTest::keyClick(c, Qt::Key_Delete);
+        QTest::keyClicks(c, typed);
+        QCOMPARE(c->text(), typed);
+        if (ends == u"enter") QTest::keyClick(c, Qt::Key_Return);
+        if (ends == u"focus") get<QPushButton>("Command24")->setFocus();
+        QTEST(c->text(), "kept");
+    }
+
+    // While "0" is being typed the readout already counts it as 1, and the
+    // box is left alone.
+    void coeffReadWhileTyping()
+    {
+        chooseAnalog();
+        f_->show();
+        QApplication::setActiveWindow(f_.get());
+        QVERIFY(QTest::qWaitForWindowActive(f_.get()));
+        auto *c = get<QLineEdit>("coeff");
+        c->setFocus();
+        c->selectAll();
+        QTest::keyClicks(c, QStringLiteral("0"));
+        f_->Picture1_MouseMove(0, 0, 2000, 3000);
+        QCOMPARE(label("Label64")->text(), QStringLiteral("2."));
+        QCOMPARE(c->text(), QStringLiteral("0"));
+        QTest::keyClicks(c, QStringLiteral(".5"));
+        f_->Picture1_MouseMove(0, 0, 2000, 3000);
+        QCOMPARE(label("Label64")->text(), QStringLiteral("1."));
+        QCOMPARE(c->text(), QStringLiteral("0.5"));
+    }
+
+    // A legend's clicks and moves are its own: the flag and the help text
+    // change, the surface, the zoom and the readouts do not.
+    void legendsKeepTheSurface_data()
+    {
+        QTest::addColumn<bool>("analog");
+        QTest::addColumn<bool>("zoomed");
+        QTest::newRow("analog") << true << false;
+        QTest::newRow("analog zoomed") << true << true;
+        QTest::newRow("logic") << false << false;
+        QTest::newRow("logic zoomed") << false << true;
+    }
+    void legendsKeepTheSurface()
+    {
+        QFETCH(bool, analog);
+        QFETCH(bool, zoomed);
+        fill(*t_);
+        if (analog) chooseAnalog();
+        f_->Label56_Click(0);
+        f_->Command24_Click();
+        f_->Picture1_MouseMove(0, 0, xOf(40), 3000);
+        if (zoomed) f_->Picture1_MouseDown(1, 0, xOf(40), 3000);
+        const QImage before = f_->surfaceImage();
+        const int zoom = f_->mode_zoom(), under = f_->acqui_curseur();
+        const QString number = label("Label59")->text();
+
+        QLabel *l = label("Label56_3");
+        for (const QPointF at : {QPointF(5, 5), QPointF(20, 8)}) {
+            QMouseEvent move(QEvent::MouseMove, at, l->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(l, &move);
+        }
+        for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+            QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), l->mapToGlobal(QPointF(5, 5)), b, b,
+                              Qt::NoModifier);
+            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), l->mapToGlobal(QPointF(5, 5)), b,
+                                Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(l, &press);
+            QApplication::sendEvent(l, &release);
+        }
+        QCOMPARE(f_->selection()[3], 1);  // the left click toggled the flag
+        QCOMPARE(f_->annotationColour(), QColor(255, 255, 0));
+        QVERIFY(label("aide")->text().startsWith(QStringLiteral("En analogique, cliquer")));
+        QCOMPARE(f_->mode_zoom(), zoom);
+        QCOMPARE(f_->acqui_curseur(), under);
+        QCOMPARE(label("Label59")->text(), number);
+        QCOMPARE(f_->surfaceImage(), before);
+    }
+
+    // The second press of a double click is not a new press: on the surface
+    // a double click zooms once, on a legend it toggles once.
+    void doubleClicks()
+    {
+        fill(*t_);
+        chooseAnalog();
+        f_->Label56_Click(0);
+        f_->Command24_Click();
+        auto doubleClick = [](QWidget *w, QPointF at) {
+            const QPointF g = w->mapToGlobal(at);
+            QMouseEvent press(QEvent::MouseButtonPress, at, g, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QMouseEvent release(QEvent::MouseButtonRelease, at, g, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+            QMouseEvent again(QEvent::MouseButtonDblClick, at, g, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(w, &press);
+            QApplication::sendEvent(w, &release);
+            QApplication::sendEvent(w, &again);
+            QApplication::sendEvent(w, &release);
+        };
+        QWidget *area = f_->picture()->area();
+        const QPointF at(xOf(40) / kTwipsPerPixel, 200);
+        QMouseEvent move(QEvent::MouseMove, at, area->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(area, &move);
+        QCOMPARE(f_->acqui_curseur(), 40);
+        doubleClick(area, at);
+        QCOMPARE(f_->mode_zoom(), 1);
+        QCOMPARE(f_->acqui_curseur(), 35);
+        doubleClick(area, at);
+        QCOMPARE(f_->mode_zoom(), 0);
+
+        doubleClick(label("Label56_5"), QPointF(5, 5));
+        QCOMPARE(f_->selection()[5], 1);
+        QCOMPARE(label("Label56_5")->frameShape(), QFrame::Box);
+        QCOMPARE(f_->mode_zoom(), 0);
+        doubleClick(label("Label56_5"), QPointF(5, 5));
+        QCOMPARE(f_->selection()[5], 0);
+    }
+
+    // A channel at 255 lies just above the top edge all the way: the full
+    // view shows nothing of it, not even in its last pixel column, where a
+    // segment on to the empty slot after the last acquisition would fall.
+    void fullViewEndsAtTheLastAcquisition_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("10") << 10;
+        QTest::newRow("100") << 100;
+        QTest::newRow("1000") << 1000;
+    }
+    void fullViewEndsAtTheLastAcquisition()
+    {
+        QFETCH(int, count);
+        chooseAnalog();
+        get<QScrollBar>("HScroll1")->setValue(count);
+        for (int a = 0; a <= count; ++a) t_->tab_ana(2, a) = Element::number(255);
+        f_->Label56_Click(1);
+        get<QScrollBar>("HScroll2")->setValue(5);
+        f_->Command24_Click();
+        QCOMPARE(countColour(f_->surfaceImage(), qRgb(255, 0, 0)), 0);
+    }
+
+    void numberOfAcquisitionsFits()
+    {
+        QLabel *l = label("Label61");
+        get<QScrollBar>("HScroll1")->setValue(1000);
+        QCOMPARE(l->text(), QStringLiteral("1000"));
+        QVERIFY2(
+            l->width() >= l->fontMetrics().horizontalAdvance(l->text()),
+            qPrintable(QStringLiteral("%1 < %2").arg(l->width()).arg(l->fontMetrics().horizontalAdvance(l->text()))));
+        QCOMPARE(l->x(), twipsToPx(4020));
+        // It stays clear of the separator after it.
+        QVERIFY(l->geometry().right() < get<QWidget>("Line34_1")->x());
     }
 
     void helpTexts()

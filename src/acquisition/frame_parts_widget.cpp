@@ -28,8 +28,19 @@ protected:
         QStyleOptionButton opt;
         initStyleOption(&opt);
         const QString caption = opt.text;
-        opt.text.clear();
-        style()->drawControl(QStyle::CE_PushButton, &opt, &p, this);
+        const QVariant back = property("backColor");
+        if (back.isValid()) {
+            // A colour of its own: the face in that colour inside a thin grey
+            // frame, drawn here rather than by a style sheet, which would
+            // replace the frame's font by the application's.
+            p.fillRect(rect(), back.value<QColor>());
+            p.setPen(QColor(128, 128, 128));
+            p.drawRect(rect().adjusted(0, 0, -1, -1));
+            if (isDown()) p.drawRect(rect().adjusted(1, 1, -2, -2));
+        } else {
+            opt.text.clear();
+            style()->drawControl(QStyle::CE_PushButton, &opt, &p, this);
+        }
         p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
         p.drawText(rect().adjusted(2, 1, -2, -1), Qt::AlignCenter | Qt::TextWordWrap, caption);
     }
@@ -130,7 +141,7 @@ void setBackColour(QPushButton *b, const QColor &c)
     QPalette p = b->palette();
     p.setColor(QPalette::Button, c);
     b->setPalette(p);
-    b->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid #808080; }").arg(c.name()));
+    b->update();
 }
 
 QColor backColour(const QPushButton *b)

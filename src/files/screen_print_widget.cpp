@@ -10,8 +10,11 @@ namespace files {
 
 QString pdfName(const QString &folder, const QDateTime &when)
 {
-    return QDir(folder).filePath(
-        QStringLiteral("Pramelor écran %1.pdf").arg(when.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"))));
+    const QDir dir(folder);
+    const QString stem = QStringLiteral("Pramelor écran %1").arg(when.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")));
+    QString name = stem + QStringLiteral(".pdf");
+    for (int n = 2; dir.exists(name); ++n) name = QStringLiteral("%1 (%2).pdf").arg(stem).arg(n);
+    return dir.filePath(name);
 }
 
 namespace {

@@ -14,7 +14,9 @@ struct PrintOutcome {
     QString message;    // French text for the status line
 };
 
-// The PDF name: "Pramelor écran AAAA-MM-JJ HH-MM-SS.pdf" in the given folder.
+// The PDF name: "Pramelor écran AAAA-MM-JJ HH-MM-SS.pdf" in the given folder;
+// when that file exists already (two prints within one second), the first of
+// " (2)", " (3)" … before ".pdf" that does not.
 QString pdfName(const QString &folder, const QDateTime &when);
 
 // Never asks anything: no dialog, no preview. forcePdf skips the printer.

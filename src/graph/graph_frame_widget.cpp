@@ -98,6 +98,8 @@ void GraphFrame::buildCommands()
     caption(f, "Label60", QStringLiteral("Nbre d'acquisitions : "), 2760, 420, 1575, 255);
     HScroll1_ = scrollBar(f, "HScroll1", Tables::kMinAcqui, Tables::kMaxAcqui, 100, 2700, 720, 1095);
     Label61_ = caption(f, "Label61", QStringLiteral("100"), 4020, 780, 270, 195);
+    // Its design box holds three figures; the largest count has four.
+    Label61_->setMinimumWidth(Label61_->fontMetrics().horizontalAdvance(QString::number(Tables::kMaxAcqui)) + 1);
     caption(f, "Label65", QStringLiteral("Coeff :"), 2760, 1200, 555, 255);
     coeff_ = place(new QLineEdit(QStringLiteral("1"), f), "coeff", 2700, 1500, 675, 285);
     coeff_->setMouseTracking(true);
@@ -146,7 +148,8 @@ void GraphFrame::buildCommands()
     });
     connect(HScroll1_, &QScrollBar::valueChanged, this, &GraphFrame::HScroll1_Change);
     connect(HScroll2_, &QScrollBar::valueChanged, this, &GraphFrame::HScroll2_Change);
-    connect(coeff_, &QLineEdit::textChanged, this, &GraphFrame::coeff_Change);
+    // Enter, or the focus leaving the box.
+    connect(coeff_, &QLineEdit::editingFinished, this, &GraphFrame::coeff_LostFocus);
     connect(Check9_, &QCheckBox::stateChanged, this, &GraphFrame::Check9_Click);
     connect(Command24_, &QPushButton::clicked, this, &GraphFrame::Command24_Click);
     connect(Command25_, &QPushButton::clicked, this, &GraphFrame::Command25_Click);
@@ -234,9 +237,17 @@ void GraphFrame::HScroll2_Change()
     Picture1_->surface().setWidth(thickness_);
 }
 
-void GraphFrame::coeff_Change()
+void GraphFrame::coeff_LostFocus()
 {
-    if (coeff_->text() == QStringLiteral("0")) coeff_->setText(QStringLiteral("1"));
+    const QString kept = graph::guardedCoefficient(coeff_->text());
+    if (kept != coeff_->text()) coeff_->setText(kept);
+}
+
+QString GraphFrame::coefficient()
+{
+    // Being typed: the box keeps its text until the typing ends.
+    if (!coeff_->hasFocus()) coeff_LostFocus();
+    return graph::guardedCoefficient(coeff_->text());
 }
 
 void GraphFrame::coeff_MouseMove() { aide_->setText(kCoeffHelp); }
@@ -249,7 +260,7 @@ void GraphFrame::Check9_Click() { Picture1_->setCursorsVisible(Check9_->checkSta
 
 void GraphFrame::Command24_Click()
 {
-    graph::fullView(Picture1_->surface(), tables_, analog(), selection_, coeff_->text(), zoom_);
+    graph::fullView(Picture1_->surface(), tables_, analog(), selection_, coefficient(), zoom_);
     Picture1_->refresh();
 }
 
@@ -257,7 +268,7 @@ void GraphFrame::Picture1_MouseMove(int, int, double X, double Y)
 {
     Picture1_->setCursorX(X);
     Picture1_->setCursorY(Y);
-    const graph::Readout r = graph::mouseMove(analog(), X, Y, coeff_->text(), tables_.nbre_acqui, zoom_);
+    const graph::Readout r = graph::mouseMove(analog(), X, Y, coefficient(), tables_.nbre_acqui, zoom_);
     if (r.value && Picture1_->Label64()->text() != *r.value) Picture1_->Label64()->setText(*r.value);
     if (Picture1_->Label59()->text() != r.acquisition) Picture1_->Label59()->setText(r.acquisition);
 }
@@ -277,7 +288,7 @@ void GraphFrame::Picture1_MouseDown(int button, int, double X, double Y)
         Command24_Click();
         return;
     case graph::Click::Zoom:
-        graph::zoomView(s, tables_, analog(), selection_, coeff_->text(), zoom_);
+        graph::zoomView(s, tables_, analog(), selection_, coefficient(), zoom_);
         break;
     }
     Picture1_->refresh();

@@ -54,7 +54,9 @@ public slots:
     void Label56_MouseMove(int index);
     void HScroll1_Change();
     void HScroll2_Change();
-    void coeff_Change();
+    // The guard of the coefficient box ("0" alone becomes "1") when its
+    // editing ends; the plot and the readout apply it whenever they read it.
+    void coeff_LostFocus();
     void coeff_MouseMove();
     void Command24_MouseMove();
     void Command23_MouseMove();
@@ -69,6 +71,7 @@ protected:
 private:
     void buildCommands();
     void clearSurface();
+    QString coefficient();  // the box as the plot and the readout read it
 
     Tables &tables_;
     PictureWidget *Picture1_ = nullptr;

@@ -94,11 +94,45 @@ void ImageSurface::clear()
     image_.fill(background_);
 }
 
+bool ImageSurface::drawable(QPointF &a, QPointF &b) const
+{
+    if (!finite(a) || !finite(b)) return false;
+    return (inRange(a) && inRange(b)) || clipFar(a, b);
+}
+
 void ImageSurface::line(QPointF a, QPointF b)
 {
-    if (!finite(a) || !finite(b)) return;
-    if ((!inRange(a) || !inRange(b)) && !clipFar(a, b)) return;
-    painter().drawLine(a, b);
+    if (drawable(a, b)) painter().drawLine(a, b);
+}
+
+void ImageSurface::drawBatch()
+{
+    if (!batch_.empty()) painter().drawLines(batch_.data(), int(batch_.size()));
+    batch_.clear();
+}
+
+void ImageSurface::lines(std::span<const QLineF> segments)
+{
+    batch_.reserve(segments.size());
+    for (const QLineF &l : segments) {
+        QPointF a = l.p1(), b = l.p2();
+        if (drawable(a, b)) batch_.emplace_back(a, b);
+    }
+    drawBatch();
+}
+
+void ImageSurface::rectOutlines(std::span<const QLineF> corners)
+{
+    batch_.reserve(corners.size());
+    for (const QLineF &c : corners) {
+        QPointF a = c.p1(), b = c.p2();
+        if (a.x() != b.x() && a.y() != b.y()) {
+            rectOutline(a, b);  // a real rectangle: drawn on its own
+        } else if (drawable(a, b)) {
+            batch_.emplace_back(a, b);  // without width or height: its one side
+        }
+    }
+    drawBatch();
 }
 
 void ImageSurface::rectOutline(QPointF a, QPointF b)

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QSizeF>
 #include <memory>
+#include <vector>
 
 class ImageSurface : public Surface {
 public:
@@ -23,6 +24,8 @@ public:
     void text(QPointF topLeft, const QString &s) override;
     void setWidth(int px) override;
     void setColor(QColor c) override;
+    void lines(std::span<const QLineF> segments) override;
+    void rectOutlines(std::span<const QLineF> corners) override;
 
     void setFont(const QFont &f);
     int width() const { return width_; }
@@ -37,6 +40,11 @@ public:
 
 private:
     void applyPen();
+    // Drawable as they are: finite, and cut to what the rasteriser can take.
+    bool drawable(QPointF &a, QPointF &b) const;
+    void drawBatch();
+
+    std::vector<QLineF> batch_;  // segments gathered for one drawLines
 
     QImage image_;
     std::unique_ptr<QPainter> painter_;

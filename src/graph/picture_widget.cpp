@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
+#include <utility>
 
 namespace {
 
@@ -65,6 +66,9 @@ protected:
         const QPointF t = e->position() * kTwipsPerPixel;
         emit owner_->mousePressed(buttonCode(e->button()), shiftCode(e->modifiers()), t.x(), t.y());
     }
+    // The second press of a double click is not a press of its own: a double
+    // click zooms (or returns) once, like a single click.
+    void mouseDoubleClickEvent(QMouseEvent *e) override { e->accept(); }
 
 private:
     PictureWidget *owner_;
@@ -95,6 +99,9 @@ PictureWidget::PictureWidget(QWidget *parent) : QFrame(parent)
         colourText(l, graph::legendColor(k));
         l->setMouseTracking(true);
         l->installEventFilter(this);
+        // A label takes no mouse event itself, and Qt would hand what it
+        // ignores to the surface below: a legend's clicks and moves are its own.
+        l->setAttribute(Qt::WA_NoMousePropagation);
         Label56_[size_t(k)] = l;
     }
     for (int i = 0; i < graph::kFigures; ++i) {
@@ -193,12 +200,24 @@ bool PictureWidget::eventFilter(QObject *watched, QEvent *event)
 {
     for (int k = 0; k < 8; ++k) {
         if (watched != Label56_[size_t(k)]) continue;
-        if (event->type() == QEvent::MouseMove) {
+        switch (event->type()) {
+        case QEvent::MouseMove:
             emit legendMoved(k);
-        } else if (event->type() == QEvent::MouseButtonRelease) {
+            break;
+        case QEvent::MouseButtonDblClick:
+            // The release that ends a double click is not a second click.
+            legendDoubleClicked_ = k;
+            break;
+        case QEvent::MouseButtonRelease: {
             auto *e = static_cast<QMouseEvent *>(event);
-            if (e->button() == Qt::LeftButton && Label56_[size_t(k)]->rect().contains(e->position().toPoint()))
+            const bool second = std::exchange(legendDoubleClicked_, -1) == k;
+            if (!second && e->button() == Qt::LeftButton &&
+                Label56_[size_t(k)]->rect().contains(e->position().toPoint()))
                 emit legendClicked(k);
+            break;
+        }
+        default:
+            break;
         }
         break;
     }

@@ -78,4 +78,5 @@ private:
     double cursorX_ = 1800;
     double cursorY_ = 2580;
     bool cursorsVisible_ = false;
+    int legendDoubleClicked_ = -1;  // the legend whose double click is under way
 };

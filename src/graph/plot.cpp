@@ -5,8 +5,11 @@
 
 #include <climits>
 #include <cmath>
+#include <vector>
 
 namespace graph {
+
+QString guardedCoefficient(const QString &coeff) { return coeff == u"0" ? QStringLiteral("1") : coeff; }
 
 double plotCoefficient(const QString &coeff) { return text::leadingNumberAnyPoint(coeff); }
 
@@ -33,22 +36,30 @@ std::optional<double> analogY(const Tables &t, int k, long long a, double c)
 
 }  // namespace
 
-void plotAnalog(Surface &s, const Tables &t, const Selection &sel, double c, long long f, int n)
+void plotAnalog(Surface &s, const Tables &t, const Selection &sel, double c, long long f, int n, LastColumn last)
 {
     if (n <= 0) return;
     const double dx = columnStep(n);
-    std::array<double, 8> y1{}, y2{};  // kept per channel when a read fails
-    for (int j = 0; j <= n; ++j) {
-        const long long a = f + j;
-        const double x = kOriginX + dx * j;
-        for (int slot = 0; slot < 8; ++slot) {
-            if (sel[size_t(slot)] != 1) continue;
-            const int k = slot + 1;
-            if (const auto y = analogY(t, k, a, c)) y1[size_t(slot)] = *y;
-            if (const auto y = analogY(t, k, a + 1, c)) y2[size_t(slot)] = *y;
-            s.setColor(traceColor(slot));
-            s.line(QPointF(x, y1[size_t(slot)]), QPointF(x + dx, y2[size_t(slot)]));
+    const int lastColumn = last == LastColumn::ToNext ? n : n - 1;
+    // Each channel's segments are gathered, then drawn in one go in its
+    // colour, the channels in slot order: where traces cross, the higher
+    // channel lies over the lower one.
+    std::vector<QLineF> segments;
+    segments.reserve(size_t(lastColumn) + 1);
+    for (int slot = 0; slot < 8; ++slot) {
+        if (sel[size_t(slot)] != 1) continue;
+        const int k = slot + 1;
+        double y1 = 0, y2 = 0;  // kept when a read fails: the top edge at first
+        segments.clear();
+        for (int j = 0; j <= lastColumn; ++j) {
+            const long long a = f + j;
+            const double x = kOriginX + dx * j;
+            if (const auto y = analogY(t, k, a, c)) y1 = *y;
+            if (const auto y = analogY(t, k, a + 1, c)) y2 = *y;
+            segments.emplace_back(x, y1, x + dx, y2);
         }
+        s.setColor(traceColor(slot));
+        s.lines(segments);
     }
 }
 
@@ -56,25 +67,42 @@ void plotLogic(Surface &s, const Tables &t, long long f, int n)
 {
     if (n <= 0) return;
     const double dx = columnStep(n);
-    std::array<double, 8> previous;
-    previous.fill(kHigh);  // unset counts as high
-    double level = kHigh;  // shared by all inputs: an odd number keeps the last one
-    for (int j = 0; j <= n; ++j) {
-        const long long a = f + j;
-        const double x = kOriginX + dx * j;
+    // The levels first, column by column and input by input, as the rule
+    // reads them: an element that is no 0 or 1 keeps the level read just
+    // before it, whatever its input.
+    const auto columns = size_t(n) + 1;
+    std::vector<unsigned char> low(columns * 8);
+    double level = kHigh;  // unset counts as high
+    for (size_t j = 0; j < columns; ++j)
         for (int k = 1; k <= 8; ++k) {
-            const double r = kRowPitch * (k - 1);
-            const auto v = read(t.logAt(8 * a + k - 1));
+            const auto v = read(t.logAt(8 * (f + (long long)j) + k - 1));
             if (!v || *v == 1)
                 level = kHigh;
             else if (*v == 0)
                 level = kLow;
-            s.setColor(traceColor(8 - k));
-            s.line(QPointF(x, r + level), QPointF(x + dx, r + level));
-            double &p = previous[size_t(k - 1)];
-            if (p != level) s.rectOutline(QPointF(x, r), QPointF(x, r + kLow));
-            p = level;
+            low[8 * j + size_t(k - 1)] = level == kLow;
         }
+    // Then each input's steps and edges in one go in its colour: the rows do
+    // not overlap, so the picture is the same as drawing them column by column.
+    std::vector<QLineF> steps, edges;
+    steps.reserve(columns);
+    edges.reserve(columns);
+    for (int k = 1; k <= 8; ++k) {
+        const double r = kRowPitch * (k - 1);
+        steps.clear();
+        edges.clear();
+        bool wasLow = false;  // the remembered level starts unset: high
+        for (size_t j = 0; j < columns; ++j) {
+            const bool isLow = low[8 * j + size_t(k - 1)] != 0;
+            const double x = kOriginX + dx * double(j);
+            const double y = r + (isLow ? kLow : kHigh);
+            steps.emplace_back(x, y, x + dx, y);
+            if (isLow != wasLow) edges.emplace_back(x, r, x, r + kLow);
+            wasLow = isLow;
+        }
+        s.setColor(traceColor(8 - k));
+        s.lines(steps);
+        s.rectOutlines(edges);
     }
 }
 
@@ -83,7 +111,7 @@ void fullView(Surface &s, const Tables &t, bool analog, const Selection &sel, co
     s.clear();
     z.mode_zoom = 0;
     if (analog)
-        plotAnalog(s, t, sel, plotCoefficient(coeff), 0, t.nbre_acqui);
+        plotAnalog(s, t, sel, plotCoefficient(coeff), 0, t.nbre_acqui, LastColumn::Stop);
     else
         plotLogic(s, t, 0, t.nbre_acqui);
 }

@@ -26,16 +26,28 @@ constexpr double columnStep(int n) { return (kEndX - kOriginX) / n; }
 
 using Selection = std::array<int, 8>;  // selection flag per legend slot: 0 or 1
 
+// The coefficient box's guard: "0" alone becomes "1"; "00", "0.0", an empty
+// box or any other text stays as typed.
+QString guardedCoefficient(const QString &coeff);
+
 // The graph coefficient as the plot reads it: "." or "," as the decimal
 // point, whichever comes first; no number gives 0.
 double plotCoefficient(const QString &coeff);
 // As the readout reads it: the whole box must be a number.
 std::optional<double> readoutCoefficient(const QString &coeff);
 
-// Analog columns f … f + n: each joins acquisition a to a + 1 for every
-// selected slot. A read that fails (outside the tables, a text that is no
-// number) keeps the channel's value from the column before (0 at first).
-void plotAnalog(Surface &s, const Tables &t, const Selection &sel, double c, long long f, int n);
+// How far the last analog column reaches. The zoom joins its last
+// acquisition f + n to the next one, beyond the right edge; the full view
+// ends at its last acquisition (the slot after it is normally empty, and a
+// segment down to it would show as a stub at the edge).
+enum class LastColumn { ToNext, Stop };
+
+// Analog columns f … f + n (f … f + n − 1 with Stop): each joins acquisition
+// a to a + 1 for every selected slot. A read that fails (outside the tables,
+// a text that is no number) keeps the channel's value from the column before
+// (0 at first).
+void plotAnalog(Surface &s, const Tables &t, const Selection &sel, double c, long long f, int n,
+                LastColumn last = LastColumn::ToNext);
 
 // Logic columns f … f + n: eight step lines, input k in the row at 650·(k−1).
 // An element that cannot be read is drawn high; a number other than 0 or 1
@@ -47,7 +59,7 @@ struct ZoomState {
     int acqui_curseur = 0;  // acquisition under the mouse (full view) / zoom start
 };
 
-// "Tracer": clear, back to the full view, plot f = 0, n = nbre_acqui.
+// "Tracer": clear, back to the full view, plot acquisitions 0 … nbre_acqui.
 void fullView(Surface &s, const Tables &t, bool analog, const Selection &sel, const QString &coeff, ZoomState &z);
 
 // The zoom: clear, plot eleven columns from acqui_curseur.

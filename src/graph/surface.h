@@ -3,8 +3,10 @@
 // of the drawing area, y growing downward; the width is in pixels.
 
 #include <QColor>
+#include <QLineF>
 #include <QPointF>
 #include <QString>
+#include <span>
 
 class Surface {
 public:
@@ -15,4 +17,15 @@ public:
     virtual void text(QPointF topLeft, const QString &) = 0;
     virtual void setWidth(int px) = 0;  // line width for what follows
     virtual void setColor(QColor) = 0;  // colour for what follows
+
+    // Many of the same at once, in the current colour: the same drawing as
+    // one call each in turn, which a surface may do in one go.
+    virtual void lines(std::span<const QLineF> segments)
+    {
+        for (const QLineF &l : segments) line(l.p1(), l.p2());
+    }
+    virtual void rectOutlines(std::span<const QLineF> corners)
+    {
+        for (const QLineF &c : corners) rectOutline(c.p1(), c.p2());
+    }
 };
