@@ -24,6 +24,11 @@ public:
 
     // Called by the window right after it wrote "nL": the decoding follows.
     void requestSent();
+    // A start held while the other frame's acquisition awaited its decoding
+    // has just proceeded.
+    void heldStartReleased();
+    // One acquisition, as "Acquisition Manuelle" starts it; false when held.
+    bool startAcquisition();
     bool cycleRunning() const { return scheduler_->cycleRunning(); }
 
 public slots:

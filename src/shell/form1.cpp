@@ -361,6 +361,7 @@ void Form1::Image2_Click()
     if (waiting_) return;  // the switch-off is still sending the all-off command
     if (marche == 0) {
         marche = 1;
+        output_since_ms_ = clock_->monotonicMs();
         Image2->setPixmap(switchPicture(true));
         enableTimer(Timer1);
         enableTimer(Timer4);
@@ -463,47 +464,6 @@ void Form1::heure2_MouseDown(int index, int button)
 }
 
 // ---------------------------------------------------------------- serial link
-
-void Form1::Timer4_Timer()
-{
-    const quint8 byte = board::outputByte(lamps());
-    if (!serial_->isOpen() && !serial_->open()) return;  // said once in the status line; retried next time
-    serial_->setDtrOff();
-    serial_->write(board::outputCommand(byte));
-}
-
-void Form1::Timer2_Timer()
-{
-    serial_->discardInput();
-    if (serial_->isOpen() || serial_->open()) {
-        serial_->setDtrOff();
-        serial_->write(board::analogRequest());
-    }
-    setBuffer(QStringLiteral("nA"));
-    enableTimer(Timer4);
-    Timer2->stop();
-    analog_->requestSent();
-}
-
-void Form1::Timer8_Timer()
-{
-    serial_->discardInput();
-    if (serial_->isOpen() || serial_->open()) {
-        serial_->setDtrOff();
-        serial_->write(board::logicRequest());
-    }
-    enableTimer(Timer4);
-    Timer8->stop();
-    logic_->requestSent();
-}
-
-void Form1::beginRequest(Channel channel)
-{
-    if (marche != 1) return;
-    Timer4->stop();
-    enableTimer(channel == Channel::Analog ? Timer2 : Timer8);
-    setBuffer(QString());
-}
 
 void Form1::MSComm1_OnComm(int kind)
 {

@@ -3,6 +3,7 @@
 // the master switch, the clock and the serial link to the board.
 
 #include "acquisition/host.h"
+#include "acquisition/request_gate.h"
 #include "acquisition/table_ops.h"
 #include "acquisition/tables.h"
 #include "files/configuration.h"
@@ -50,7 +51,8 @@ public:
 
     // AcquisitionHost
     bool switchedOn() const override { return marche == 1; }
-    void beginRequest(Channel channel) override;
+    bool beginRequest(Channel channel) override;
+    void decodingDone(Channel channel) override;
     QString receiveBuffer() const override { return buffer_; }
     const Clock &clock() const override { return *clock_; }
     Tables &tables() override { return *tables_; }
@@ -113,6 +115,7 @@ private:
     void buildBottomBand(QWidget *client);
     void waitOneSecond();
     void orderlyShutdown();
+    void writeOutputCommand();
     void setBuffer(const QString &text);
     void showBufferTail();
     QPixmap switchPicture(bool on) const;
@@ -135,6 +138,8 @@ private:
     QString listing_;          // the text last listed in Text5, line ends as written
     bool waiting_ = false;
     bool shut_down_ = false;
+    acquisition::RequestGate gate_;
+    qint64 output_since_ms_ = 0;  // the last output command, or the switch turned on
     acquisition::RandomSource random_;
     // "param.ini" as read once at start-up, between the pieces of Form_Load;
     // nothing when there was no file.
