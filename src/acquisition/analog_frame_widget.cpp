@@ -127,6 +127,12 @@ bool AnalogFrame::startAcquisition()
 
 void AnalogFrame::heldStartReleased() { scheduler_->heldStartReleased(); }
 
+void AnalogFrame::stopAcquisitions()
+{
+    scheduler_->stop();
+    Timer5_->stop();
+}
+
 void AnalogFrame::Command16_Click() { scheduler_->showPanel(); }
 
 void AnalogFrame::Command17_Click() { scheduler_->copyTime(); }

@@ -113,6 +113,12 @@ bool LogicFrame::startAcquisition()
 
 void LogicFrame::heldStartReleased() { scheduler_->heldStartReleased(); }
 
+void LogicFrame::stopAcquisitions()
+{
+    scheduler_->stop();
+    Timer7_->stop();
+}
+
 void LogicFrame::Command14_Click() { scheduler_->showPanel(); }
 
 void LogicFrame::Command15_Click() { scheduler_->copyTime(); }

@@ -107,6 +107,14 @@ void PanelScheduler::heldStartReleased()
     armCyclicTimer();
 }
 
+void PanelScheduler::stop()
+{
+    wait_.stop();
+    restart_when_released_ = false;
+    c_.cyclicTimer->stop();
+    c_.programmedTimer->stop();
+}
+
 void PanelScheduler::armCyclicTimer()
 {
     const qint64 remaining = wait_.remainingMs(host_.clock().monotonicMs());

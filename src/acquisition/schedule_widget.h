@@ -44,6 +44,7 @@ public:
     void copyTime();
     void cyclicWaitTick();
     void heldStartReleased();
+    void stop();  // no cyclic wait, no programmed check
     bool cycleRunning() const { return wait_.active() || restart_when_released_; }
 
 private:

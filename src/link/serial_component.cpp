@@ -40,7 +40,10 @@ bool SerialComponent::open()
 
 void SerialComponent::close()
 {
-    if (port_.isOpen()) port_.close();
+    if (port_.isOpen()) {
+        port_.flush();  // what was written goes out before the port closes
+        port_.close();
+    }
     pending_.clear();
 }
 

@@ -11,11 +11,13 @@ void Form1::Timer4_Timer() { writeOutputCommand(); }
 
 void Form1::writeOutputCommand()
 {
-    const quint8 byte = board::outputByte(lamps());
+    // Once the panel is ending the board hears nothing but the all-off command.
+    const quint8 byte = shutting_down_ ? 0 : board::outputByte(lamps());
     output_since_ms_ = clock_->monotonicMs();
     if (!serial_->isOpen() && !serial_->open()) return;  // said once in the status line; retried next time
     serial_->setDtrOff();
-    serial_->write(board::outputCommand(byte));
+    last_output_byte_ = byte;
+    send(board::outputCommand(byte));
 }
 
 void Form1::Timer2_Timer()
@@ -23,7 +25,7 @@ void Form1::Timer2_Timer()
     serial_->discardInput();
     if (serial_->isOpen() || serial_->open()) {
         serial_->setDtrOff();
-        serial_->write(board::analogRequest());
+        send(board::analogRequest());
     }
     setBuffer(QStringLiteral("nA"));
     enableTimer(Timer4);
@@ -36,16 +38,22 @@ void Form1::Timer8_Timer()
     serial_->discardInput();
     if (serial_->isOpen() || serial_->open()) {
         serial_->setDtrOff();
-        serial_->write(board::logicRequest());
+        send(board::logicRequest());
     }
     enableTimer(Timer4);
     Timer8->stop();
     logic_->requestSent();
 }
 
+void Form1::send(const QByteArray &command)
+{
+    serial_->write(command);
+    last_written_ = command;
+}
+
 bool Form1::beginRequest(Channel channel)
 {
-    if (marche != 1) return true;
+    if (marche != 1 || shutting_down_) return true;
     switch (gate_.start(channel, clock_->monotonicMs())) {
     case acquisition::RequestGate::Start::Held:
         return false;
