@@ -365,6 +365,7 @@ void Form1::Image2_Click()
     if (waiting_ || shutting_down_) return;  // the all-off command is on its way
     if (marche == 0) {
         marche = 1;
+        noteOwed();
         output_since_ms_ = clock_->monotonicMs();
         Image2->setPixmap(switchPicture(true));
         enableTimer(Timer1);
@@ -379,6 +380,7 @@ void Form1::Image2_Click()
         if (shutting_down_) return;  // the shutdown, begun meanwhile, sees to the rest
         Timer1->stop();
         Timer4->stop();
+        noteOwed();
     }
 }
 

@@ -132,6 +132,7 @@ private:
     void finishShutdown(bool endProgram);
     void writeOutputCommand();
     void send(const QByteArray &command);
+    void noteOwed();
     void setBuffer(const QString &text);
     void showBufferTail();
     QPixmap switchPicture(bool on) const;

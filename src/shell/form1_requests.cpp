@@ -3,6 +3,7 @@
 // sharing of the line between the two frames.
 #include "acquisition/analog_frame_widget.h"
 #include "acquisition/logic_frame_widget.h"
+#include "link/last_resort.h"
 #include "link/protocol.h"
 #include "link/serial_component.h"
 #include "shell/form1.h"
@@ -49,6 +50,16 @@ void Form1::send(const QByteArray &command)
 {
     serial_->write(command);
     last_written_ = command;
+    noteOwed();
+}
+
+// Should the process end by a way that skips the shutdown, the board is owed
+// the all-off command while the switch is on or a relay was left on.
+void Form1::noteOwed()
+{
+    const bool owed =
+        ended_ ? all_off_due_ && last_written_ != board::outputCommand(0) : marche == 1 || last_output_byte_ != 0;
+    board::last_resort::setOwed(owed);
 }
 
 bool Form1::beginRequest(Channel channel)

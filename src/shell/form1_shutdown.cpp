@@ -67,6 +67,7 @@ void Form1::finishShutdown(bool endProgram)
     if (serial_->isOpen()) serial_->close();  // what was written goes out first
     for (QTimer *t : findChildren<QTimer *>()) t->stop();
     ended_ = true;
+    noteOwed();
     close();
     emit ended();
     if (endProgram && setup_.quitApplication) QCoreApplication::exit(0);
