@@ -4,8 +4,9 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
+# xvfb: an X server of their own for the tests in which the display goes away.
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
-          libbenchmark-dev fonts-liberation2 ${PRAMELOR_EXTRA_PACKAGES:-})
+          libbenchmark-dev fonts-liberation2 xvfb ${PRAMELOR_EXTRA_PACKAGES:-})
 . "$top/scripts/packages.sh"
 install_missing "${packages[@]}"
 

@@ -2,6 +2,7 @@
 // operations, the listing and the day lists, under point and comma settings.
 
 #include "acquisition/decode.h"
+#include "acquisition/request_gate.h"
 #include "acquisition/schedule.h"
 #include "acquisition/table_ops.h"
 
@@ -55,6 +56,8 @@ private slots:
     void daySelection_data();
     void daySelection();
     void cyclicWait();
+    void sharedLine_data();
+    void sharedLine();
 };
 
 void TestAcquisition::analogDecoding_data()
@@ -490,6 +493,53 @@ void TestAcquisition::cyclicWait()
     QCOMPARE(w.remainingMs(16000), 0);
     w.stop();
     QVERIFY(!w.due(20000));
+}
+
+// The two frames on one line: "A@100" is an analog start at 100 ms, "dL" the
+// logic decoding, "reset" the end of the panel. Each start answers B (begins),
+// H (held) or J (joins the frame's own acquisition); each decoding answers the
+// frame whose held start proceeds now, or "-".
+void TestAcquisition::sharedLine_data()
+{
+    QTest::addColumn<QString>("events");
+    QTest::addColumn<QString>("answers");
+    QTest::newRow("the other frame waits for the decoding") << "A@0 L@900 dA L@1500 dL"
+                                                            << "BHLB-";
+    QTest::newRow("logic first, analog waits") << "L@0 A@100 dL A@900 dA"
+                                               << "BHAB-";
+    QTest::newRow("one start held per frame") << "A@0 L@500 L@1000 dA L@1500 dL"
+                                              << "BHHLB-";
+    QTest::newRow("own start joins the acquisition under way") << "A@0 A@600 dA L@1600"
+                                                               << "BJ-B";
+    QTest::newRow("each in turn, nothing held") << "A@0 dA L@1600 dL A@2500"
+                                                << "B-B-B";
+    QTest::newRow("decoding with nothing in flight") << "dA L@0 dA dL"
+                                                     << "-B--";
+    QTest::newRow("a lost decoding holds nothing back for ever") << "A@0 L@1000 L@4000"
+                                                                 << "BHB";
+    QTest::newRow("the end clears everything") << "A@0 L@100 reset dA L@200"
+                                               << "BH-B";
+}
+
+void TestAcquisition::sharedLine()
+{
+    QFETCH(QString, events);
+    QFETCH(QString, answers);
+    RequestGate gate;
+    QString said;
+    for (const QString &e : events.split(u' ')) {
+        const Channel c = e.contains(u'A') ? Channel::Analog : Channel::Logic;
+        if (e == u"reset") {
+            gate.reset();
+        } else if (e.startsWith(u'd')) {
+            const std::optional<Channel> next = gate.decoded(c);
+            said += !next ? u'-' : *next == Channel::Analog ? u'A' : u'L';
+        } else {
+            const RequestGate::Start s = gate.start(c, e.section(u'@', 1).toLongLong());
+            said += s == RequestGate::Start::Begin ? u'B' : s == RequestGate::Start::Held ? u'H' : u'J';
+        }
+    }
+    QCOMPARE(said, answers);
 }
 
 QTEST_GUILESS_MAIN(TestAcquisition)

@@ -33,11 +33,18 @@ public:
     QStringList statuses;
 
     bool switchedOn() const override { return on; }
-    void beginRequest(Channel channel) override
+    bool hold = false;  // the other frame's acquisition awaits its decoding
+    bool beginRequest(Channel channel) override
     {
+        if (hold) {
+            starts << QStringLiteral("held %1").arg(text::timeText(clk));
+            return false;
+        }
         starts << QStringLiteral("%1 %2").arg(QChar(channel == Channel::Analog ? u'A' : u'L')).arg(text::timeText(clk));
         buffer.clear();
+        return true;
     }
+    void decodingDone(Channel) override {}
     QString receiveBuffer() const override { return buffer; }
     const Clock &clock() const override { return clk; }
     Tables &tables() override { return tabs; }
@@ -112,6 +119,14 @@ void runCyclic(FakeHost &host, const Panel &p, int seconds, std::function<void(i
     }
 }
 
+// "Toutes les 10 secondes", the cyclic "Auto" box, then "Validation".
+void armEveryTenSeconds(const Panel &p)
+{
+    child<QComboBox>(p.frame, p.intervals)->setCurrentIndex(5);
+    child<QCheckBox>(p.frame, p.cyclic)->setChecked(true);
+    p.validate();
+}
+
 // Time passes by half seconds, the programmed-mode timer ticking while enabled.
 void runProgrammed(FakeHost &host, const Panel &p, int halfSeconds)
 {
@@ -132,6 +147,8 @@ private slots:
     void cyclicEveryTenSeconds_data();
     void cyclicEveryTenSeconds();
     void secondValidationRestartsTheCycle();
+    void heldCyclicStartDelaysTheNextWait_data();
+    void heldCyclicStartDelaysTheNextWait();
     void cyclicAcrossMidnight();
     void noIntervalIsRefused();
     void validationWithNeitherBox();
@@ -170,9 +187,7 @@ void TestAcquisitionFrames::cyclicEveryTenSeconds()
     LogicFrame lf(host);
     const Panel p = analog ? analogPanel(af) : logicPanel(lf);
     const QString c = analog ? "A " : "L ";
-    child<QComboBox>(p.frame, p.intervals)->setCurrentIndex(5);  // "Toutes les 10 secondes"
-    child<QCheckBox>(p.frame, p.cyclic)->setChecked(true);
-    p.validate();  // 12:00:00
+    armEveryTenSeconds(p);  // 12:00:00
     QCOMPARE(backColour(p.frame, p.program), kRed);
     QVERIFY(child<QTimer>(p.frame, p.timer)->isActive());
     QVERIFY(child<QGroupBox>(p.frame, p.panel)->isHidden());
@@ -187,6 +202,42 @@ void TestAcquisitionFrames::cyclicEveryTenSeconds()
     QVERIFY(!wait->isActive());
     QVERIFY(!child<QTimer>(p.frame, p.timer)->isActive());
     QCOMPARE(backColour(p.frame, p.program), kGrey);
+}
+
+void TestAcquisitionFrames::heldCyclicStartDelaysTheNextWait_data()
+{
+    QTest::addColumn<bool>("analog");
+    QTest::addColumn<bool>("cancelWhileHeld");
+    QTest::addColumn<QStringList>("starts");
+    QTest::newRow("analog") << true << false << QStringList({"held 12:00:10", "A 12:00:13", "A 12:00:23"});
+    QTest::newRow("logic") << false << false << QStringList({"held 12:00:10", "L 12:00:13", "L 12:00:23"});
+    QTest::newRow("cancelled while held") << true << true << QStringList({"held 12:00:10", "A 12:00:13"});
+}
+
+// A cyclic start held behind the other frame proceeds 3 s later: the next
+// wait is counted from then, as if the start had taken that long.
+void TestAcquisitionFrames::heldCyclicStartDelaysTheNextWait()
+{
+    QFETCH(bool, analog);
+    QFETCH(bool, cancelWhileHeld);
+    QFETCH(QStringList, starts);
+    FakeHost host;
+    AnalogFrame af(host);
+    LogicFrame lf(host);
+    const Panel p = analog ? analogPanel(af) : logicPanel(lf);
+    const QString c = analog ? "A " : "L ";
+    armEveryTenSeconds(p);  // 12:00:00
+    host.hold = true;
+    runCyclic(host, p, 13, [&](int s) {
+        if (s == 11 && cancelWhileHeld) p.cancel();
+    });
+    QVERIFY(analog ? af.cycleRunning() : lf.cycleRunning());
+    host.hold = false;
+    host.starts << c + text::timeText(host.clk);               // the window begins it ...
+    analog ? af.heldStartReleased() : lf.heldStartReleased();  // ... and tells the frame
+    runCyclic(host, p, 15);
+    QCOMPARE(host.starts, starts);
+    QCOMPARE(analog ? af.cycleRunning() : lf.cycleRunning(), !cancelWhileHeld);
 }
 
 void TestAcquisitionFrames::secondValidationRestartsTheCycle()

@@ -77,7 +77,15 @@ private slots:
         programme.stop();
 
         // The first request comes one interval plus 400 ms after Validation.
-        const int expected = int((elapsed - 2400) / 2000) + 1;
+        // The two frames share the line: a start waits while the other
+        // frame's acquisition awaits its decoding (analog 1.5 s, logic
+        // 0.9 s), so the two 2 s cycles settle at one acquisition each 2.4 s,
+        // the first logic one once the first analog one has been decoded.
+        // Timers fire a few milliseconds late on a busy machine and the shared
+        // cycle carries that along: up to 4 % fewer.
+        auto requests = [elapsed](qint64 firstMs, qint64 periodMs) { return int((elapsed - firstMs) / periodMs) + 1; };
+        const int expected = requests(2400, 2400), expectedLogic = requests(3900, 2400);
+        const int fewest = requests(2400, 2500), fewestLogic = requests(3900, 2500);
         const int analogSeen = b.board->count(Command::Analog), logicSeen = b.board->count(Command::Logic);
         int relaySwitches = 0, last = -1;
         for (const auto &r : b.board->received())
@@ -86,11 +94,11 @@ private slots:
                 last = r.byte;
             }
         qInfo("soak %d min: analog requests %d / %d expected, logic %d / %d; relay 1 switched %d times", minutes,
-              analogSeen, expected, logicSeen, expected, relaySwitches);
+              analogSeen, expected, logicSeen, expectedLogic, relaySwitches);
         qInfo("resident memory %.2f MB at 1 min, %.2f MB at %d min; CPU %.2f %% of a core (simulator included)",
               rssMinute1, rssEnd, minutes, cpu * 100);
-        QVERIFY(std::abs(analogSeen - expected) <= 1);
-        QVERIFY(std::abs(logicSeen - expected) <= 1);
+        QVERIFY(analogSeen >= fewest - 1 && analogSeen <= expected + 1);
+        QVERIFY(logicSeen >= fewestLogic - 1 && logicSeen <= expectedLogic + 1);
         QVERIFY(relaySwitches >= minutes * 60 / 6);
         QVERIFY2(rssEnd - rssMinute1 < 1.0, qPrintable(QStringLiteral("%1 MB").arg(rssEnd - rssMinute1)));
         QVERIFY2(cpu < 0.02, qPrintable(QStringLiteral("%1 %").arg(cpu * 100)));

@@ -93,7 +93,7 @@ AnalogFrame::AnalogFrame(AcquisitionHost &host, QWidget *parent)
     c.hour = Text3_;
     c.programmedTimer = Timer6_;
     c.cyclicTimer = cyclicWait_;
-    scheduler_ = std::make_unique<PanelScheduler>(host_, c, [this] { Command12_Click(); });
+    scheduler_ = std::make_unique<PanelScheduler>(host_, c, [this] { return startAcquisition(); });
 
     connect(Command12_, &QPushButton::clicked, this, &AnalogFrame::Command12_Click);
     connect(Command16_, &QPushButton::clicked, this, &AnalogFrame::Command16_Click);
@@ -117,10 +117,20 @@ QString AnalogFrame::coefficientText(int k) const { return coeff_[size_t(k - 1)]
 
 QString AnalogFrame::unitText(int k) const { return unit_[size_t(k - 1)]->text(); }
 
-void AnalogFrame::Command12_Click()
+void AnalogFrame::Command12_Click() { startAcquisition(); }
+
+bool AnalogFrame::startAcquisition()
 {
-    if (!host_.switchedOn()) return;
-    host_.beginRequest(Channel::Analog);
+    if (!host_.switchedOn()) return true;
+    return host_.beginRequest(Channel::Analog);
+}
+
+void AnalogFrame::heldStartReleased() { scheduler_->heldStartReleased(); }
+
+void AnalogFrame::stopAcquisitions()
+{
+    scheduler_->stop();
+    Timer5_->stop();
 }
 
 void AnalogFrame::Command16_Click() { scheduler_->showPanel(); }
@@ -156,6 +166,7 @@ void AnalogFrame::Timer5_Timer()
         if (reading[k]) ana_[k]->setText(reading[k]->label);
     Timer5_->stop();
     if (acquisition::storeAnalog(host_.tables(), memo_a_->isChecked(), reading)) memo_a_->setChecked(false);
+    host_.decodingDone(Channel::Analog);
 }
 
 void AnalogFrame::Timer6_Timer() { scheduler_->programmedCheck(); }

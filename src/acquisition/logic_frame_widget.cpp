@@ -84,7 +84,7 @@ LogicFrame::LogicFrame(AcquisitionHost &host, QWidget *parent)
     c.hour = Text2_;
     c.programmedTimer = Timer9_;
     c.cyclicTimer = cyclicWait_;
-    scheduler_ = std::make_unique<PanelScheduler>(host_, c, [this] { Command13_Click(); });
+    scheduler_ = std::make_unique<PanelScheduler>(host_, c, [this] { return startAcquisition(); });
 
     connect(Command13_, &QPushButton::clicked, this, &LogicFrame::Command13_Click);
     connect(Command14_, &QPushButton::clicked, this, &LogicFrame::Command14_Click);
@@ -103,10 +103,20 @@ LogicFrame::~LogicFrame() = default;
 
 void LogicFrame::requestSent() { enable(Timer7_); }
 
-void LogicFrame::Command13_Click()
+void LogicFrame::Command13_Click() { startAcquisition(); }
+
+bool LogicFrame::startAcquisition()
 {
-    if (!host_.switchedOn()) return;
-    host_.beginRequest(Channel::Logic);
+    if (!host_.switchedOn()) return true;
+    return host_.beginRequest(Channel::Logic);
+}
+
+void LogicFrame::heldStartReleased() { scheduler_->heldStartReleased(); }
+
+void LogicFrame::stopAcquisitions()
+{
+    scheduler_->stop();
+    Timer7_->stop();
 }
 
 void LogicFrame::Command14_Click() { scheduler_->showPanel(); }
@@ -138,6 +148,7 @@ void LogicFrame::Timer7_Timer()
     }
     if (acquisition::storeLogic(host_.tables(), memo_l_->isChecked(), bits)) memo_l_->setChecked(false);
     Timer7_->stop();
+    host_.decodingDone(Channel::Logic);
 }
 
 void LogicFrame::Timer9_Timer() { scheduler_->programmedCheck(); }

@@ -24,6 +24,13 @@ public:
 
     // Called by the window right after it wrote "nL": the decoding follows.
     void requestSent();
+    // A start held while the other frame's acquisition awaited its decoding
+    // has just proceeded.
+    void heldStartReleased();
+    // The panel is ending: no cyclic or programmed acquisition, no decoding.
+    void stopAcquisitions();
+    // One acquisition, as "Acquisition Manuelle" starts it; false when held.
+    bool startAcquisition();
     bool cycleRunning() const { return scheduler_->cycleRunning(); }
 
 public slots:

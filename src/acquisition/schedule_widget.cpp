@@ -14,7 +14,7 @@
 namespace acquisition::ui {
 
 PanelScheduler::PanelScheduler(AcquisitionHost &host, const PanelControls &controls,
-                               std::function<void()> startAcquisition)
+                               std::function<bool()> startAcquisition)
     : host_(host), c_(controls), start_(std::move(startAcquisition))
 {
 }
@@ -42,6 +42,7 @@ void PanelScheduler::validate()
     }
     if (c_.cyclic->isChecked()) {
         // One cycle per frame: a second Validation starts the cycle afresh.
+        restart_when_released_ = false;
         wait_.start(host_.clock().monotonicMs(), *interval);
         armCyclicTimer();
     }
@@ -76,16 +77,42 @@ void PanelScheduler::cyclicWaitTick()
         return;
     }
     wait_.stop();
-    start_();
-    if (c_.cyclic->isChecked()) {
-        // The next interval is measured from the start of this new wait.
-        wait_.start(host_.clock().monotonicMs(), wait_.intervalS());
-        armCyclicTimer();
-    } else {
+    const bool begun = start_();
+    if (!c_.cyclic->isChecked()) {
         // Cancelled during the wait: that was the last acquisition.
         c_.cyclicTimer->stop();
         c_.panel->hide();
+        return;
     }
+    if (!begun) {
+        // Held behind the other frame: the next wait begins when this start
+        // proceeds, as if the start had taken that long.
+        restart_when_released_ = true;
+        return;
+    }
+    // The next interval is measured from the start of this new wait.
+    wait_.start(host_.clock().monotonicMs(), wait_.intervalS());
+    armCyclicTimer();
+}
+
+void PanelScheduler::heldStartReleased()
+{
+    if (!restart_when_released_) return;
+    restart_when_released_ = false;
+    if (!c_.cyclic->isChecked()) {
+        c_.panel->hide();  // cancelled while held: that was the last one
+        return;
+    }
+    wait_.start(host_.clock().monotonicMs(), wait_.intervalS());
+    armCyclicTimer();
+}
+
+void PanelScheduler::stop()
+{
+    wait_.stop();
+    restart_when_released_ = false;
+    c_.cyclicTimer->stop();
+    c_.programmedTimer->stop();
 }
 
 void PanelScheduler::armCyclicTimer()

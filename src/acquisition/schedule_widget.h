@@ -32,7 +32,10 @@ struct PanelControls {
 
 class PanelScheduler {
 public:
-    PanelScheduler(AcquisitionHost &host, const PanelControls &controls, std::function<void()> startAcquisition);
+    // startAcquisition returns false when the start is held (the other frame's
+    // acquisition awaits its decoding); the frame calls heldStartReleased
+    // once it has proceeded.
+    PanelScheduler(AcquisitionHost &host, const PanelControls &controls, std::function<bool()> startAcquisition);
 
     void showPanel();
     void validate();
@@ -40,15 +43,19 @@ public:
     void programmedCheck();
     void copyTime();
     void cyclicWaitTick();
-    bool cycleRunning() const { return wait_.active(); }
+    void heldStartReleased();
+    void stop();  // no cyclic wait, no programmed check
+    bool cycleRunning() const { return wait_.active() || restart_when_released_; }
 
 private:
     void armCyclicTimer();
 
     AcquisitionHost &host_;
     PanelControls c_;
-    std::function<void()> start_;
+    std::function<bool()> start_;
     CyclicWait wait_;
+    // The cyclic start was held: the next wait begins when it proceeds.
+    bool restart_when_released_ = false;
 };
 
 }  // namespace acquisition::ui

@@ -1,6 +1,9 @@
 #include "link/serial_component.h"
 
+#include "link/last_resort.h"
 #include "link/protocol.h"
+
+#include <QFile>
 
 SerialComponent::SerialComponent(QObject *parent) : QObject(parent)
 {
@@ -34,13 +37,20 @@ bool SerialComponent::open()
         return false;
     }
     pending_.clear();
+    board::last_resort::notePortOpen(int(port_.handle()), QFile::encodeName(device));
     report(QString());
     return true;
 }
 
+SerialComponent::~SerialComponent() { close(); }
+
 void SerialComponent::close()
 {
-    if (port_.isOpen()) port_.close();
+    if (port_.isOpen()) {
+        port_.flush();  // what was written goes out before the port closes
+        board::last_resort::notePortClosed(int(port_.handle()));
+        port_.close();
+    }
     pending_.clear();
 }
 
@@ -92,7 +102,10 @@ void SerialComponent::onErrorOccurred(QSerialPort::SerialPortError error)
     // signalling; the next transmission opens it again.
     const QString reason = describe(error);
     const bool wasOpen = port_.isOpen();
-    if (wasOpen) port_.close();
+    if (wasOpen) {
+        board::last_resort::notePortClosed(int(port_.handle()));
+        port_.close();
+    }
     port_.clearError();
     pending_.clear();
     if (wasOpen)

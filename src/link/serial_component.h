@@ -14,6 +14,7 @@ public:
     static constexpr int kError = 1001;  // event kind: the line failed
 
     explicit SerialComponent(QObject *parent = nullptr);
+    ~SerialComponent() override;
 
     void setPortNumber(int number) { port_number_ = number; }
     int portNumber() const { return port_number_; }

@@ -13,8 +13,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QImage>
@@ -114,6 +112,12 @@ Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<T
     connect(Timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);
     connect(Timer4, &QTimer::timeout, this, &Form1::Timer4_Timer);
     connect(Timer8, &QTimer::timeout, this, &Form1::Timer8_Timer);
+    shutdown_wait_ = new QTimer(this);
+    shutdown_wait_->setObjectName(QStringLiteral("shutdownWait"));
+    shutdown_wait_->setTimerType(Qt::PreciseTimer);
+    shutdown_wait_->setSingleShot(true);
+    shutdown_wait_->setInterval(1000);
+    connect(shutdown_wait_, &QTimer::timeout, this, [this] { finishShutdown(true); });
 
     buildMenus();
     buildOutputsFrame(client);
@@ -358,9 +362,11 @@ void Form1::Form_Load()
 
 void Form1::Image2_Click()
 {
-    if (waiting_) return;  // the switch-off is still sending the all-off command
+    if (waiting_ || shutting_down_) return;  // the all-off command is on its way
     if (marche == 0) {
         marche = 1;
+        noteOwed();
+        output_since_ms_ = clock_->monotonicMs();
         Image2->setPixmap(switchPicture(true));
         enableTimer(Timer1);
         enableTimer(Timer4);
@@ -370,39 +376,13 @@ void Form1::Image2_Click()
         Image2->setPixmap(switchPicture(false));
         Shape2->hide();
         Command9_Click();
-        waitOneSecond();  // Timer4 fires in here and sends the byte 0
+        waitOneSecond();             // Timer4 fires in here and sends the byte 0
+        if (shutting_down_) return;  // the shutdown, begun meanwhile, sees to the rest
         Timer1->stop();
         Timer4->stop();
+        noteOwed();
     }
 }
-
-void Form1::waitOneSecond()
-{
-    waiting_ = true;
-    QEventLoop loop;
-    QTimer::singleShot(1000, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-    waiting_ = false;
-}
-
-void Form1::orderlyShutdown()
-{
-    if (shut_down_) return;
-    shut_down_ = true;
-    Command9_Click();
-    waitOneSecond();
-    if (serial_->isOpen()) serial_->close();
-    for (QTimer *t : findChildren<QTimer *>()) t->stop();
-}
-
-void Form1::closeEvent(QCloseEvent *e)
-{
-    orderlyShutdown();
-    e->accept();
-    if (setup_.quitApplication) QCoreApplication::quit();
-}
-
-void Form1::n_quitter_Click() { close(); }
 
 void Form1::n_a_propos_de_Click()
 {
@@ -464,51 +444,10 @@ void Form1::heure2_MouseDown(int index, int button)
 
 // ---------------------------------------------------------------- serial link
 
-void Form1::Timer4_Timer()
-{
-    const quint8 byte = board::outputByte(lamps());
-    if (!serial_->isOpen() && !serial_->open()) return;  // said once in the status line; retried next time
-    serial_->setDtrOff();
-    serial_->write(board::outputCommand(byte));
-}
-
-void Form1::Timer2_Timer()
-{
-    serial_->discardInput();
-    if (serial_->isOpen() || serial_->open()) {
-        serial_->setDtrOff();
-        serial_->write(board::analogRequest());
-    }
-    setBuffer(QStringLiteral("nA"));
-    enableTimer(Timer4);
-    Timer2->stop();
-    analog_->requestSent();
-}
-
-void Form1::Timer8_Timer()
-{
-    serial_->discardInput();
-    if (serial_->isOpen() || serial_->open()) {
-        serial_->setDtrOff();
-        serial_->write(board::logicRequest());
-    }
-    enableTimer(Timer4);
-    Timer8->stop();
-    logic_->requestSent();
-}
-
-void Form1::beginRequest(Channel channel)
-{
-    if (marche != 1) return;
-    Timer4->stop();
-    enableTimer(channel == Channel::Analog ? Timer2 : Timer8);
-    setBuffer(QString());
-}
-
 void Form1::MSComm1_OnComm(int kind)
 {
     if (kind == SerialComponent::kReceived) appendToBuffer(serial_->readAll());
-    enableTimer(Timer1);
+    if (!shutting_down_) enableTimer(Timer1);
 }
 
 void Form1::appendToBuffer(const QString &received)

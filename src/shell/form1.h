@@ -3,6 +3,7 @@
 // the master switch, the clock and the serial link to the board.
 
 #include "acquisition/host.h"
+#include "acquisition/request_gate.h"
 #include "acquisition/table_ops.h"
 #include "acquisition/tables.h"
 #include "files/configuration.h"
@@ -50,7 +51,8 @@ public:
 
     // AcquisitionHost
     bool switchedOn() const override { return marche == 1; }
-    void beginRequest(Channel channel) override;
+    bool beginRequest(Channel channel) override;
+    void decodingDone(Channel channel) override;
     QString receiveBuffer() const override { return buffer_; }
     const Clock &clock() const override { return *clock_; }
     Tables &tables() override { return *tables_; }
@@ -72,7 +74,22 @@ public:
     int marche = 0;  // master switch: 0 off, 1 on
     int num_tableau = 0;
 
+    // The orderly shutdown has begun (close, "Quitter", a signal, the end of
+    // the session) / has ended: the board heard its all-off command.
+    bool shuttingDown() const { return shutting_down_; }
+    bool hasEnded() const { return ended_; }
+
+signals:
+    void ended();  // the shutdown ran to its end; the window is closed
+
 public slots:
+    // The one orderly shutdown: every lamp grey, nothing new starts, about one
+    // second for the all-off command, then the program ends. Asking again
+    // while it runs changes nothing.
+    void beginShutdown();
+    // The application is leaving by another way (its event loop was told to
+    // quit): the end of the shutdown, without its wait.
+    void endAtOnce();
     void Form_Load();
     void Image2_Click();
     void Timer1_Timer();
@@ -112,7 +129,10 @@ private:
     void buildOutputsFrame(QWidget *client);
     void buildBottomBand(QWidget *client);
     void waitOneSecond();
-    void orderlyShutdown();
+    void finishShutdown(bool endProgram);
+    void writeOutputCommand();
+    void send(const QByteArray &command);
+    void noteOwed();
     void setBuffer(const QString &text);
     void showBufferTail();
     QPixmap switchPicture(bool on) const;
@@ -134,7 +154,14 @@ private:
     qsizetype view_size_ = 0;  // characters put into the visible Text1
     QString listing_;          // the text last listed in Text5, line ends as written
     bool waiting_ = false;
-    bool shut_down_ = false;
+    bool shutting_down_ = false;
+    bool ended_ = false;
+    bool all_off_due_ = false;  // at the shutdown: the board must hear the all-off command
+    QTimer *shutdown_wait_ = nullptr;
+    acquisition::RequestGate gate_;
+    QByteArray last_written_;     // the last command written to the line
+    int last_output_byte_ = 0;    // the byte of the last output command written
+    qint64 output_since_ms_ = 0;  // the last output command, or the switch turned on
     acquisition::RandomSource random_;
     // "param.ini" as read once at start-up, between the pieces of Form_Load;
     // nothing when there was no file.

@@ -1,4 +1,4 @@
-#include "shell/form1.h"
+#include "shell/startup.h"
 
 #include <QApplication>
 
@@ -6,7 +6,5 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pramelor"));
-    Form1 form;
-    form.show();
-    return app.exec();
+    return shell::runPanel(app);
 }

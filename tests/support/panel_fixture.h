@@ -5,6 +5,7 @@
 
 #include "../../bench/process_stats.h"
 #include "core/board.h"
+#include "link/serial_component.h"
 #include "shell/form1.h"
 
 #include <QCheckBox>
@@ -32,12 +33,16 @@ struct Bench {
     std::unique_ptr<sim::PtyBoard> board;
     std::unique_ptr<Form1> form;
 
-    QString linkPath() const { return dir.filePath(QStringLiteral("com1")); }
+    int port = 1;
 
-    // A board behind COM1 and the window in front of it, not yet switched on.
-    bool open()
+    QString linkPath() const { return dir.filePath(QStringLiteral("com%1").arg(port)); }
+
+    // A board behind COMn and the window in front of it, not yet switched
+    // on. Windows on different ports run side by side in one test.
+    bool open(int portNumber = 1)
     {
-        qputenv("PRAMELOR_COM1", linkPath().toLocal8Bit());
+        port = portNumber;
+        qputenv(qPrintable(QStringLiteral("PRAMELOR_COM%1").arg(port)), linkPath().toLocal8Bit());
         board = std::make_unique<sim::PtyBoard>(linkPath());
         if (!board->isPlugged()) return false;
         Form1::Setup setup;
@@ -45,6 +50,7 @@ struct Bench {
         setup.quitApplication = false;
         setup.askText = [](const QString &, const QString &, const QString &) { return QString(); };
         form = std::make_unique<Form1>(setup);
+        form->MSComm1().setPortNumber(port);
         form->show();
         return true;
     }

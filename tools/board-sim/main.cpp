@@ -62,9 +62,12 @@ int main(int argc, char *argv[])
         });
     }
 
-    // Leave cleanly on Ctrl-C or kill: the link must not be left behind.
+    // Leave cleanly on Ctrl-C or kill: the link must not be left behind. A
+    // Ctrl-C that the starting shell told it to ignore (run.sh starts it in
+    // the background) stays ignored: the board then outlives the panel and
+    // hears its last all-off command.
     if (::pipe(signal_pipe) == 0) {
-        std::signal(SIGINT, onSignal);
+        if (std::signal(SIGINT, onSignal) == SIG_IGN) std::signal(SIGINT, SIG_IGN);
         std::signal(SIGTERM, onSignal);
         auto *n = new QSocketNotifier(signal_pipe[0], QSocketNotifier::Read, &app);
         QObject::connect(n, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
