@@ -1,6 +1,7 @@
 // Saves pictures of the window as a person would see it, for a look at the
-// layout without a display: pramelor-shot <folder>
+// layout without a display: pramelor-shot <folder> [scale, 1 = as drawn]
 #include "shell/form1.h"
+#include "shell/scaled_view.h"
 
 #include <QApplication>
 #include <QDir>
@@ -40,6 +41,11 @@ int main(int argc, char *argv[])
     Form1::Setup setup;
     setup.quitApplication = false;
     Form1 form(setup);
+    if (argc > 2) {
+        auto *view = form.findChild<ScaledView *>();
+        view->setScale(QString::fromLocal8Bit(argv[2]).toDouble());
+        view->resizeWindowToForm();
+    }
     form.show();
     save(form, dir, "window.png");
 
