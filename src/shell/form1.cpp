@@ -103,6 +103,7 @@ Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<T
     serial_->setObjectName(QStringLiteral("MSComm1"));
     connect(serial_, &SerialComponent::onComm, this, &Form1::MSComm1_OnComm);
     connect(serial_, &SerialComponent::statusChanged, this, &Form1::showStatus);
+    loadDeviceMap();
 
     Timer1 = makeTimer(this, "Timer1", 600, true);
     Timer2 = makeTimer(this, "Timer2", 400, false);
@@ -181,6 +182,7 @@ void Form1::buildMenus()
     add(config, QStringLiteral("Communication"), "n_port", &Form1::n_port_Click);
     add(config, QStringLiteral("debug"), "n_debug", &Form1::n_debug_Click);
     add(config, QStringLiteral("Enregistrer la configuration"), "n_enr_param", &Form1::n_enr_param_Click);
+    add(config, QStringLiteral("Ports série…"), "n_ports_serie", &Form1::n_ports_serie_Click);
 
     QAction *vide = menuBar()->addAction(QStringLiteral("     "));
     vide->setObjectName(QStringLiteral("vide"));
