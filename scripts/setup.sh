@@ -5,7 +5,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
-          libbenchmark-dev fonts-liberation2 ${PRAMELOR_EXTRA_PACKAGES:-})
+          libbenchmark-dev fonts-liberation2 qt6-translations-l10n ${PRAMELOR_EXTRA_PACKAGES:-})
 . "$top/scripts/packages.sh"
 install_missing "${packages[@]}"
 

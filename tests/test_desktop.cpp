@@ -1,7 +1,9 @@
 // The panel as a desktop program: where its settings go in a portable and in
-// an installed copy, the file dialogs' folder and suffix.
+// an installed copy, Qt's own dialogs in French, the file dialogs' folder and
+// suffix, the icon, and the two command-line questions without a display.
 #include "files/settings_location.h"
 #include "link/serial_component.h"
+#include "shell/desktop_start.h"
 #include "shell/file_dialog.h"
 #include "shell/form1.h"
 
@@ -51,6 +53,14 @@ void onNextDialog(const std::function<void(QWidget *)> &check)
     QTimer::singleShot(0, *poll);
 }
 
+QStringList buttonTexts(QWidget *dialog)
+{
+    QStringList texts;
+    if (auto *box = dialog->findChild<QDialogButtonBox *>())
+        for (QAbstractButton *b : box->buttons()) texts << b->text().remove(u'&');
+    return texts;
+}
+
 }  // namespace
 
 class TestDesktop : public QObject {
@@ -70,6 +80,8 @@ class TestDesktop : public QObject {
     }
 
 private slots:
+    // As the program starts: names, Qt's French texts, icon.
+    void initTestCase() { desktop::prepareApplication(*qApp); }
     void init()
     {
         dir_ = std::make_unique<QTemporaryDir>();
@@ -183,6 +195,69 @@ private slots:
         QVERIFY(form->statusText().contains(programDir() + QStringLiteral("/param.ini")));
     }
 
+    // ---------------------------------------------------------------- French
+
+    // Under any language the port dialog answers "OK" / "Annuler" (run again
+    // in a child under each language below).
+    void portDialogButtons()
+    {
+        auto form = start(true);
+        QStringList seen;
+        onNextDialog([&seen](QWidget *w) {
+            seen = buttonTexts(w);
+            static_cast<QDialog *>(w)->reject();
+        });
+        form->n_port_Click();
+        QCOMPARE(seen, QStringList({QStringLiteral("OK"), QStringLiteral("Annuler")}));
+    }
+
+    void frenchUnderEveryLanguage_data()
+    {
+        QTest::addColumn<QString>("lang");
+        QTest::newRow("C.UTF-8") << "C.UTF-8";
+        QTest::newRow("fr_FR.UTF-8") << "fr_FR.UTF-8";
+        QTest::newRow("en_US.UTF-8") << "en_US.UTF-8";
+    }
+    void frenchUnderEveryLanguage()
+    {
+        QFETCH(QString, lang);
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LANG"), lang);
+        env.insert(QStringLiteral("LC_ALL"), lang);
+        env.insert(QStringLiteral("LANGUAGE"), lang.left(2));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("portDialogButtons"), QStringLiteral("fileDialogInFrench")});
+        QVERIFY(child.waitForFinished(60000));
+        QVERIFY2(child.exitCode() == 0, child.readAllStandardOutput().constData());
+    }
+
+    // The save dialog, its overwrite question and the about box.
+    void fileDialogInFrench()
+    {
+        writeFile(programDir() + QStringLiteral("/essai.txt"), "x");
+        std::unique_ptr<QFileDialog> dialog(makeFileDialog(nullptr, true, QStringLiteral("*.txt"), programDir()));
+        QCOMPARE(buttonTexts(dialog.get()), QStringList({QStringLiteral("Enregistrer"), QStringLiteral("Annuler")}));
+        QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("fileNameLabel"))->text().remove(u'&'),
+                 QStringLiteral("Nom de fichier :"));
+        QString question;
+        QStringList answers;
+        onNextDialog([&](QWidget *w) {
+            if (auto *box = qobject_cast<QMessageBox *>(w)) {
+                question = box->text();
+                for (QAbstractButton *b : box->buttons()) answers << b->text().remove(u'&');
+                box->reject();
+            }
+        });
+        dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("essai"));
+        QMetaObject::invokeMethod(dialog.get(), "accept", Qt::DirectConnection);
+        QVERIFY2(question.contains(QStringLiteral("existe déjà")), qPrintable(question));
+        answers.sort();
+        QCOMPARE(answers, QStringList({QStringLiteral("Non"), QStringLiteral("Oui")}));
+    }
+
     // ---------------------------------------------------------------- file dialogs
 
     void savedTablesGetTxt_data()
@@ -235,6 +310,60 @@ private slots:
         QCOMPARE(opened, kept);
     }
 
+    // ---------------------------------------------------------------- program
+
+    void windowHasAnIcon()
+    {
+        auto form = start(true);
+        QVERIFY(!QApplication::windowIcon().isNull());
+        QVERIFY(!form->windowIcon().isNull());
+        QVERIFY(!form->windowIcon().pixmap(48, 48).isNull());
+    }
+
+    void aboutBoxTextUnchanged()
+    {
+        auto form = start(true);
+        QString text;
+        QStringList buttons;
+        onNextDialog([&](QWidget *w) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            text = box->text();
+            for (QAbstractButton *b : box->buttons()) buttons << b->text().remove(u'&');
+            box->accept();
+        });
+        form->n_a_propos_de_Click();
+        QCOMPARE(text, QStringLiteral("Pramelor pour 16F877 ver1.0 "));
+        QCOMPARE(buttons, QStringList(QStringLiteral("OK")));
+    }
+
+    void helpAndVersionWithoutDisplay_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("--help") << "--help"
+                                << "PRAMELOR_COM1";
+        QTest::newRow("-h") << "-h"
+                            << "~/.config/pramelor/";
+        QTest::newRow("--version") << "--version"
+                                   << "pramelor 1.0";
+    }
+    void helpAndVersionWithoutDisplay()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, expected);
+        const QString program = qEnvironmentVariable("PRAMELOR_PANEL");
+        if (program.isEmpty()) QSKIP("PRAMELOR_PANEL is not set");
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY"}) env.remove(QString::fromLatin1(name));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));  // would fail without a display
+        p.setProcessEnvironment(env);
+        p.start(program, {option});
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY(QString::fromUtf8(p.readAllStandardOutput()).contains(expected));
+    }
 };
 
 QTEST_MAIN(TestDesktop)
