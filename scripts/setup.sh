@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the build needs (Debian packages) and builds the panel, the
-# board simulator, the tests and the benchmarks into build/.
+# board simulator, the tests and the benchmarks into build/; only the given
+# targets when PRAMELOR_TARGETS names some (scripts/run.sh: the panel and the
+# simulator).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -11,4 +13,6 @@ install_missing "${packages[@]}"
 
 build=${PRAMELOR_BUILD_DIR:-$top/build}
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${PRAMELOR_BUILD_TYPE:-RelWithDebInfo} ${PRAMELOR_CMAKE_ARGS:-} >/dev/null
-cmake --build "$build" --parallel
+targets=()
+for t in ${PRAMELOR_TARGETS:-}; do targets+=(--target "$t"); done
+cmake --build "$build" --parallel "${targets[@]}"
