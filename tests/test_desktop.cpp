@@ -40,17 +40,19 @@ QByteArray read(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Runs check on the next modal dialog that opens, then lets it go.
+// Runs check on the next modal dialog that opens.
 void onNextDialog(const std::function<void(QWidget *)> &check)
 {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [check, poll] {
-        if (QWidget *w = QApplication::activeModalWidget())
-            check(w);
-        else
-            QTimer::singleShot(10, *poll);
-    };
-    QTimer::singleShot(0, *poll);
+    auto *poll = new QTimer(qApp);
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, check] {
+        QWidget *w = QApplication::activeModalWidget();
+        if (!w) return;
+        poll->stop();
+        poll->deleteLater();
+        check(w);
+    });
+    poll->start();
 }
 
 QStringList buttonTexts(QWidget *dialog)
