@@ -1,5 +1,5 @@
-// The window at any size: every control of every frame stands where the
-// arrangement tables put it, times the form's scale; fonts follow; what is
+// The window at any size: every control of every frame stands at its design
+// place in twips, times the form's scale; fonts follow; what is
 // plotted keeps its twips; the start scale fits the screen.
 
 #include "acquisition/tables.h"
@@ -24,7 +24,7 @@ struct Placed {
     double l, t, w, h;  // twips of the parent, as the tables give them
 };
 
-// A dozen and more controls of each frame, from the arrangement tables. A
+// A dozen and more controls of each frame, at their design twips. A
 // width or height of 0 is a drawn line, one pixel thick at every scale.
 const Placed kTable[] = {
     // the window
