@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# One command: install what is missing, build, start the board simulator and
-# the panel wired to it through COM1. Closing the panel stops the simulator.
+# One command: install what is missing, build the panel and the simulator
+# (only them: the tests and benchmarks are built by scripts/test.sh), start
+# the board simulator and the panel wired to it through COM1. Closing the
+# panel stops the simulator.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-"$top/scripts/setup.sh"
+PRAMELOR_TARGETS="pramelor pramelor-board-sim" "$top/scripts/setup.sh"
 build=${PRAMELOR_BUILD_DIR:-$top/build}
 link=${PRAMELOR_SIM_LINK:-${XDG_RUNTIME_DIR:-/tmp}/pramelor-com1}
 

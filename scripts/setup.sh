@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # Installs what the build needs (Debian packages) and builds the panel, the
-# board simulator, the tests and the benchmarks into build/.
+# board simulator, the tests and the benchmarks into build/; only the given
+# targets when PRAMELOR_TARGETS names some (scripts/run.sh: the panel and the
+# simulator).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
 # xvfb: an X server of their own for the tests in which the display goes away.
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
-          libbenchmark-dev fonts-liberation2 xvfb ${PRAMELOR_EXTRA_PACKAGES:-})
+          libbenchmark-dev fonts-liberation2 xvfb qt6-translations-l10n ${PRAMELOR_EXTRA_PACKAGES:-})
 . "$top/scripts/packages.sh"
 install_missing "${packages[@]}"
 
 build=${PRAMELOR_BUILD_DIR:-$top/build}
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${PRAMELOR_BUILD_TYPE:-RelWithDebInfo} ${PRAMELOR_CMAKE_ARGS:-} >/dev/null
-cmake --build "$build" --parallel
+targets=()
+for t in ${PRAMELOR_TARGETS:-}; do targets+=(--target "$t"); done
+cmake --build "$build" --parallel "${targets[@]}"

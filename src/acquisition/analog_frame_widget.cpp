@@ -5,7 +5,7 @@
 #include "acquisition/host.h"
 #include "acquisition/schedule.h"
 #include "acquisition/table_ops.h"
-#include "text/twips.h"
+#include "text/placement_widget.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -54,7 +54,7 @@ AnalogFrame::AnalogFrame(AcquisitionHost &host, QWidget *parent)
     // The programming panel covers the channel columns when shown.
     Frame5_ = new QGroupBox(QStringLiteral("Entrées analogiques : Acquisition programmée"), this);
     Frame5_->setObjectName(QStringLiteral("Frame5"));
-    Frame5_->setGeometry(twips(0, 0, 10035, 1935));
+    placement::place(Frame5_, 0, 0, 10035, 1935);
     Frame5_->setAutoFillBackground(true);
     const QColor highlight = palette().color(QPalette::Highlight);
     caption(Frame5_, QStringLiteral("Acquisition cyclique"), 480, 300, 1635, 375, highlight);

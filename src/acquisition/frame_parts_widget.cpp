@@ -1,6 +1,6 @@
 #include "acquisition/frame_parts_widget.h"
 
-#include "text/twips.h"
+#include "text/placement_widget.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTimer>
-#include <algorithm>
 
 namespace acquisition::ui {
 namespace {
@@ -51,10 +50,9 @@ protected:
 QLabel *caption(QWidget *parent, const QString &text, int l, int t, int w, int h, const QColor &colour)
 {
     auto *label = new QLabel(text, parent);
-    QRect r = twips(l, t, w, h);
+    placement::place(label, l, t, w, h);
     // A caption may run past its drawn width rather than lose its last letters.
-    r.setWidth(std::max(r.width(), label->sizeHint().width()));
-    label->setGeometry(r);
+    placement::widen(label, label->sizeHint().width());
     if (colour.isValid()) {
         QPalette p = label->palette();
         p.setColor(QPalette::WindowText, colour);
@@ -79,7 +77,7 @@ QLineEdit *textBox(QWidget *parent, const QString &name, const QString &text, in
     auto *box = new QLineEdit(text, parent);
     box->setObjectName(name);
     box->setTextMargins(0, 0, 0, 0);
-    box->setGeometry(twips(l, t, w, h));
+    placement::place(box, l, t, w, h);
     return box;
 }
 
@@ -87,7 +85,7 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text, i
 {
     auto *b = new WrappingButton(text, parent);
     b->setObjectName(name);
-    b->setGeometry(twips(l, t, w, h));
+    placement::place(b, l, t, w, h);
     return b;
 }
 
@@ -95,7 +93,7 @@ QCheckBox *checkBox(QWidget *parent, const QString &name, const QString &text, i
 {
     auto *c = new QCheckBox(text, parent);
     c->setObjectName(name);
-    c->setGeometry(twips(l, t, w, h));
+    placement::place(c, l, t, w, h);
     return c;
 }
 
@@ -104,16 +102,14 @@ QComboBox *comboBox(QWidget *parent, const QString &name, const QStringList &ent
     auto *c = new QComboBox(parent);
     c->setObjectName(name);
     c->addItems(entries);
-    c->setGeometry(twips(l, t, w, h));
+    placement::place(c, l, t, w, h);
     return c;
 }
 
 QWidget *verticalLine(QWidget *parent, int x, int top, int bottom, const QColor &colour)
 {
     auto *line = new QWidget(parent);
-    QRect r = twips(x, top, 0, bottom - top);
-    r.setWidth(1);
-    line->setGeometry(r);
+    placement::placeLine(line, x, top, x, bottom);
     line->setAutoFillBackground(true);
     QPalette p = line->palette();
     p.setColor(QPalette::Window, colour);

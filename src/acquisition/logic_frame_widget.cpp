@@ -5,7 +5,7 @@
 #include "acquisition/host.h"
 #include "acquisition/schedule.h"
 #include "acquisition/table_ops.h"
-#include "text/twips.h"
+#include "text/placement_widget.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -47,7 +47,7 @@ LogicFrame::LogicFrame(AcquisitionHost &host, QWidget *parent)
 
     Frame4_ = new QGroupBox(QStringLiteral("Entrées logiques : Acquisition programmée"), this);
     Frame4_->setObjectName(QStringLiteral("Frame4"));
-    Frame4_->setGeometry(twips(0, 0, 10035, 1875));
+    placement::place(Frame4_, 0, 0, 10035, 1875);
     Frame4_->setAutoFillBackground(true);
     const QColor highlight = palette().color(QPalette::Highlight);
     caption(Frame4_, QStringLiteral("Acquisition cyclique"), 480, 300, 1635, 375, highlight);

@@ -3,7 +3,7 @@
 #include "acquisition/frame_parts_widget.h"
 #include "acquisition/host.h"
 #include "text/clock.h"
-#include "text/twips.h"
+#include "text/placement_widget.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,7 +21,7 @@ PanelScheduler::PanelScheduler(AcquisitionHost &host, const PanelControls &contr
 
 void PanelScheduler::showPanel()
 {
-    c_.panel->resize(c_.panel->width(), twipsToPx(1875));
+    placement::setHeight(c_.panel, 1875);
     c_.panel->raise();
     c_.panel->show();
 }

@@ -2,7 +2,7 @@
 
 #include "acquisition/tables.h"
 #include "graph/picture_widget.h"
-#include "text/twips.h"
+#include "text/placement_widget.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -30,7 +30,7 @@ template <class W>
 W *place(W *w, const char *name, double l, double t, double width, double h)
 {
     w->setObjectName(QString::fromLatin1(name));
-    w->setGeometry(twips(l, t, width, h));
+    placement::place(w, l, t, width, h);
     return w;
 }
 
@@ -57,8 +57,7 @@ void separator(QWidget *parent, int i, double x, double top, double bottom)
 {
     auto *line = new QWidget(parent);
     line->setObjectName(QStringLiteral("Line34_%1").arg(i));
-    const int px = twipsToPx(x), t = twipsToPx(top);
-    line->setGeometry(px, t, 1, twipsToPx(bottom) - t);
+    placement::placeLine(line, x, top, x, bottom);
     line->setAutoFillBackground(true);
     QPalette pal = line->palette();
     pal.setColor(QPalette::Window, pal.color(QPalette::Highlight));
@@ -172,7 +171,7 @@ bool GraphFrame::analog() const { return Option1_->isChecked(); }
 
 void GraphFrame::showView()
 {
-    resize(width(), twipsToPx(kFrameHeight));
+    placement::setHeight(this, kFrameHeight);
     show();
     raise();
 }

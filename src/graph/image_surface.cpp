@@ -43,13 +43,67 @@ bool inRange(QPointF p) { return std::abs(p.x()) <= kFar && std::abs(p.y()) <= k
 }  // namespace
 
 ImageSurface::ImageSurface(QSizeF sizeTwips, qreal devicePixelRatio, QColor background)
-    : background_(background), dpr_(devicePixelRatio > 0 ? devicePixelRatio : 1.0)
+    : size_(sizeTwips), background_(background), dpr_(devicePixelRatio > 0 ? devicePixelRatio : 1.0)
 {
-    const int w = int(std::lround(sizeTwips.width() / kTwipsPerPixel * dpr_));
-    const int h = int(std::lround(sizeTwips.height() / kTwipsPerPixel * dpr_));
+    resetImage();
+    startSteps();
+}
+
+void ImageSurface::resetImage()
+{
+    painter_.reset();
+    const double f = scale_ / kTwipsPerPixel * dpr_;
+    const int w = int(std::lround(size_.width() * f));
+    const int h = int(std::lround(size_.height() * f));
     image_ = QImage(qMax(w, 1), qMax(h, 1), QImage::Format_RGB32);
     image_.setDevicePixelRatio(dpr_);
     image_.fill(background_);
+}
+
+// After a clear the steps start from the pen as it stands.
+void ImageSurface::startSteps()
+{
+    steps_.clear();
+    texts_.clear();
+    steps_.push_back({Step::Width, {}, {}, QRgb(width_)});
+    steps_.push_back({Step::Colour, {}, {}, color_.rgba()});
+}
+
+void ImageSurface::setScale(double scale, qreal devicePixelRatio)
+{
+    if (scale <= 0) return;
+    scale_ = scale;
+    if (devicePixelRatio > 0) dpr_ = devicePixelRatio;
+    resetImage();
+    const int thickness = width_;
+    const QColor colour = color_;
+    for (const Step &step : steps_) draw(step);
+    width_ = thickness;
+    color_ = colour;
+    applyPen();
+}
+
+void ImageSurface::draw(const Step &s)
+{
+    switch (s.kind) {
+    case Step::Line:
+        painter().drawLine(s.a, s.b);
+        break;
+    case Step::Rect:
+        painter().drawRect(QRectF(s.a, s.b).normalized());
+        break;
+    case Step::Text:
+        drawText(s.a, texts_[s.value]);
+        break;
+    case Step::Width:
+        width_ = int(s.value);
+        applyPen();
+        break;
+    case Step::Colour:
+        color_ = QColor::fromRgba(s.value);
+        applyPen();
+        break;
+    }
 }
 
 ImageSurface::~ImageSurface() = default;
@@ -61,7 +115,7 @@ QPainter &ImageSurface::painter()
         painter_->setRenderHint(QPainter::Antialiasing, false);
         // The image carries its pixel ratio, so the painter already works in
         // device-independent pixels: one more scale turns twips into them.
-        painter_->scale(1.0 / kTwipsPerPixel, 1.0 / kTwipsPerPixel);
+        painter_->scale(scale_ / kTwipsPerPixel, scale_ / kTwipsPerPixel);
         painter_->setFont(font_);
         applyPen();
     }
@@ -92,6 +146,7 @@ void ImageSurface::clear()
 {
     painter_.reset();
     image_.fill(background_);
+    startSteps();
 }
 
 bool ImageSurface::drawable(QPointF &a, QPointF &b) const
@@ -102,7 +157,9 @@ bool ImageSurface::drawable(QPointF &a, QPointF &b) const
 
 void ImageSurface::line(QPointF a, QPointF b)
 {
-    if (drawable(a, b)) painter().drawLine(a, b);
+    if (!drawable(a, b)) return;
+    steps_.push_back({Step::Line, a, b});
+    painter().drawLine(a, b);
 }
 
 void ImageSurface::drawBatch()
@@ -111,12 +168,19 @@ void ImageSurface::drawBatch()
     batch_.clear();
 }
 
+void ImageSurface::keepBatch(QPointF a, QPointF b)
+{
+    batch_.emplace_back(a, b);
+    steps_.push_back({Step::Line, a, b});
+}
+
 void ImageSurface::lines(std::span<const QLineF> segments)
 {
     batch_.reserve(segments.size());
+    steps_.reserve(steps_.size() + segments.size());
     for (const QLineF &l : segments) {
         QPointF a = l.p1(), b = l.p2();
-        if (drawable(a, b)) batch_.emplace_back(a, b);
+        if (drawable(a, b)) keepBatch(a, b);
     }
     drawBatch();
 }
@@ -129,7 +193,7 @@ void ImageSurface::rectOutlines(std::span<const QLineF> corners)
         if (a.x() != b.x() && a.y() != b.y()) {
             rectOutline(a, b);  // a real rectangle: drawn on its own
         } else if (drawable(a, b)) {
-            batch_.emplace_back(a, b);  // without width or height: its one side
+            keepBatch(a, b);  // without width or height: its one side
         }
     }
     drawBatch();
@@ -143,16 +207,24 @@ void ImageSurface::rectOutline(QPointF a, QPointF b)
         return;
     }
     if (!inRange(a) || !inRange(b)) return;
+    steps_.push_back({Step::Rect, a, b});
     painter().drawRect(QRectF(a, b).normalized());
 }
 
 void ImageSurface::text(QPointF topLeft, const QString &s)
 {
     if (!finite(topLeft) || !inRange(topLeft) || s.isEmpty()) return;
+    steps_.push_back({Step::Text, topLeft, {}, QRgb(texts_.size())});
+    texts_.push_back(s);
+    drawText(topLeft, s);
+}
+
+void ImageSurface::drawText(QPointF topLeft, const QString &s)
+{
     QPainter &p = painter();
     p.save();
-    // Text keeps its font size: place it in pixels, not in scaled twips.
-    const QPointF px = topLeft / kTwipsPerPixel;
+    // Text keeps the form's font size: place it in pixels, not in scaled twips.
+    const QPointF px = topLeft * scale_ / kTwipsPerPixel;
     p.resetTransform();
     p.setPen(color_);
     const QFontMetricsF fm(p.font());
@@ -163,6 +235,7 @@ void ImageSurface::text(QPointF topLeft, const QString &s)
 void ImageSurface::setWidth(int px)
 {
     width_ = qMax(px, 1);
+    steps_.push_back({Step::Width, {}, {}, QRgb(width_)});
     applyPen();
 }
 
@@ -170,6 +243,7 @@ void ImageSurface::setColor(QColor c)
 {
     if (c == color_) return;
     color_ = c;
+    steps_.push_back({Step::Colour, {}, {}, color_.rgba()});
     applyPen();
 }
 

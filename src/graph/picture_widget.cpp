@@ -1,5 +1,6 @@
 #include "graph/picture_widget.h"
 
+#include "text/placement_widget.h"
 #include "text/twips.h"
 
 #include <QEvent>
@@ -58,12 +59,12 @@ protected:
     }
     void mouseMoveEvent(QMouseEvent *e) override
     {
-        const QPointF t = e->position() * kTwipsPerPixel;
+        const QPointF t = owner_->toTwips(e->position());
         emit owner_->mouseMoved(buttonCode(e->buttons()), shiftCode(e->modifiers()), t.x(), t.y());
     }
     void mousePressEvent(QMouseEvent *e) override
     {
-        const QPointF t = e->position() * kTwipsPerPixel;
+        const QPointF t = owner_->toTwips(e->position());
         emit owner_->mousePressed(buttonCode(e->button()), shiftCode(e->modifiers()), t.x(), t.y());
     }
     // The second press of a double click is not a press of its own: a double
@@ -78,8 +79,8 @@ PictureWidget::PictureWidget(QWidget *parent) : QFrame(parent)
 {
     setObjectName(QStringLiteral("Picture1"));
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    setLineWidth(int(graph::kBorder / kTwipsPerPixel));
-    setGeometry(twips(120, 300, graph::kSurfaceOuterW, graph::kSurfaceOuterH));
+    setLineWidth(twipsToPx(graph::kBorder));
+    placement::place(this, 120, 300, graph::kSurfaceOuterW, graph::kSurfaceOuterH);
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, graph::surfaceBackground());
@@ -110,7 +111,7 @@ PictureWidget::PictureWidget(QWidget *parent) : QFrame(parent)
         l->setAttribute(Qt::WA_TransparentForMouseEvents);
         Label58_[size_t(i)] = l;
     }
-    auto readout = [this](const char *name, const QString &text, const QColor &back, QRect where) {
+    auto readout = [this](const char *name, const QString &text, const QColor &back, double left, double width) {
         auto *l = new QLabel(text, area_);
         l->setObjectName(QString::fromLatin1(name));
         colourText(l, palette().color(QPalette::Highlight));
@@ -120,13 +121,13 @@ PictureWidget::PictureWidget(QWidget *parent) : QFrame(parent)
         l->setAutoFillBackground(true);
         l->setFrameShape(QFrame::Box);
         l->setAlignment(Qt::AlignCenter);
-        l->setGeometry(where);
+        placement::place(l, left, 5100, width, 315);
         // The cursors keep following the mouse over the readouts.
         l->setAttribute(Qt::WA_TransparentForMouseEvents);
         return l;
     };
-    Label64_ = readout("Label64", QStringLiteral("0"), kValueYellow, twips(5040, 5100, 1215, 315));
-    Label59_ = readout("Label59", QStringLiteral("Acquisition N° :"), kNumberCyan, twips(6480, 5100, 1755, 315));
+    Label64_ = readout("Label64", QStringLiteral("0"), kValueYellow, 5040, 1215);
+    Label59_ = readout("Label59", QStringLiteral("Acquisition N° :"), kNumberCyan, 6480, 1755);
     applyOverlay();
 }
 
@@ -143,14 +144,14 @@ void PictureWidget::applyOverlay()
     for (int k = 0; k < 8; ++k) {
         const auto s = size_t(k);
         Label56_[s]->setText(overlay_.legendText[s]);
-        Label56_[s]->setGeometry(
-            twips(overlay_.legendLeft[s], overlay_.legendTop[s], graph::kLegendWidth, graph::legendHeight(k)));
+        placement::place(Label56_[s], overlay_.legendLeft[s], overlay_.legendTop[s], graph::kLegendWidth,
+                         graph::legendHeight(k));
     }
     for (int i = 0; i < graph::kFigures; ++i) {
         const auto s = size_t(i);
         Label58_[s]->setText(overlay_.figureText[s]);
-        Label58_[s]->setGeometry(
-            twips(overlay_.figureLeft[s], overlay_.figureTop[s], graph::kFigureWidth, graph::kFigureHeight));
+        placement::place(Label58_[s], overlay_.figureLeft[s], overlay_.figureTop[s], graph::kFigureWidth,
+                         graph::kFigureHeight);
         Label58_[s]->setVisible(overlay_.figureVisible[s]);
     }
     area_->update();
@@ -183,6 +184,21 @@ void PictureWidget::setCursorsVisible(bool on)
 }
 
 QWidget *PictureWidget::area() const { return area_; }
+
+QPointF PictureWidget::toTwips(QPointF px) const { return px * kTwipsPerPixel / scale_; }
+
+// The box, its border and the drawing area grow with the form; what has been
+// drawn is drawn again at the new size from its twips, so the traces keep
+// their places and their pixel thickness.
+void PictureWidget::scaleChanged(double scale)
+{
+    scale_ = scale;
+    setLineWidth(twipsToPx(graph::kBorder, scale));
+    area_->setGeometry(contentsRect());
+    surface_->setFont(font());
+    surface_->setScale(scale, area_->devicePixelRatioF());
+    area_->update();
+}
 
 void PictureWidget::refresh() { area_->update(); }
 
@@ -226,8 +242,12 @@ bool PictureWidget::eventFilter(QObject *watched, QEvent *event)
 
 void PictureWidget::paintArea(QPainter &p)
 {
-    p.drawImage(QPointF(0, 0), surface_->image());
-    p.scale(1.0 / kTwipsPerPixel, 1.0 / kTwipsPerPixel);
+    const QImage &drawn = surface_->image();
+    const QSizeF shown = drawn.deviceIndependentSize();
+    if (shown.width() < area_->width() || shown.height() < area_->height())
+        p.fillRect(area_->rect(), graph::surfaceBackground());  // a pixel lost to rounding
+    p.drawImage(QPointF(0, 0), drawn);
+    p.scale(scale_ / kTwipsPerPixel, scale_ / kTwipsPerPixel);
 
     p.setPen(cosmetic(kRuleGrey, Qt::DotLine));
     for (const graph::Rule &r : overlay_.line31)

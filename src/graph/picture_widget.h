@@ -6,6 +6,7 @@
 
 #include "graph/image_surface.h"
 #include "graph/layout.h"
+#include "text/placement_widget.h"
 
 #include <QFrame>
 #include <QImage>
@@ -14,7 +15,7 @@
 
 class QLabel;
 
-class PictureWidget : public QFrame {
+class PictureWidget : public QFrame, public placement::ScaleAware {
     Q_OBJECT
 public:
     explicit PictureWidget(QWidget *parent = nullptr);
@@ -48,6 +49,9 @@ public:
     void refresh();
     // The inner area, parent of the overlay labels.
     QWidget *area() const;
+    // A point of the inner area (pixels) in twips of the surface.
+    QPointF toTwips(QPointF px) const;
+    void scaleChanged(double scale) override;
 
     // Qt buttons and modifiers as the handlers number them (1 left, 2 right,
     // 4 middle; 1 shift, 2 control, 4 alt).
@@ -79,4 +83,5 @@ private:
     double cursorY_ = 2580;
     bool cursorsVisible_ = false;
     int legendDoubleClicked_ = -1;  // the legend whose double click is under way
+    double scale_ = 1.0;
 };

@@ -1,5 +1,7 @@
 #include "link/protocol.h"
 
+#include "link/port_map.h"
+
 #include <QtGlobal>
 
 namespace board {
@@ -31,16 +33,6 @@ int portFromAnswer(const QString &answer)
     return 0;
 }
 
-QString portDevice(int number)
-{
-#ifdef Q_OS_WIN
-    return portName(number);
-#else
-    if (number < 1 || number > 4) return QString();
-    const QByteArray override = qgetenv(QStringLiteral("PRAMELOR_COM%1").arg(number).toLatin1().constData());
-    if (!override.isEmpty()) return QString::fromLocal8Bit(override);
-    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
-#endif
-}
+QString portDevice(int number) { return portDevice(number, PortMap{}); }
 
 }  // namespace board

@@ -23,8 +23,9 @@ QString portName(int number);
 // The answer of the port dialog: upper-cased, then exactly "COM1" … "COM4";
 // 0 when it names no port.
 int portFromAnswer(const QString &answer);
-// The device behind COMn: "COMn" on Windows; on Linux /dev/ttyS(n-1) unless
-// the environment variable PRAMELOR_COMn gives a full path.
+// The device behind COMn when the user attached none (see port_map.h):
+// "COMn" on Windows; on Linux /dev/ttyS(n-1) unless the environment variable
+// PRAMELOR_COMn gives a full path.
 QString portDevice(int number);
 
 }  // namespace board

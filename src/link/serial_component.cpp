@@ -17,7 +17,7 @@ SerialComponent::SerialComponent(QObject *parent) : QObject(parent)
 bool SerialComponent::open()
 {
     if (port_.isOpen()) return true;
-    const QString device = board::portDevice(port_number_);
+    const QString device = board::portDevice(port_number_, device_map_);
     if (device.isEmpty()) {
         report(
             QStringLiteral("Port de communication %1 inconnu : choisissez COM1 à COM4 (Configuration / Communication)")

@@ -3,6 +3,8 @@
 // over QSerialPort at 9600 8N1 without handshaking. Failures never stop the
 // panel: they are turned into one French sentence for the status line.
 
+#include "link/port_map.h"
+
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
@@ -18,6 +20,9 @@ public:
 
     void setPortNumber(int number) { port_number_ = number; }
     int portNumber() const { return port_number_; }
+    // The devices the user attached to COM1 … COM4, used from the next opening.
+    void setDeviceMap(const board::PortMap &map) { device_map_ = map; }
+    const board::PortMap &deviceMap() const { return device_map_; }
     bool isOpen() const { return port_.isOpen(); }
     bool open();  // false when it cannot; the reason goes to statusChanged
     void close();
@@ -39,6 +44,7 @@ private:
 
     QSerialPort port_;
     int port_number_ = 1;
+    board::PortMap device_map_;
     QString last_error_;
     QByteArray pending_;  // read from the port, not yet delivered
 };

@@ -1,6 +1,6 @@
 #include "shell/controls.h"
 
-#include "text/twips.h"
+#include "text/placement_widget.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -83,10 +83,7 @@ LineElement::LineElement(QWidget *parent, QColor color, Qt::PenStyle style)
 void LineElement::setTwips(double x1, double y1, double x2, double y2)
 {
     vertical_ = x1 == x2;
-    if (vertical_)
-        setGeometry(twipsToPx(x1), twipsToPx(qMin(y1, y2)), 1, qMax(1, twipsToPx(qAbs(y2 - y1))));
-    else
-        setGeometry(twipsToPx(qMin(x1, x2)), twipsToPx(y1), qMax(1, twipsToPx(qAbs(x2 - x1))), 1);
+    placement::placeLine(this, x1, y1, x2, y2);
 }
 
 void LineElement::paintEvent(QPaintEvent *)

@@ -4,8 +4,9 @@
 #include "link/serial_component.h"
 #include "outputs/outputs.h"
 #include "shell/controls.h"
+#include "shell/scaled_view.h"
 #include "text/numbers.h"
-#include "text/twips.h"
+#include "text/placement_widget.h"
 
 #include "acquisition/analog_frame_widget.h"
 #include "acquisition/logic_frame_widget.h"
@@ -17,7 +18,6 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QInputDialog>
-#include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
@@ -45,10 +45,10 @@ QTimer *makeTimer(QObject *parent, const char *name, int periodMs, bool running)
     return t;
 }
 
-QLabel *label(QWidget *parent, const QString &text, QRect r, const char *name = nullptr)
+QLabel *label(QWidget *parent, const QString &text, QRectF r, const char *name = nullptr)
 {
     auto *l = new QLabel(text, parent);
-    l->setGeometry(r);
+    placement::place(l, r.x(), r.y(), r.width(), r.height());
     if (name) l->setObjectName(QString::fromLatin1(name));
     return l;
 }
@@ -60,7 +60,7 @@ void fitCaptions(QWidget *root)
     for (QLabel *l : root->findChildren<QLabel *>()) {
         if (l->frameShape() != QFrame::NoFrame || !l->pixmap().isNull() || l->text().isEmpty()) continue;
         const int need = l->fontMetrics().horizontalAdvance(l->text()) + 2;
-        if (need > l->width()) l->resize(need, l->height());
+        if (need > l->width()) placement::widen(l, need);
     }
 }
 
@@ -92,15 +92,16 @@ Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<T
     f.setStyleHint(QFont::SansSerif);
     setFont(f);
 
+    // The form is drawn in twips and shown at one scale for the whole of it.
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(twipsToPx(kClientWidth), twipsToPx(kClientHeight));
-    setCentralWidget(client);
+    setCentralWidget(new ScaledView(client, kClientWidth, kClientHeight, this));
 
     serial_ = new SerialComponent(this);
     serial_->setObjectName(QStringLiteral("MSComm1"));
     connect(serial_, &SerialComponent::onComm, this, &Form1::MSComm1_OnComm);
     connect(serial_, &SerialComponent::statusChanged, this, &Form1::showStatus);
+    loadDeviceMap();
 
     Timer1 = makeTimer(this, "Timer1", 600, true);
     Timer2 = makeTimer(this, "Timer2", 400, false);
@@ -122,22 +123,22 @@ Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<T
     buildMenus();
     buildOutputsFrame(client);
     analog_ = new AnalogFrame(*this, client);
-    analog_->setGeometry(twips(0, 3000, 11895, 1995));
+    placement::place(analog_, 0, 3000, 11895, 1995);
     logic_ = new LogicFrame(*this, client);
-    logic_->setGeometry(twips(0, 5100, 11895, 1875));
+    placement::place(logic_, 0, 5100, 11895, 1875);
     buildBottomBand(client);
 
     Text1 = new QPlainTextEdit(client);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setReadOnly(true);
-    Text1->setGeometry(twips(11910, 180, kClientWidth - 11910 - 30, 8175));
+    placement::place(Text1, 11910, 180, kClientWidth - 11910 - 30, 8175);
     Text1->setStyleSheet(QStringLiteral("background-color: rgb(192,255,255);"));
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Text1->viewport()->installEventFilter(this);
     Text1->hide();
 
     graph_ = new GraphFrame(*tables_, client);
-    graph_->setGeometry(twips(0, 60, 12000, 8235));
+    placement::place(graph_, 0, 60, 12000, 8235);
     graph_->hide();
     connect(graph_->command3(), &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(graph_->command23(), &QPushButton::clicked, this, &Form1::Command23_Click);
@@ -151,7 +152,7 @@ Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<T
     fitCaptions(client);
     Form_Load();
     Timer3_Timer();
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    resize(sizeHint());
 }
 
 Form1::~Form1() = default;
@@ -185,6 +186,7 @@ void Form1::buildMenus()
     add(config, QStringLiteral("Communication"), "n_port", &Form1::n_port_Click);
     add(config, QStringLiteral("debug"), "n_debug", &Form1::n_debug_Click);
     add(config, QStringLiteral("Enregistrer la configuration"), "n_enr_param", &Form1::n_enr_param_Click);
+    add(config, QStringLiteral("Ports série…"), "n_ports_serie", &Form1::n_ports_serie_Click);
 
     QAction *vide = menuBar()->addAction(QStringLiteral("     "));
     vide->setObjectName(QStringLiteral("vide"));
@@ -198,7 +200,7 @@ void Form1::buildOutputsFrame(QWidget *client)
 {
     auto *frame = new QGroupBox(QStringLiteral("Sorties à relais"), client);
     frame->setObjectName(QStringLiteral("Frame1"));
-    frame->setGeometry(twips(0, 60, 11895, 2895));
+    placement::place(frame, 0, 60, 11895, 2895);
 
     static constexpr int labelStart[8] = {120, 1380, 2760, 4080, 5460, 6720, 8100, 9420};
     static constexpr int box[8] = {120, 1440, 2760, 4080, 5460, 6780, 8100, 9420};
@@ -209,37 +211,37 @@ void Form1::buildOutputsFrame(QWidget *client)
     const QString yellow = QStringLiteral("background-color: rgb(255,255,192);");
 
     for (int i = 0; i < 8; ++i) {
-        label(frame, QStringLiteral("Heure de début"), twips(labelStart[i], 480, 1110, 195));
-        label(frame, QStringLiteral("Heure de fin"), twips(box[i], 1200, 870, 195));
+        label(frame, QStringLiteral("Heure de début"), QRectF(labelStart[i], 480, 1110, 195));
+        label(frame, QStringLiteral("Heure de fin"), QRectF(box[i], 1200, 870, 195));
         heure1[size_t(i)] = new TimeBox(frame);
         heure1[size_t(i)]->setObjectName(indexed("heure1", i));
-        heure1[size_t(i)]->setGeometry(twips(box[i], 720, 1095, 285));
+        placement::place(heure1[size_t(i)], box[i], 720, 1095, 285);
         heure2[size_t(i)] = new TimeBox(frame);
         heure2[size_t(i)]->setObjectName(indexed("heure2", i));
-        heure2[size_t(i)]->setGeometry(twips(box[i], 1440, 1095, 285));
+        placement::place(heure2[size_t(i)], box[i], 1440, 1095, 285);
         for (TimeBox *b : {heure1[size_t(i)], heure2[size_t(i)]}) b->setStyleSheet(yellow);
         connect(heure1[size_t(i)], &TimeBox::mouseDown, this, [this, i](int b) { heure1_MouseDown(i, b); });
         connect(heure2[size_t(i)], &TimeBox::mouseDown, this, [this, i](int b) { heure2_MouseDown(i, b); });
 
         auto1[size_t(i)] = new QCheckBox(QStringLiteral("Auto"), frame);
         auto1[size_t(i)]->setObjectName(indexed("auto1", i));
-        auto1[size_t(i)]->setGeometry(twips(autoBox[i], 1800, 675, 255));
+        placement::place(auto1[size_t(i)], autoBox[i], 1800, 675, 255);
 
         lampe1[size_t(i)] = new Lamp(frame);
         lampe1[size_t(i)]->setObjectName(indexed("lampe1", i));
-        lampe1[size_t(i)]->setGeometry(twips(lamp[i], 1860, 255, 135));
+        placement::place(lampe1[size_t(i)], lamp[i], 1860, 255, 135);
         lampe1[size_t(i)]->setColor(outputs::lampOff());
 
         Command1[size_t(i)] = new PressButton(QStringLiteral("Forçage Sortie %1").arg(i + 1), frame);
         Command1[size_t(i)]->setObjectName(indexed("Command1", i));
-        Command1[size_t(i)]->setGeometry(twips(button[i], 2160, 1095, 615));
+        placement::place(Command1[size_t(i)], button[i], 2160, 1095, 615);
         connect(Command1[size_t(i)], &PressButton::mouseDown, this, [this, i](int b) { Command1_MouseDown(i, b); });
 
         auto *line = new LineElement(frame, QColor(0, 0, 255));
         line->setObjectName(QStringLiteral("Line%1").arg(i + 1));
         line->setTwips(separator[i], 360, separator[i], 2760);
     }
-    label(frame, QStringLiteral("Général"), twips(10980, 420, 555, 195), "Label17");
+    label(frame, QStringLiteral("Général"), QRectF(10980, 420, 555, 195), "Label17");
     struct Global {
         const char *name;
         const char *text;
@@ -251,7 +253,7 @@ void Form1::buildOutputsFrame(QWidget *client)
                             Global{"Command10", "Sorties à 1", 2160, &Form1::Command10_Click}}) {
         auto *b = new PressButton(QString::fromUtf8(g.text), frame);
         b->setObjectName(QString::fromLatin1(g.name));
-        b->setGeometry(twips(10860, g.top, 915, 615));
+        placement::place(b, 10860, g.top, 915, 615);
         connect(b, &QPushButton::clicked, this, g.slot);
     }
 }
@@ -314,30 +316,32 @@ void Form1::buildBottomBand(QWidget *client)
     auto *shape1 = new QFrame(client);
     shape1->setObjectName(QStringLiteral("Shape1"));
     shape1->setFrameShape(QFrame::Box);
-    shape1->setGeometry(twips(60, 7080, 11835, 1275));
+    placement::place(shape1, 60, 7080, 11835, 1275);
 
     Image2 = new ClickLabel(client);
     Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setGeometry(twips(420, 7380, 450, 615));
+    placement::place(Image2, 420, 7380, 450, 615);
     Image2->setPixmap(switchPicture(false));
+    Image2->setScaledContents(true);  // the pictures grow with the form
     Image2->setCursor(Qt::PointingHandCursor);
     Image2->setToolTip(QStringLiteral("Marche/arrêt"));
     connect(Image2, &ClickLabel::clicked, this, &Form1::Image2_Click);
-    label(client, QStringLiteral("Marche/arrêt"), twips(180, 8040, 1200, 195), "Label66");
+    label(client, QStringLiteral("Marche/arrêt"), QRectF(180, 8040, 1200, 195), "Label66");
 
     auto *image1 = new QLabel(client);
     image1->setObjectName(QStringLiteral("Image1"));
-    image1->setGeometry(twips(3540, 7320, 4260, 855));
+    placement::place(image1, 3540, 7320, 4260, 855);
     image1->setPixmap(titlePicture());
+    image1->setScaledContents(true);
 
     Shape2 = new QFrame(client);
     Shape2->setObjectName(QStringLiteral("Shape2"));
-    Shape2->setGeometry(twips(3540, 7320, 4215, 855));
+    placement::place(Shape2, 3540, 7320, 4215, 855);
     Shape2->setStyleSheet(QStringLiteral("QFrame#Shape2 { border: 3px solid rgb(255,0,0); background: transparent; }"));
     Shape2->setAttribute(Qt::WA_TransparentForMouseEvents);
     Shape2->hide();
 
-    Label18 = label(client, QString(), twips(9960, 7320, 1815, 375), "Label18");
+    Label18 = label(client, QString(), QRectF(9960, 7320, 1815, 375), "Label18");
     Label18->setFrameShape(QFrame::Box);
     Label18->setAlignment(Qt::AlignCenter);
     QFont clockFont = Label18->font();

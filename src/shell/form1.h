@@ -7,6 +7,7 @@
 #include "acquisition/table_ops.h"
 #include "acquisition/tables.h"
 #include "files/configuration.h"
+#include "files/settings_location.h"
 #include "text/clock.h"
 
 #include <QMainWindow>
@@ -43,6 +44,9 @@ public:
         std::function<QString(bool, const QString &)> askPath;
         bool quitApplication = true;  // closing ends the program
         QString documentsDir;         // empty: the user's documents folder (print to PDF)
+        QString userDir;              // empty: the user's configuration folder
+        // Whether a folder can be written; empty: the system's answer.
+        std::function<bool(const QString &)> folderWritable;
     };
 
     Form1();
@@ -62,6 +66,11 @@ public:
     QString statusText() const;
     QString listingText() const { return listing_; }
     QString programDir() const { return program_dir_; }
+    // The user's configuration folder and the settings file kept there.
+    QString userDir() const;
+    QString userSettingsFile() const;
+    // Where "param.ini" is read and written.
+    files::ConfigurationFiles configFiles() const;
     std::array<QColor, 8> lamps() const;
     // Received characters go to the end of the buffer; the oldest go past the cap.
     void appendToBuffer(const QString &received);
@@ -111,6 +120,7 @@ public slots:
     void n_quitter_Click();
     void n_graph_Click();
     void n_enr_param_Click();
+    void n_ports_serie_Click();
     void n_ouvrir_Click();
     void n_enregistrer_Click();
     void n_imprime_Click();
@@ -140,8 +150,8 @@ private:
     void loadConfigurationFirst();
     void loadConfigurationLast();
     void loadNumberOfAcquisitions();
+    void loadDeviceMap();
     QString askPath(bool save, const QString &start);
-    QString configPath() const;
     bool writeFileOrSay(const QString &path, const QByteArray &bytes);
 
     std::unique_ptr<SystemClock> own_clock_;

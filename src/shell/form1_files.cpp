@@ -14,11 +14,11 @@
 #include "graph/picture_widget.h"
 #include "link/serial_component.h"
 #include "shell/controls.h"
+#include "shell/file_dialog.h"
 
 #include <QBuffer>
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -50,8 +50,6 @@ void setPosition(QComboBox *list, const QString &text)
 
 }  // namespace
 
-QString Form1::configPath() const { return QDir(program_dir_).filePath(QStringLiteral("param.ini")); }
-
 // ---------------------------------------------------------------- start-up pieces
 
 // The port, the timetable, the units and the coefficients. With no file at
@@ -59,8 +57,9 @@ QString Form1::configPath() const { return QDir(program_dir_).filePath(QStringLi
 // unit and a coefficient 0 on every channel would only hide the readings.
 void Form1::loadConfigurationFirst()
 {
-    if (!QFileInfo::exists(configPath())) return;
-    startup_config_ = files::readConfiguration(configPath());
+    const QString path = configFiles().read;
+    if (!QFileInfo::exists(path)) return;
+    startup_config_ = files::readConfiguration(path);
     const files::Configuration &c = *startup_config_;
     if (const auto port = files::wholeSetting(c.com, 1, 255)) serial_->setPortNumber(*port);
     for (size_t i = 0; i < 8; ++i) {
@@ -121,9 +120,11 @@ void Form1::n_enr_param_Click()
     const auto *label61 = control<QLabel>(graph_, QStringLiteral("Label61"));
     c.nbre_acqui = label61 ? label61->text() : QString::number(tables_->nbre_acqui);
 
+    const QString path = configFiles().write;
+    QDir().mkpath(QFileInfo(path).absolutePath());  // the user's folder, on the first save
     QString error;
-    if (files::writeConfiguration(configPath(), c, &error))
-        showStatus(QStringLiteral("Configuration enregistrée dans « %1 »").arg(QDir::toNativeSeparators(configPath())));
+    if (files::writeConfiguration(path, c, &error))
+        showStatus(QStringLiteral("Configuration enregistrée dans « %1 »").arg(QDir::toNativeSeparators(path)));
     else
         showStatus(error);
 }
@@ -135,14 +136,7 @@ void Form1::n_enr_param_Click()
 QString Form1::askPath(bool save, const QString &start)
 {
     if (setup_.askPath) return setup_.askPath(save, start);
-    QFileDialog dialog(this);
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    const QString suffix = QFileInfo(start).suffix();
-    dialog.setNameFilters({QStringLiteral("*.%1").arg(suffix), QStringLiteral("Tous les fichiers (*)")});
-    if (!start.startsWith(u'*')) dialog.selectFile(start);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().constFirst();
+    return askFilePath(this, save, start, userSettingsFile());
 }
 
 bool Form1::writeFileOrSay(const QString &path, const QByteArray &bytes)

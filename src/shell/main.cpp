@@ -1,10 +1,12 @@
+#include "shell/desktop_start.h"
 #include "shell/startup.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    if (const auto code = desktop::answerCommandLine(argc, argv)) return *code;
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Pramelor"));
+    desktop::prepareApplication(app);
     return shell::runPanel(app);
 }

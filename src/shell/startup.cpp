@@ -1,5 +1,6 @@
 #include "shell/startup.h"
 
+#include "shell/desktop_start.h"
 #include "shell/form1.h"
 #include "shell/shutdown.h"
 
@@ -24,7 +25,7 @@ int runPanel(QApplication &app, const std::function<void(Form1 &)> &ready)
     // Anything that ends the event loop without the shutdown (the session
     // manager's last word) still leaves the relays off.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, &Form1::endAtOnce);
-    form.show();
+    desktop::showFitted(form);
     if (ready) ready(form);
     return app.exec();
 }

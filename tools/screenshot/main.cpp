@@ -1,9 +1,15 @@
 // Saves pictures of the window as a person would see it, for a look at the
-// layout without a display: pramelor-shot <folder>
+// layout without a display: pramelor-shot <folder> [scale, 1 = as drawn]
+#include "shell/desktop_start.h"
+#include "shell/file_dialog.h"
 #include "shell/form1.h"
+#include "shell/scaled_view.h"
+#include "shell/serial_ports_dialog.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -35,11 +41,17 @@ void save(QWidget &w, const QString &dir, const char *name)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    desktop::installFrenchTranslation(app);
     const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(dir);
     Form1::Setup setup;
     setup.quitApplication = false;
     Form1 form(setup);
+    if (argc > 2) {
+        auto *view = form.findChild<ScaledView *>();
+        view->setScale(QString::fromLocal8Bit(argv[2]).toDouble());
+        view->resizeWindowToForm();
+    }
     form.show();
     save(form, dir, "window.png");
 
@@ -64,5 +76,16 @@ int main(int argc, char *argv[])
     for (int i = 0; i < 200; ++i) form.appendToBuffer(QString(48, u'x'));
     form.appendToBuffer(QStringLiteral("s1 512 s2 1023 s3 0 s4 7 s5 100 s6 200 s7 300 s8 400\r\nE:165\r\n"));
     save(form, dir, "debug.png");
+
+    // The panel's own dialogs, in French.
+    form.findChild<QAction *>(QStringLiteral("n_ports_serie"))->trigger();
+    if (auto *ports = form.findChild<SerialPortsDialog *>()) {
+        save(*ports, dir, "ports.png");
+        ports->reject();
+    }
+    QFileDialog *files = makeFileDialog(&form, true, QStringLiteral("*.txt"), dir);
+    files->show();
+    save(*files, dir, "save_dialog.png");
+    delete files;
     return 0;
 }

@@ -1,0 +1,65 @@
+#include "shell/scaled_view.h"
+
+#include "text/placement_widget.h"
+#include "text/twips.h"
+
+#include <QLayout>
+#include <QResizeEvent>
+
+ScaledView::ScaledView(QWidget *form, double widthTwips, double heightTwips, QWidget *parent)
+    : QWidget(parent), form_(form), design_(twips(0, 0, widthTwips, heightTwips).size())
+{
+    setObjectName(QStringLiteral("scaledView"));
+    form_->setParent(this);
+    form_->setGeometry(QRect(QPoint(0, 0), design_));
+    setMinimumSize(scaling::scaledSize(design_, scaling::kMinScale));
+}
+
+QSize ScaledView::sizeHint() const { return scaling::scaledSize(design_, scale_); }
+
+QSize ScaledView::minimumSizeHint() const { return scaling::scaledSize(design_, scaling::kMinScale); }
+
+void ScaledView::setScale(double scale)
+{
+    scale_ = std::clamp(scale, scaling::kMinScale, scaling::kMaxScale);
+    placement::setScale(form_, scale_);
+    form_->resize(scaling::scaledSize(design_, scale_));
+    updateGeometry();
+    centre();
+}
+
+void ScaledView::resizeWindowToForm()
+{
+    QWidget *w = window();
+    if (w->layout()) w->layout()->invalidate();
+    const QSize chrome = w->sizeHint() - sizeHint();  // menu bar, status line
+    w->resize(form_->size() + chrome);
+}
+
+void ScaledView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const double s = scaling::fitScale(event->size(), design_);
+    if (s != scale_)
+        setScale(s);
+    else
+        centre();
+}
+
+void ScaledView::centre()
+{
+    form_->move(std::max(0, (width() - form_->width()) / 2), std::max(0, (height() - form_->height()) / 2));
+}
+
+void startAtFittingScale(QWidget *window, QSize available)
+{
+    auto *view = window->findChild<ScaledView *>();
+    if (!view) return;
+    if (window->layout()) window->layout()->invalidate();
+    // The title bar and borders that the window manager adds are not known
+    // before the window is shown: leave room for ordinary ones.
+    const QSize frame(16, 48);
+    const QSize chrome = window->sizeHint() - view->sizeHint() + frame;
+    view->setScale(scaling::startScale(available, view->designSize(), chrome));
+    view->resizeWindowToForm();
+}

@@ -1,0 +1,372 @@
+// The panel as a desktop program: where its settings go in a portable and in
+// an installed copy, Qt's own dialogs in French, the file dialogs' folder and
+// suffix, the icon, and the two command-line questions without a display.
+#include "files/settings_location.h"
+#include "link/serial_component.h"
+#include "shell/desktop_start.h"
+#include "shell/file_dialog.h"
+#include "shell/form1.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray read(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Runs check on the next modal dialog that opens.
+void onNextDialog(const std::function<void(QWidget *)> &check)
+{
+    auto *poll = new QTimer(qApp);
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, check] {
+        QWidget *w = QApplication::activeModalWidget();
+        if (!w) return;
+        poll->stop();
+        poll->deleteLater();
+        check(w);
+    });
+    poll->start();
+}
+
+QStringList buttonTexts(QWidget *dialog)
+{
+    QStringList texts;
+    if (auto *box = dialog->findChild<QDialogButtonBox *>())
+        for (QAbstractButton *b : box->buttons()) texts << b->text().remove(u'&');
+    return texts;
+}
+
+}  // namespace
+
+class TestDesktop : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString programDir() const { return dir_->filePath(QStringLiteral("bin")); }
+    QString userDir() const { return dir_->filePath(QStringLiteral("config/pramelor")); }
+
+    std::unique_ptr<Form1> start(bool programWritable)
+    {
+        Form1::Setup s;
+        s.programDir = programDir();
+        s.userDir = userDir();
+        s.quitApplication = false;
+        s.folderWritable = [programWritable](const QString &) { return programWritable; };
+        return std::make_unique<Form1>(s);
+    }
+
+private slots:
+    // As the program starts: names, Qt's French texts, icon.
+    void initTestCase() { desktop::prepareApplication(*qApp); }
+    void init()
+    {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir().mkpath(programDir()));
+    }
+
+    // ---------------------------------------------------------------- where param.ini lives
+
+    void configurationFiles_data()
+    {
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<bool>("beside");  // a param.ini beside the program
+        QTest::addColumn<bool>("own");     // the user's own param.ini
+        QTest::addColumn<QString>("read");
+        QTest::addColumn<QString>("write");
+        QTest::newRow("portable copy") << true << true << false << "bin"
+                                       << "bin";
+        QTest::newRow("portable, user file too") << true << false << true << "bin"
+                                                 << "bin";
+        QTest::newRow("installed, first start, file beside") << false << true << false << "bin"
+                                                             << "user";
+        QTest::newRow("installed, first start, nothing") << false << false << false << "user"
+                                                         << "user";
+        QTest::newRow("installed, saved once") << false << true << true << "user"
+                                               << "user";
+    }
+    void configurationFiles()
+    {
+        QFETCH(bool, writable);
+        QFETCH(bool, beside);
+        QFETCH(bool, own);
+        QFETCH(QString, read);
+        QFETCH(QString, write);
+        QDir().mkpath(userDir());
+        if (beside) writeFile(programDir() + QStringLiteral("/param.ini"), "[com]\nvaleur=2\n");
+        if (own) writeFile(userDir() + QStringLiteral("/param.ini"), "[com]\nvaleur=3\n");
+        const auto where = [this](const QString &which) {
+            return (which == QLatin1String("bin") ? programDir() : userDir()) + QStringLiteral("/param.ini");
+        };
+        const files::ConfigurationFiles f = files::configurationFiles(programDir(), userDir(), writable);
+        QCOMPARE(f.read, where(read));
+        QCOMPARE(f.write, where(write));
+    }
+
+    // Root may write anywhere: the folder check runs as user nobody.
+    void folderWritableAsAUser()
+    {
+        QFile::setPermissions(dir_->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                                QFileDevice::ReadOther | QFileDevice::ExeOther);
+        const QString ro = dir_->filePath(QStringLiteral("ro")), rw = dir_->filePath(QStringLiteral("rw"));
+        QVERIFY(QDir().mkpath(ro) && QDir().mkpath(rw));
+        QFile::setPermissions(ro, QFileDevice::ReadOther | QFileDevice::ExeOther | QFileDevice::ReadOwner |
+                                      QFileDevice::ExeOwner);
+        QFile::setPermissions(rw, QFileDevice::Permissions(0x7777));
+        const QByteArray roPath = ro.toLocal8Bit(), rwPath = rw.toLocal8Bit();
+        const pid_t child = fork();
+        if (child == 0) {
+            if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
+            const bool roWritable = files::folderWritable(QString::fromLocal8Bit(roPath));
+            const bool rwWritable = files::folderWritable(QString::fromLocal8Bit(rwPath));
+            _exit(roWritable ? 1 : rwWritable ? 0 : 2);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QVERIFY(files::userConfigFolder().endsWith(QStringLiteral("/pramelor")));
+    }
+
+    // An installed copy starts from the param.ini beside it and saves in the
+    // user's folder, which it creates; the status line names the file.
+    void installedCopyStartsFromTheFileBeside()
+    {
+        writeFile(programDir() + QStringLiteral("/param.ini"), "[com]\nvaleur=3\n[u_ana1]\nvaleur=mV\n");
+        auto form = start(false);
+        QCOMPARE(form->MSComm1().portNumber(), 3);
+        QCOMPARE(form->findChild<QLineEdit *>(QStringLiteral("u_ana1"))->text(), QStringLiteral("mV"));
+        form->findChild<QLineEdit *>(QStringLiteral("u_ana2"))->setText(QStringLiteral("A"));
+        form->n_enr_param_Click();
+        const QString own = userDir() + QStringLiteral("/param.ini");
+        QVERIFY(QFileInfo::exists(own));
+        QVERIFY(form->statusText().contains(own));
+        QVERIFY(read(own).contains("[u_ana2]\r\nvaleur=A"));
+        QCOMPARE(read(programDir() + QStringLiteral("/param.ini")),
+                 QByteArray("[com]\nvaleur=3\n[u_ana1]\nvaleur=mV\n"));
+
+        // From now on the user's own file is the one read.
+        form.reset();
+        writeFile(programDir() + QStringLiteral("/param.ini"), "[com]\nvaleur=4\n");
+        form = start(false);
+        QCOMPARE(form->MSComm1().portNumber(), 3);
+        QCOMPARE(form->findChild<QLineEdit *>(QStringLiteral("u_ana2"))->text(), QStringLiteral("A"));
+    }
+
+    void installedCopyWithNothingBeside()
+    {
+        auto form = start(false);
+        QCOMPARE(form->MSComm1().portNumber(), 1);
+        QCOMPARE(form->findChild<QLineEdit *>(QStringLiteral("u_ana1"))->text(), QStringLiteral("V"));
+        form->n_enr_param_Click();
+        QVERIFY(QFileInfo::exists(userDir() + QStringLiteral("/param.ini")));
+        QVERIFY(!QFileInfo::exists(programDir() + QStringLiteral("/param.ini")));
+    }
+
+    void portableCopyKeepsItBeside()
+    {
+        auto form = start(true);
+        form->n_enr_param_Click();
+        QVERIFY(QFileInfo::exists(programDir() + QStringLiteral("/param.ini")));
+        QVERIFY(!QFileInfo::exists(userDir() + QStringLiteral("/param.ini")));
+        QVERIFY(form->statusText().contains(programDir() + QStringLiteral("/param.ini")));
+    }
+
+    // ---------------------------------------------------------------- French
+
+    // Under any language the port dialog answers "OK" / "Annuler" (run again
+    // in a child under each language below).
+    void portDialogButtons()
+    {
+        auto form = start(true);
+        QStringList seen;
+        onNextDialog([&seen](QWidget *w) {
+            seen = buttonTexts(w);
+            static_cast<QDialog *>(w)->reject();
+        });
+        form->n_port_Click();
+        QCOMPARE(seen, QStringList({QStringLiteral("OK"), QStringLiteral("Annuler")}));
+    }
+
+    void frenchUnderEveryLanguage_data()
+    {
+        QTest::addColumn<QString>("lang");
+        QTest::newRow("C.UTF-8") << "C.UTF-8";
+        QTest::newRow("fr_FR.UTF-8") << "fr_FR.UTF-8";
+        QTest::newRow("en_US.UTF-8") << "en_US.UTF-8";
+    }
+    void frenchUnderEveryLanguage()
+    {
+        QFETCH(QString, lang);
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LANG"), lang);
+        env.insert(QStringLiteral("LC_ALL"), lang);
+        env.insert(QStringLiteral("LANGUAGE"), lang.left(2));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("portDialogButtons"), QStringLiteral("fileDialogInFrench")});
+        QVERIFY(child.waitForFinished(60000));
+        QVERIFY2(child.exitCode() == 0, child.readAllStandardOutput().constData());
+    }
+
+    // The save dialog, its overwrite question and the about box.
+    void fileDialogInFrench()
+    {
+        writeFile(programDir() + QStringLiteral("/essai.txt"), "x");
+        std::unique_ptr<QFileDialog> dialog(makeFileDialog(nullptr, true, QStringLiteral("*.txt"), programDir()));
+        QCOMPARE(buttonTexts(dialog.get()), QStringList({QStringLiteral("Enregistrer"), QStringLiteral("Annuler")}));
+        QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("fileNameLabel"))->text().remove(u'&'),
+                 QStringLiteral("Nom de fichier :"));
+        QString question;
+        QStringList answers;
+        onNextDialog([&](QWidget *w) {
+            if (auto *box = qobject_cast<QMessageBox *>(w)) {
+                question = box->text();
+                for (QAbstractButton *b : box->buttons()) answers << b->text().remove(u'&');
+                box->reject();
+            }
+        });
+        dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("essai"));
+        QMetaObject::invokeMethod(dialog.get(), "accept", Qt::DirectConnection);
+        QVERIFY2(question.contains(QStringLiteral("existe déjà")), qPrintable(question));
+        answers.sort();
+        QCOMPARE(answers, QStringList({QStringLiteral("Non"), QStringLiteral("Oui")}));
+    }
+
+    // ---------------------------------------------------------------- file dialogs
+
+    void savedTablesGetTxt_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("no extension") << "essai"
+                                      << "essai.txt";
+        QTest::newRow(".txt") << "essai.txt"
+                              << "essai.txt";
+        QTest::newRow("other extension") << "essai.dat"
+                                         << "essai.dat";
+    }
+    void savedTablesGetTxt()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, saved);
+        std::unique_ptr<QFileDialog> dialog(makeFileDialog(nullptr, true, QStringLiteral("*.txt"), programDir()));
+        dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(typed);
+        QMetaObject::invokeMethod(dialog.get(), "accept", Qt::DirectConnection);
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(dialog->selectedFiles(), QStringList(QDir(programDir()).filePath(saved)));
+    }
+
+    // The next dialog opens in the folder chosen last, kept per user.
+    void dialogsRememberTheFolder()
+    {
+        const QString settings = userDir() + QStringLiteral("/pramelor.conf");
+        const QString other = dir_->filePath(QStringLiteral("mesures"));
+        QVERIFY(QDir().mkpath(other));
+        onNextDialog([other](QWidget *w) {
+            auto *d = qobject_cast<QFileDialog *>(w);
+            d->selectFile(QDir(other).filePath(QStringLiteral("lundi")));
+            QMetaObject::invokeMethod(d, "accept", Qt::DirectConnection);
+        });
+        QCOMPARE(askFilePath(nullptr, true, QStringLiteral("*.txt"), settings),
+                 QDir(other).filePath(QStringLiteral("lundi.txt")));
+        QCOMPARE(QSettings(settings, QSettings::IniFormat).value(QStringLiteral("dialogues/dossier")).toString(),
+                 other);
+        // As another run of the panel would find it.
+        const QString kept = dir_->filePath(QStringLiteral("archives"));
+        QVERIFY(QDir().mkpath(kept));
+        QSettings(settings, QSettings::IniFormat).setValue(QStringLiteral("dialogues/dossier"), kept);
+        QString opened;
+        onNextDialog([&opened](QWidget *w) {
+            opened = qobject_cast<QFileDialog *>(w)->directory().absolutePath();
+            static_cast<QDialog *>(w)->reject();
+        });
+        QCOMPARE(askFilePath(nullptr, false, QStringLiteral("*.txt"), settings), QString());
+        QCOMPARE(opened, kept);
+    }
+
+    // ---------------------------------------------------------------- program
+
+    void windowHasAnIcon()
+    {
+        auto form = start(true);
+        QVERIFY(!QApplication::windowIcon().isNull());
+        QVERIFY(!form->windowIcon().isNull());
+        QVERIFY(!form->windowIcon().pixmap(48, 48).isNull());
+    }
+
+    void aboutBoxTextUnchanged()
+    {
+        auto form = start(true);
+        QString text;
+        QStringList buttons;
+        onNextDialog([&](QWidget *w) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            text = box->text();
+            for (QAbstractButton *b : box->buttons()) buttons << b->text().remove(u'&');
+            box->accept();
+        });
+        form->n_a_propos_de_Click();
+        QCOMPARE(text, QStringLiteral("Pramelor pour 16F877 ver1.0 "));
+        QCOMPARE(buttons, QStringList(QStringLiteral("OK")));
+    }
+
+    void helpAndVersionWithoutDisplay_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("--help") << "--help"
+                                << "PRAMELOR_COM1";
+        QTest::newRow("-h") << "-h"
+                            << "~/.config/pramelor/";
+        QTest::newRow("--version") << "--version"
+                                   << "pramelor 1.0";
+    }
+    void helpAndVersionWithoutDisplay()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, expected);
+        const QString program = qEnvironmentVariable("PRAMELOR_PANEL");
+        if (program.isEmpty()) QSKIP("PRAMELOR_PANEL is not set");
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY"}) env.remove(QString::fromLatin1(name));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));  // would fail without a display
+        p.setProcessEnvironment(env);
+        p.start(program, {option});
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY(QString::fromUtf8(p.readAllStandardOutput()).contains(expected));
+    }
+};
+
+QTEST_MAIN(TestDesktop)
+#include "test_desktop.moc"

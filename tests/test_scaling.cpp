@@ -1,0 +1,355 @@
+// The window at any size: every control of every frame stands at its design
+// place in twips, times the form's scale; fonts follow; what is
+// plotted keeps its twips; the start scale fits the screen.
+
+#include "acquisition/tables.h"
+#include "graph/picture_widget.h"
+#include "shell/form1.h"
+#include "shell/scaled_view.h"
+#include "text/twips.h"
+
+#include <QApplication>
+#include <QFontInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+struct Placed {
+    const char *name;
+    double l, t, w, h;  // twips of the parent, as the tables give them
+};
+
+// A dozen and more controls of each frame, at their design twips. A
+// width or height of 0 is a drawn line, one pixel thick at every scale.
+const Placed kTable[] = {
+    // the window
+    {"Frame1", 0, 60, 11895, 2895},
+    {"Frame2", 0, 3000, 11895, 1995},
+    {"Frame3", 0, 5100, 11895, 1875},
+    {"Frame6", 0, 60, 12000, 8235},
+    // bottom band
+    {"Shape1", 60, 7080, 11835, 1275},
+    {"Image2", 420, 7380, 450, 615},
+    {"Image1", 3540, 7320, 4260, 855},
+    {"Shape2", 3540, 7320, 4215, 855},
+    {"Label18", 9960, 7320, 1815, 375},
+    // relay outputs
+    {"heure1_0", 120, 720, 1095, 285},
+    {"heure1_7", 9420, 720, 1095, 285},
+    {"heure2_2", 2760, 1440, 1095, 285},
+    {"heure2_5", 6780, 1440, 1095, 285},
+    {"auto1_0", 540, 1800, 675, 255},
+    {"auto1_7", 9840, 1800, 675, 255},
+    {"lampe1_1", 1500, 1860, 255, 135},
+    {"lampe1_6", 8160, 1860, 255, 135},
+    {"Command1_0", 120, 2160, 1095, 615},
+    {"Command1_4", 5400, 2160, 1095, 615},
+    {"Command11", 10860, 720, 915, 615},
+    {"Command9", 10860, 1440, 915, 615},
+    {"Command10", 10860, 2160, 915, 615},
+    {"Line1", 1320, 360, 0, 2400},
+    {"Line8", 10680, 360, 0, 2400},
+    // analog inputs
+    {"ana1", 180, 540, 975, 315},
+    {"ana8", 8880, 540, 975, 315},
+    {"u_ana1", 720, 1140, 435, 285},
+    {"u_ana6", 6960, 1140, 435, 285},
+    {"coeff_a2", 1980, 1500, 435, 285},
+    {"coeff_a8", 9420, 1500, 435, 285},
+    {"Command12", 10260, 300, 1515, 435},
+    {"Command16", 10260, 780, 1515, 435},
+    {"memo_a", 10260, 1500, 1455, 315},
+    {"Frame5", 0, 0, 10035, 1935},
+    // logic inputs
+    {"log1_0", 240, 1020, 735, 315},
+    {"log1_3", 3960, 1020, 735, 315},
+    {"log1_7", 8940, 1020, 735, 315},
+    {"Command13", 10260, 300, 1515, 435},
+    {"Command14", 10260, 780, 1515, 435},
+    {"memo_l", 10260, 1500, 1455, 315},
+    {"Frame4", 0, 0, 10035, 1875},
+    // analog programming panel
+    {"Combo4", 180, 600, 2175, 315},
+    {"Check6", 180, 1320, 735, 375},
+    {"Label67", 1080, 1440, 1155, 255},
+    {"Check5", 3540, 660, 1095, 375},
+    {"Command17", 3480, 1320, 1155, 375},
+    {"Combo3", 5460, 540, 1635, 315},
+    {"Text3", 5400, 1320, 1575, 375},
+    {"Command20", 8220, 960, 1635, 375},
+    {"Command21", 8220, 1440, 1635, 375},
+    // logic programming panel
+    {"Combo1", 180, 600, 2175, 315},
+    {"Check1", 180, 1440, 2115, 375},
+    {"Check2", 3480, 720, 795, 375},
+    {"Command15", 3360, 1320, 1155, 375},
+    {"Combo2", 5460, 540, 1635, 315},
+    {"Text2", 5460, 1380, 1575, 375},
+    {"Command19", 8220, 960, 1635, 375},
+    {"Command18", 8220, 1440, 1635, 375},
+    // graph frame
+    {"Picture1", 120, 300, 11595, 5535},
+    {"Frame7", 120, 5880, 11595, 2295},
+    {"Option1", 240, 660, 1935, 255},
+    {"Option2", 240, 1200, 1935, 375},
+    {"HScroll1", 2700, 720, 1095, 255},
+    {"coeff", 2700, 1500, 675, 285},
+    {"HScroll2", 4920, 780, 1155, 255},
+    {"Check9", 4980, 1500, 1455, 255},
+    {"Command26", 6960, 300, 2535, 315},
+    {"Text5", 6960, 660, 2535, 1275},
+    {"Command24", 9960, 240, 1575, 380},
+    {"Command23", 9960, 660, 1575, 380},
+    {"Command3", 9960, 1080, 1575, 380},
+    {"Command25", 9960, 1500, 1575, 380},
+    {"aide", 60, 1980, 11475, 255},
+    {"Line34_0", 2460, 660, 0, 1140},
+    // on the drawing area
+    {"Label64", 5040, 5100, 1215, 315},
+    {"Label59", 6480, 5100, 1755, 315},
+    {"Label56_0", 60, 4620, 615, 255},
+    {"Label56_7", 60, 175, 615, 250},
+};
+
+// Twips at a scale, as a real number of pixels.
+double px(double t, double scale) { return t * scale / kTwipsPerPixel; }
+
+bool near(double actual, double expected) { return std::abs(actual - expected) <= 1.0; }
+
+}  // namespace
+
+class TestScaling : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    std::unique_ptr<Form1> form_;
+    ScaledView *view_ = nullptr;
+
+    template <class W = QWidget>
+    W *find(const QString &name) const
+    {
+        W *w = form_->findChild<W *>(name);
+        if (!w) qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    void scaleTo(double s)
+    {
+        if (view_->scale() != s) view_->setScale(s);
+    }
+    void checkAt(const char *name, double l, double t, double w, double h, double s)
+    {
+        const QRect g = find(QString::fromLatin1(name))->geometry();
+        QVERIFY2(near(g.x(), px(l, s)), qPrintable(QStringLiteral("%1 x %2").arg(QLatin1String(name)).arg(g.x())));
+        QVERIFY2(near(g.y(), px(t, s)), qPrintable(QStringLiteral("%1 y %2").arg(QLatin1String(name)).arg(g.y())));
+        QVERIFY2(near(g.width(), w == 0 ? 1 : px(w, s)),
+                 qPrintable(QStringLiteral("%1 width %2").arg(QLatin1String(name)).arg(g.width())));
+        QVERIFY2(near(g.height(), h == 0 ? 1 : px(h, s)),
+                 qPrintable(QStringLiteral("%1 height %2").arg(QLatin1String(name)).arg(g.height())));
+    }
+    // The black of channel 1 in column x of the surface: the rows it covers.
+    QList<int> blackRows(double xTwips) const
+    {
+        const QImage img = find<PictureWidget>(QStringLiteral("Picture1"))->image();
+        const int x = int(std::lround(px(xTwips, view_->scale()) * img.devicePixelRatio()));
+        QList<int> rows;
+        for (int y = 0; y < img.height(); ++y)
+            if ((img.pixel(x, y) & 0xFFFFFF) == 0) rows.append(y);
+        return rows;
+    }
+    void plotChannel1(int value)
+    {
+        for (int a = 0; a < Tables::kSlots; ++a) form_->tables().tab_ana(1, a) = Element::number(value);
+        QTest::mouseClick(find(QStringLiteral("Option1")), Qt::LeftButton);
+        if (form_->findChild<QLabel *>(QStringLiteral("Label56_0"))->frameShape() == QFrame::NoFrame)
+            QTest::mouseClick(find(QStringLiteral("Label56_0")), Qt::LeftButton);
+        QTest::mouseClick(find(QStringLiteral("Command24")), Qt::LeftButton);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        Form1::Setup setup;
+        setup.programDir = dir_.path();
+        setup.quitApplication = false;
+        form_ = std::make_unique<Form1>(setup);
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+        view_ = find<ScaledView>(QStringLiteral("scaledView"));
+    }
+    void cleanupTestCase() { form_.reset(); }
+
+    void designSizeAtFirst()
+    {
+        QCOMPARE(view_->scale(), 1.0);
+        QCOMPARE(find(QStringLiteral("client"))->size(), QSize(969, 622));
+    }
+
+    void controlsFollowTheTables_data()
+    {
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<int>("row");
+        for (double s : {0.75, 1.0, 1.5})
+            for (int i = 0; i < int(std::size(kTable)); ++i)
+                QTest::newRow(qPrintable(QStringLiteral("%1 % %2").arg(s * 100).arg(QLatin1String(kTable[i].name))))
+                    << s << i;
+    }
+    void controlsFollowTheTables()
+    {
+        QFETCH(double, scale);
+        QFETCH(int, row);
+        scaleTo(scale);
+        const Placed &p = kTable[row];
+        checkAt(p.name, p.l, p.t, p.w, p.h, scale);
+    }
+
+    // The debug box is cut at the window's right edge; its place and height
+    // come from the table.
+    void debugBox_data()
+    {
+        QTest::addColumn<double>("scale");
+        for (double s : {0.75, 1.0, 1.5}) QTest::newRow(qPrintable(QString::number(s))) << s;
+    }
+    void debugBox()
+    {
+        QFETCH(double, scale);
+        scaleTo(scale);
+        const QRect g = find(QStringLiteral("Text1"))->geometry();
+        QVERIFY(near(g.x(), px(11910, scale)));
+        QVERIFY(near(g.y(), px(180, scale)));
+        QVERIFY(near(g.height(), px(8175, scale)));
+        QVERIFY(g.right() < find(QStringLiteral("client"))->width());
+    }
+
+    void fontsFollow_data() { debugBox_data(); }
+    void fontsFollow()
+    {
+        QFETCH(double, scale);
+        scaleTo(scale);
+        QVERIFY(std::abs(QFontInfo(find(QStringLiteral("client"))->font()).pixelSize() - 11 * scale) <= 1);
+        QCOMPARE(find(QStringLiteral("Frame2"))->font().pointSizeF(), 8 * scale);
+        QCOMPARE(find(QStringLiteral("Label18"))->font().pointSizeF(), 11 * scale);
+        // A button with a style sheet of its own follows its frame.
+        QCOMPARE(find(QStringLiteral("Command14"))->font().pointSizeF(), 8 * scale);
+        // The menus and the status line keep the desktop's size.
+        QCOMPARE(form_->menuBar()->font().pixelSize(), 11);
+    }
+
+    // Moves made while the program runs follow the scale, before and after.
+    void runTimeMovesFollow()
+    {
+        scaleTo(1.0);
+        QTest::mouseClick(find(QStringLiteral("Option1")), Qt::LeftButton);
+        QTest::mouseClick(find(QStringLiteral("Option2")), Qt::LeftButton);  // logic layout
+        scaleTo(1.5);
+        checkAt("Label56_7", 60, 70, 615, 250, 1.5);
+        form_->n_graph_Click();
+        checkAt("Frame6", 0, 60, 12000, 8235, 1.5);
+        QTest::mouseClick(find(QStringLiteral("Option1")), Qt::LeftButton);  // analog layout
+        checkAt("Label58_0", 720, 3922.5, 165, 195, 1.5);
+        checkAt("Label56_7", 60, 175, 615, 250, 1.5);
+        find(QStringLiteral("Command25"))->setFocus();
+        QTest::mouseClick(find(QStringLiteral("Command25")), Qt::LeftButton);  // "Retour"
+        QTest::mouseClick(find(QStringLiteral("Command16")), Qt::LeftButton);  // analog panel
+        checkAt("Frame5", 0, 0, 10035, 1875, 1.5);
+        QTest::mouseClick(find(QStringLiteral("Command20")), Qt::LeftButton);
+        scaleTo(0.75);
+        checkAt("Frame5", 0, 0, 10035, 1875, 0.75);
+        checkAt("Label58_0", 720, 3922.5, 165, 195, 0.75);
+    }
+
+    // A trace at 150 % lies at the same twips as at 100 %, one pixel thick,
+    // whether it was drawn before the change of scale or after.
+    void plotKeepsItsTwips()
+    {
+        scaleTo(1.0);
+        form_->n_graph_Click();
+        plotChannel1(100);  // 100 × 20 twips above the baseline at 5040
+        const QList<int> at100 = blackRows(6000);
+        QCOMPARE(at100.size(), 1);
+        QVERIFY(near(at100.first(), px(3040, 1.0)));
+
+        scaleTo(1.5);
+        const QList<int> redrawn = blackRows(6000);
+        QCOMPARE(redrawn.size(), 1);
+        QVERIFY(near(redrawn.first(), px(3040, 1.5)));
+        const QImage replayed = find<PictureWidget>(QStringLiteral("Picture1"))->image();
+        QCOMPARE(replayed.size(), QSize(int(std::lround(px(11535, 1.5))), int(std::lround(px(5475, 1.5)))));
+
+        plotChannel1(100);
+        QCOMPARE(find<PictureWidget>(QStringLiteral("Picture1"))->image(), replayed);
+    }
+
+    // The cursors and the readouts read the mouse in twips at any scale.
+    void readoutKeepsItsTwips()
+    {
+        QStringList seen;
+        for (double s : {1.0, 1.5, 0.75}) {
+            scaleTo(s);
+            form_->n_graph_Click();
+            auto *picture = find<PictureWidget>(QStringLiteral("Picture1"));
+            QTest::mouseMove(picture->area(), QPoint(int(std::lround(px(6000, s))), int(std::lround(px(3045, s)))));
+            QVERIFY(std::abs(picture->cursorX() - 6000) <= kTwipsPerPixel / s);
+            QVERIFY(std::abs(picture->cursorY() - 3045) <= kTwipsPerPixel / s);
+            seen << find<QLabel>(QStringLiteral("Label59"))->text();
+        }
+        QCOMPARE(seen.at(1), seen.at(0));
+        QCOMPARE(seen.at(2), seen.at(0));
+    }
+
+    // Resizing the window: the form takes the largest scale that fits, whole
+    // and centred.
+    void windowResizes()
+    {
+        scaleTo(1.0);
+        const QSize chrome = form_->size() - view_->size();
+        form_->resize(QSize(1460, 940) + chrome);
+        QTRY_COMPARE(view_->scale(), 1.5);
+        QWidget *client = find(QStringLiteral("client"));
+        QVERIFY(view_->rect().contains(client->geometry()));
+        form_->resize(QSize(1460, 500) + chrome);
+        QTRY_VERIFY(view_->scale() < 1.0);
+        QVERIFY(view_->rect().contains(client->geometry()));
+        QVERIFY(client->width() <= 1460 && client->height() <= 500);
+        QVERIFY(std::abs(client->x() - (view_->width() - client->width()) / 2) <= 1);
+        QCOMPARE(view_->minimumSize(), scaling::scaledSize(QSize(969, 622), scaling::kMinScale));
+        view_->setScale(1.0);
+        view_->resizeWindowToForm();
+    }
+
+    void startScale_data()
+    {
+        QTest::addColumn<QSize>("available");
+        QTest::addColumn<double>("scale");
+        // Menu bar and status line take 40 pixels here, the frame 16 × 48.
+        QTest::newRow("full HD") << QSize(1920, 1040) << 1.0;
+        QTest::newRow("just fits") << QSize(969 + 16, 622 + 88) << 1.0;
+        QTest::newRow("one pixel short") << QSize(969 + 16, 622 + 87) << 0.99;
+        QTest::newRow("1366 x 768 at 125 %") << QSize(1093, 582) << 0.79;
+        QTest::newRow("tiny") << QSize(300, 200) << 0.5;
+    }
+    void startScale()
+    {
+        QFETCH(QSize, available);
+        QFETCH(double, scale);
+        QCOMPARE(scaling::startScale(available, QSize(969, 622), QSize(16, 88)), scale);
+        if (scale > 0.5) QVERIFY(scaling::scaledSize(QSize(969, 622), scale).height() <= available.height() - 88);
+    }
+
+    void startsWhereTheScreenAllows()
+    {
+        startAtFittingScale(form_.get(), QSize(1093, 582));
+        QVERIFY(view_->scale() < 1.0);
+        QVERIFY(form_->height() + 48 <= 582);
+        QVERIFY(form_->width() + 16 <= 1093);
+        startAtFittingScale(form_.get(), QSize(1920, 1040));
+        QCOMPARE(view_->scale(), 1.0);
+        QCOMPARE(find(QStringLiteral("client"))->size(), QSize(969, 622));
+    }
+};
+
+QTEST_MAIN(TestScaling)
+#include "test_scaling.moc"
