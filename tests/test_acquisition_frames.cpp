@@ -42,6 +42,7 @@ public:
     const Clock &clock() const override { return clk; }
     Tables &tables() override { return tabs; }
     void showStatus(const QString &message) override { statuses << message; }
+    QString statusText() const override { return statuses.isEmpty() ? QString() : statuses.last(); }
 };
 
 template <class T>
@@ -152,6 +153,8 @@ private slots:
     void enablingARunningTimerLeavesIt();
     void skippedChannelsKeepLabelAndSlot();
     void logicRecordingFillsTheLastSlot();
+    void silentBoardIsSaid_data();
+    void silentBoardIsSaid();
 };
 
 void TestAcquisitionFrames::cyclicEveryTenSeconds_data()
@@ -703,6 +706,54 @@ void TestAcquisitionFrames::logicRecordingFillsTheLastSlot()
     QVERIFY(!child<QCheckBox>(lf, "memo_l")->isChecked());
     QCOMPARE(host.tabs.indice_a, 0);
     QCOMPARE(host.tabs.indice_l, 0);
+}
+
+void TestAcquisitionFrames::silentBoardIsSaid_data()
+{
+    QTest::addColumn<bool>("analog");
+    QTest::newRow("analog") << true;
+    QTest::newRow("logic") << false;
+}
+
+// A buffer without any of the frame's markers: the values show as the
+// decoding gives them, and the status line says the board did not answer
+// until the next reply.
+void TestAcquisitionFrames::silentBoardIsSaid()
+{
+    QFETCH(bool, analog);
+    FakeHost host;
+    AnalogFrame af(host);
+    LogicFrame lf(host);
+    const auto step = [&] { analog ? af.Timer5_Timer() : lf.Timer7_Timer(); };
+    const QString silence = analog ? QStringLiteral("Pas de réponse de la carte (entrées analogiques)")
+                                   : QStringLiteral("Pas de réponse de la carte (entrées logiques)");
+    const QString reply =
+        analog ? QStringLiteral("nAs1:100s2:0s3:255s4:12s5:1s6:2s7:3s8:200") : QStringLiteral("E:165");
+    QLabel *first = child<QLabel>(analog ? static_cast<QWidget &>(af) : lf, analog ? "ana1" : "log1_0");
+    QLabel *last = child<QLabel>(analog ? static_cast<QWidget &>(af) : lf, analog ? "ana8" : "log1_7");
+
+    host.buffer = reply;
+    step();
+    QCOMPARE(host.statusText(), QString());
+    const QString firstShown = first->text();
+    for (const QString &silent : {analog ? QStringLiteral("nA") : QString(), QStringLiteral("nA\r\n?? 12:7")}) {
+        host.buffer = silent;
+        step();
+        QCOMPARE(host.statusText(), silence);
+        QCOMPARE(last->text(), analog ? QStringLiteral("0. V") : QStringLiteral("0"));  // as decoded
+        if (analog) QCOMPARE(first->text(), firstShown);                                // channel 1 skipped: kept
+    }
+    host.buffer = reply;
+    step();
+    QCOMPARE(host.statusText(), QString());
+
+    // Only that sentence is taken back, not another one shown since.
+    host.buffer = QString();
+    step();
+    host.showStatus(QStringLiteral("Tableaux enregistrés"));
+    host.buffer = reply;
+    step();
+    QCOMPARE(host.statusText(), QStringLiteral("Tableaux enregistrés"));
 }
 
 QTEST_MAIN(TestAcquisitionFrames)

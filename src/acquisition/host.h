@@ -21,4 +21,16 @@ public:
     virtual const Clock &clock() const = 0;
     virtual Tables &tables() = 0;
     virtual void showStatus(const QString &message) = 0;  // the status line
+    virtual QString statusText() const = 0;
+
+    // After a decoding: a buffer without the frame's markers means the board
+    // did not answer, which the status line says; the next reply takes that
+    // sentence back (and only that one).
+    void sayWhetherAnswered(bool answered, const QString &silence)
+    {
+        if (!answered)
+            showStatus(silence);
+        else if (statusText() == silence)
+            showStatus(QString());
+    }
 };

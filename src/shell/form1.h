@@ -57,7 +57,7 @@ public:
     void showStatus(const QString &message) override;
 
     SerialComponent &MSComm1() { return *serial_; }
-    QString statusText() const;
+    QString statusText() const override;
     QString listingText() const { return listing_; }
     QString programDir() const { return program_dir_; }
     std::array<QColor, 8> lamps() const;
