@@ -6,6 +6,7 @@
 #include "files/csv_export.h"
 #include "files/profile.h"
 
+#include "support/file_faults.h"
 #include "support/panel_fixture.h"
 
 #include <QElapsedTimer>
@@ -16,20 +17,12 @@
 #include <QTest>
 #include <cstring>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
-}
-
-void put(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly)) f.write(bytes);
-}
+using panel::bytesOf;
+using panel::put;
 
 std::unique_ptr<Tables> smallTables()
 {
@@ -347,6 +340,9 @@ private slots:
         QTest::newRow("2") << "2"
                            << "2"
                            << "2";
+        QTest::newRow("beyond a double") << "1e400"
+                                         << "0"
+                                         << "0";
     }
     void settings()
     {

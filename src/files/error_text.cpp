@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <cerrno>
+#include <sys/stat.h>
 
 namespace files {
 
@@ -57,11 +58,36 @@ QString reasonFromErrno(int err)
     }
 }
 
+QString reasonFromFileType(unsigned mode)
+{
+    switch (mode & S_IFMT) {
+    case S_IFREG:
+        return {};
+    case S_IFDIR:
+        return reasonFromErrno(EISDIR);
+#ifdef S_IFIFO
+    case S_IFIFO:
+        return QStringLiteral("c'est un tube nommé, pas un fichier");
+#endif
+    case S_IFCHR:
+#ifdef S_IFBLK
+    case S_IFBLK:
+#endif
+        return QStringLiteral("c'est un périphérique, pas un fichier");
+#ifdef S_IFSOCK
+    case S_IFSOCK:
+        return QStringLiteral("c'est une prise de communication, pas un fichier");
+#endif
+    default:
+        return QStringLiteral("ce n'est pas un fichier ordinaire");
+    }
+}
+
 QString failureSentence(const QString &verb, const QString &path, const QString &reason)
 {
     return QStringLiteral("Impossible %1 « %2 » : %3")
         .arg(verb.startsWith(u'é') || verb.startsWith(u'o') || verb.startsWith(u'a') ? QStringLiteral("d'") + verb
-                                                                                      : QStringLiteral("de ") + verb,
+                                                                                     : QStringLiteral("de ") + verb,
              QDir::toNativeSeparators(path), reason);
 }
 

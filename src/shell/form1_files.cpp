@@ -59,8 +59,11 @@ QString Form1::configPath() const { return QDir(program_dir_).filePath(QStringLi
 // unit and a coefficient 0 on every channel would only hide the readings.
 void Form1::loadConfigurationFirst()
 {
-    if (!QFileInfo::exists(configPath())) return;
-    startup_config_ = files::readConfiguration(configPath());
+    // A file that cannot be read counts as none, and the status line says so.
+    QString problem;
+    startup_config_ = files::readStartupConfiguration(configPath(), &problem);
+    if (!problem.isEmpty()) showStatus(problem);
+    if (!startup_config_) return;
     const files::Configuration &c = *startup_config_;
     if (const auto port = files::wholeSetting(c.com, 1, 255)) serial_->setPortNumber(*port);
     for (size_t i = 0; i < 8; ++i) {
