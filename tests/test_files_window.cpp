@@ -1,6 +1,7 @@
 // The files as a person uses them from the window: the configuration saved
 // and found again at the next start, the acquisition files through the file
 // dialog, the exports and the screen print.
+#include "files/read_progress_widget.h"
 #include "link/serial_component.h"
 #include "shell/form1.h"
 #include "support/file_faults.h"
@@ -326,6 +327,74 @@ private slots:
         QCOMPARE(text(QStringLiteral("u_ana1")), QStringLiteral("V"));
         QCOMPARE(form->MSComm1().portNumber(), 1);
         QCOMPARE(form->tables().nbre_acqui, 100);
+    }
+
+    // "Ouvrir graphique" reads regular files only: a named pipe is refused
+    // at once, and a logic file that is a folder is said to be one.
+    void openRefusesWhatIsNoFile()
+    {
+        chosen = dir->filePath(QStringLiteral("tube.txt"));
+        QCOMPARE(mkfifo(QFile::encodeName(chosen).constData(), 0600), 0);
+        const QString before = form->listingText();
+        QElapsedTimer clock;
+        clock.start();
+        form->findChild<QAction *>(QStringLiteral("n_ouvrir"))->trigger();
+        QCOMPARE_LT(clock.elapsed(), 5000);
+        QCOMPARE(form->statusText(), QStringLiteral("Impossible d'ouvrir « %1 » : c'est un tube nommé, pas un fichier")
+                                         .arg(QDir::toNativeSeparators(chosen)));
+        QCOMPARE(form->listingText(), before);
+
+        chosen = dir->filePath(QStringLiteral("essai.txt"));
+        QVERIFY(panel::put(chosen, "5:\r\n"));
+        QDir().mkpath(dir->filePath(QStringLiteral("essai.txl")));
+        form->n_ouvrir_Click();
+        QCOMPARE(form->tables().tab_ana(1, 0).asNumber(), 5.0);
+        QVERIFY2(form->statusText().endsWith(QStringLiteral("essai.txl » illisible : c'est un dossier")),
+                 qPrintable(form->statusText()));
+    }
+
+    // A read that lasts shows its progress in French and can be given up;
+    // given up, it changes nothing. Meanwhile a second open is refused.
+    void longReadShowsProgress()
+    {
+        chosen = dir->filePath(QStringLiteral("long.txt"));
+        QByteArray lines;
+        for (int n = 0; n < 200000; ++n) lines += "7:7:7:7:7:7:7:7\r\n";
+        QVERIFY(panel::put(chosen, lines));
+        std::atomic<bool> release{false};
+        files::WaitOptions options;
+        options.progressAfterMs = 0;
+        options.eachPiece = [&] {
+            while (!release.load()) QThread::msleep(2);
+        };
+        QString buttonText, title, busy;
+        bool shown = false;
+        QTimer::singleShot(200, form.get(), [&] {
+            auto *progress = form->findChild<QProgressDialog *>(QStringLiteral("lectureEnCours"));
+            if (!progress) return;
+            shown = progress->isVisible();
+            title = progress->windowTitle();
+            if (auto *cancel = progress->findChild<QPushButton *>()) {
+                buttonText = cancel->text();
+                busy = files::readAcquisitionsWaiting(form.get(), chosen).message;
+                cancel->click();
+            }
+            release = true;
+        });
+        const files::AcquisitionRead read = files::readAcquisitionsWaiting(form.get(), chosen, options);
+        release = true;
+        QVERIFY(shown);
+        QCOMPARE(title, QStringLiteral("Ouvrir graphique"));
+        QCOMPARE(buttonText, QStringLiteral("Annuler"));
+        QCOMPARE(busy, QStringLiteral("Une lecture de fichier est déjà en cours : attendez qu'elle se termine"));
+        QVERIFY(read.cancelled);
+        QVERIFY(read.analog.empty());
+        QVERIFY(form->findChild<QProgressDialog *>(QStringLiteral("lectureEnCours")) == nullptr);
+
+        // Not held back, the same read goes to its end.
+        const files::AcquisitionRead whole = files::readAcquisitionsWaiting(form.get(), chosen);
+        QVERIFY(whole.reachedEnd);
+        QCOMPARE(whole.analogLines, 200000);
     }
 
     void printWithoutPrinterWritesAPdf()

@@ -8,6 +8,7 @@
 #include "files/acquisition_file.h"
 #include "files/configuration.h"
 #include "files/csv_export.h"
+#include "files/read_progress_widget.h"
 #include "files/save_file.h"
 #include "files/screen_print_widget.h"
 #include "graph/graph_frame_widget.h"
@@ -174,7 +175,8 @@ void Form1::n_ouvrir_Click()
 {
     const QString path = askPath(false, QStringLiteral("*.txt"));
     if (path.isEmpty()) return;
-    const files::OpenOutcome out = files::openAcquisitions(path, *tables_);
+    // Read aside while the panel runs on; the tables change only here, at once.
+    const files::OpenOutcome out = files::applyAcquisitionRead(files::readAcquisitionsWaiting(this, path), *tables_);
     if (out.reachedEnd) Command26_Click();
     if (!out.message.isEmpty())
         showStatus(out.message);

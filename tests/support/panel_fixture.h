@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 namespace panel {
@@ -34,8 +35,9 @@ struct Bench {
 
     QString linkPath() const { return dir.filePath(QStringLiteral("com1")); }
 
-    // A board behind COM1 and the window in front of it, not yet switched on.
-    bool open()
+    // A board behind COM1 and the window in front of it, not yet switched on;
+    // adjust may change the window's setup (its file dialogs …).
+    bool open(const std::function<void(Form1::Setup &)> &adjust = {})
     {
         qputenv("PRAMELOR_COM1", linkPath().toLocal8Bit());
         board = std::make_unique<sim::PtyBoard>(linkPath());
@@ -44,6 +46,7 @@ struct Bench {
         setup.programDir = dir.path();
         setup.quitApplication = false;
         setup.askText = [](const QString &, const QString &, const QString &) { return QString(); };
+        if (adjust) adjust(setup);
         form = std::make_unique<Form1>(setup);
         form->show();
         return true;
