@@ -61,6 +61,10 @@ private slots:
     {
         QVERIFY(std::isinf(text::leadingNumber(u"1e999999999")));
         QCOMPARE(text::leadingNumber(u"1e-999999999"), 0.0);
+        // Just beyond the largest double is beyond it too, not 0.
+        QVERIFY(std::isinf(text::leadingNumber(u"1.79769313486232e308")));
+        QVERIFY(std::isinf(text::leadingNumber(u"-1.8e308")));
+        QCOMPARE(text::leadingNumber(u"1.7976931348623157e308"), std::numeric_limits<double>::max());
     }
 
     void anyPoint_data()

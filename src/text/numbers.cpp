@@ -98,7 +98,9 @@ std::optional<double> NumberReader::result() const
     const QByteArray repr = QByteArray(digits_, count_) + 'e' + QByteArray::number(scale);
     bool ok = false;
     double v = repr.toDouble(&ok);  // locale-independent
-    if (!ok && !std::isinf(v)) v = 0.0;
+    // Out of range: just beyond the largest double is infinite (not 0),
+    // below the smallest one is 0.
+    if (!ok) v = scale + count_ > 0 ? HUGE_VAL : 0.0;
     return negative_ ? -v : v;
 }
 
