@@ -43,6 +43,8 @@ public:
     Tables &tables() override { return tabs; }
     void showStatus(const QString &message) override { statuses << message; }
     QString statusText() const override { return statuses.isEmpty() ? QString() : statuses.last(); }
+    bool linkDown = false;
+    bool linkFailing() const override { return linkDown; }
 };
 
 template <class T>
@@ -754,6 +756,13 @@ void TestAcquisitionFrames::silentBoardIsSaid()
     host.buffer = reply;
     step();
     QCOMPARE(host.statusText(), QStringLiteral("Tableaux enregistrés"));
+
+    // A line that fails says so already: its sentence stays.
+    host.linkDown = true;
+    host.showStatus(QStringLiteral("COM1 (/dev/ttyS0) : port absent"));
+    host.buffer = QString();
+    step();
+    QCOMPARE(host.statusText(), QStringLiteral("COM1 (/dev/ttyS0) : port absent"));
 }
 
 QTEST_MAIN(TestAcquisitionFrames)

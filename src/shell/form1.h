@@ -58,6 +58,7 @@ public:
 
     SerialComponent &MSComm1() { return *serial_; }
     QString statusText() const override;
+    bool linkFailing() const override;
     QString listingText() const { return listing_; }
     QString programDir() const { return program_dir_; }
     std::array<QColor, 8> lamps() const;
