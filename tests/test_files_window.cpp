@@ -370,16 +370,16 @@ private slots:
         QString buttonText, title, busy;
         bool shown = false;
         QTimer::singleShot(200, form.get(), [&] {
-            auto *progress = form->findChild<QProgressDialog *>(QStringLiteral("lectureEnCours"));
-            if (!progress) return;
-            shown = progress->isVisible();
-            title = progress->windowTitle();
-            if (auto *cancel = progress->findChild<QPushButton *>()) {
-                buttonText = cancel->text();
-                busy = files::readAcquisitionsWaiting(form.get(), chosen).message;
-                cancel->click();
+            if (auto *progress = form->findChild<QProgressDialog *>(QStringLiteral("lectureEnCours"))) {
+                shown = progress->isVisible();
+                title = progress->windowTitle();
+                if (auto *cancel = progress->findChild<QPushButton *>()) {
+                    buttonText = cancel->text();
+                    busy = files::readAcquisitionsWaiting(form.get(), chosen).message;
+                    cancel->click();
+                }
             }
-            release = true;
+            release = true;  // whatever was found, the read goes on
         });
         const files::AcquisitionRead read = files::readAcquisitionsWaiting(form.get(), chosen, options);
         release = true;
