@@ -96,6 +96,22 @@ void TestAcquisition::analogDecoding_data()
         QTest::addRow("coefficient empty %s", tag)
             << french << kExample << QStringList{"8", ""} << exampleLabels.mid(0, 7) + QStringList{kSkip}
             << exampleStored.mid(0, 7) + QStringList{kSkip};
+        // Beyond the range of a double: nothing to show or store ("inf V").
+        QTest::addRow("raw 1e999 %s", tag)
+            << french << "nAs1:1e999s2:0s3:255s4:12s5:1s6:2s7:3s8:200" << none
+            << QStringList{kSkip} + exampleLabels.mid(1) << QStringList{kSkip} + exampleStored.mid(1);
+        QTest::addRow("coefficient 1e400 %s", tag)
+            << french << kExample << QStringList{"3", "1e400"}
+            << QStringList{"1.96 V", "0. V", kSkip, "0.24 V", "0.02 V", "0.04 V", "0.06 V", "3.92 V"}
+            << QStringList{"100.", "0.", kSkip, "12.", "1.", "2.", "3.", "200."};
+        // 0 × infinity is no number at all ("nan V").
+        QTest::addRow("coefficient 0 and raw 1e999 %s", tag)
+            << french << "nAs1:1e999s2:0s3:255s4:12s5:1s6:2s7:3s8:200" << QStringList{"1", "0"}
+            << QStringList{kSkip} + exampleLabels.mid(1) << QStringList{kSkip} + exampleStored.mid(1);
+        // Each finite, their product not.
+        QTest::addRow("product beyond a double %s", tag)
+            << french << "nAs1:1e300s2:0s3:255s4:12s5:1s6:2s7:3s8:200" << QStringList{"1", "1e300"}
+            << QStringList{kSkip} + exampleLabels.mid(1) << QStringList{kSkip} + exampleStored.mid(1);
     }
     // The coefficient follows the regional separator; the other one is no number.
     QTest::addRow("coefficient 0,5 comma")

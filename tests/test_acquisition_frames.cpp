@@ -49,6 +49,9 @@ public:
     const Clock &clock() const override { return clk; }
     Tables &tables() override { return tabs; }
     void showStatus(const QString &message) override { statuses << message; }
+    QString statusText() const override { return statuses.isEmpty() ? QString() : statuses.last(); }
+    bool linkDown = false;
+    bool linkFailing() const override { return linkDown; }
 };
 
 template <class T>
@@ -170,6 +173,8 @@ private slots:
     void skippedChannelsKeepLabelAndSlot();
     void logicRecordingFillsTheLastSlot();
     void programButtonKeepsItsFont();
+    void silentBoardIsSaid_data();
+    void silentBoardIsSaid();
 };
 
 void TestAcquisitionFrames::cyclicEveryTenSeconds_data()
@@ -790,6 +795,61 @@ void TestAcquisitionFrames::programButtonKeepsItsFont()
             QCOMPARE(program->grab().toImage().pixelColor(4, program->height() / 2), kGrey);
         }
     }
+}
+
+void TestAcquisitionFrames::silentBoardIsSaid_data()
+{
+    QTest::addColumn<bool>("analog");
+    QTest::newRow("analog") << true;
+    QTest::newRow("logic") << false;
+}
+
+// A buffer without any of the frame's markers: the values show as the
+// decoding gives them, and the status line says the board did not answer
+// until the next reply.
+void TestAcquisitionFrames::silentBoardIsSaid()
+{
+    QFETCH(bool, analog);
+    FakeHost host;
+    AnalogFrame af(host);
+    LogicFrame lf(host);
+    const auto step = [&] { analog ? af.Timer5_Timer() : lf.Timer7_Timer(); };
+    const QString silence = analog ? QStringLiteral("Pas de réponse de la carte (entrées analogiques)")
+                                   : QStringLiteral("Pas de réponse de la carte (entrées logiques)");
+    const QString reply =
+        analog ? QStringLiteral("nAs1:100s2:0s3:255s4:12s5:1s6:2s7:3s8:200") : QStringLiteral("E:165");
+    QLabel *first = child<QLabel>(analog ? static_cast<QWidget &>(af) : lf, analog ? "ana1" : "log1_0");
+    QLabel *last = child<QLabel>(analog ? static_cast<QWidget &>(af) : lf, analog ? "ana8" : "log1_7");
+
+    host.buffer = reply;
+    step();
+    QCOMPARE(host.statusText(), QString());
+    const QString firstShown = first->text();
+    for (const QString &silent : {analog ? QStringLiteral("nA") : QString(), QStringLiteral("nA\r\n?? 12:7")}) {
+        host.buffer = silent;
+        step();
+        QCOMPARE(host.statusText(), silence);
+        QCOMPARE(last->text(), analog ? QStringLiteral("0. V") : QStringLiteral("0"));  // as decoded
+        if (analog) QCOMPARE(first->text(), firstShown);                                // channel 1 skipped: kept
+    }
+    host.buffer = reply;
+    step();
+    QCOMPARE(host.statusText(), QString());
+
+    // Only that sentence is taken back, not another one shown since.
+    host.buffer = QString();
+    step();
+    host.showStatus(QStringLiteral("Tableaux enregistrés"));
+    host.buffer = reply;
+    step();
+    QCOMPARE(host.statusText(), QStringLiteral("Tableaux enregistrés"));
+
+    // A line that fails says so already: its sentence stays.
+    host.linkDown = true;
+    host.showStatus(QStringLiteral("COM1 (/dev/ttyS0) : port absent"));
+    host.buffer = QString();
+    step();
+    QCOMPARE(host.statusText(), QStringLiteral("COM1 (/dev/ttyS0) : port absent"));
 }
 
 QTEST_MAIN(TestAcquisitionFrames)

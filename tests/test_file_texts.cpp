@@ -6,6 +6,7 @@
 #include "files/csv_export.h"
 #include "files/profile.h"
 
+#include "support/file_faults.h"
 #include "support/panel_fixture.h"
 
 #include <QElapsedTimer>
@@ -16,20 +17,12 @@
 #include <QTest>
 #include <cstring>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
-}
-
-void put(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly)) f.write(bytes);
-}
+using panel::bytesOf;
+using panel::put;
 
 std::unique_ptr<Tables> smallTables()
 {
@@ -161,6 +154,24 @@ private slots:
         QTest::newRow("binary") << QByteArray("\x00\x01:\xff\xfe\r\n\x00:\x00\r\n:\x07\r\n", 16) << true << true << 0.0
                                 << 0.0 << 5.0;
         QTest::newRow("no line end at the end") << QByteArray("1:\n2:\n3:") << true << true << 1.0 << 3.0 << 5.0;
+        // A carriage return alone ends a line, as on old Macintosh files.
+        QTest::newRow("CR only") << QByteArray("1:\r2:\r3:\r") << true << true << 1.0 << 3.0 << 5.0;
+        QTest::newRow("CR only, blank line stops") << QByteArray("1:\r\r3:\r") << true << false << 1.0 << 9.0 << 9.0;
+        QTest::newRow("mixed ends") << QByteArray("1:\r\n2:\n3:\r") << true << true << 1.0 << 3.0 << 5.0;
+        // Lines of any length: a colon far along a line is still seen, and
+        // blanks are ignored however many there are.
+        QTest::newRow("colon beyond 64 KiB")
+            << QByteArray(70000, 'x') + ":\r\n2:\r\n3:" << true << true << 0.0 << 3.0 << 5.0;
+        QTest::newRow("number beyond 64 KiB of blanks")
+            << QByteArray(70000, ' ') + "4:\r\n2:\r\n3:" << true << true << 4.0 << 3.0 << 5.0;
+        QTest::newRow("long line without colon stops")
+            << QByteArray("1:\r\n") + QByteArray(70000, '7') + "\r\n3:" << true << false << 1.0 << 9.0 << 9.0;
+        // Beyond the range of a double: no number, 0 like any field without one.
+        QTest::newRow("beyond a double") << QByteArray("1e400:\r\n:\r\n-1.5e999:\r\n") << true << true << 0.0 << 0.0
+                                         << 5.0;
+        QTest::newRow("byte-order mark") << QByteArray("\xef\xbb\xbf"
+                                                       "6:\r\n:\r\n8:\r\n")
+                                         << true << true << 6.0 << 8.0 << 5.0;
     }
     void openStops()
     {
@@ -181,6 +192,72 @@ private slots:
         QTEST(t->tab_log[0].asNumber(), "logic0");
         QCOMPARE(t->tab_ana(1, 3).asNumber(), 9.0);  // beyond the file: as it was
         QCOMPARE(out.message.isEmpty(), out.reachedEnd && withLogic);
+    }
+
+    void logicBeyondADouble()
+    {
+        put(path("f.txt"), "1:\r\n");
+        put(path("f.txl"), "1e400\r\n-1e999\r\n1e308\r\n 1 \r\n");
+        auto t = std::make_unique<Tables>();
+        QVERIFY(files::openAcquisitions(path("f.txt"), *t).logicRead);
+        QCOMPARE(t->tab_log[0].asNumber(), 0.0);
+        QCOMPARE(t->tab_log[1].asNumber(), 0.0);
+        QCOMPARE(t->tab_log[2].asNumber(), 1e308);
+        QCOMPARE(t->tab_log[3].asNumber(), 1.0);
+    }
+
+    // Only regular files are read: a named pipe nobody writes to is refused
+    // at once (opening it would wait for a writer), a folder is said to be
+    // one, and a logic file that is there but cannot be read is not "absent".
+    void onlyRegularFilesAreRead_data()
+    {
+        QTest::addColumn<QString>("analog");  // "file", "fifo", "folder"
+        QTest::addColumn<QString>("logic");   // "file", "fifo", "folder", "none"
+        QTest::addColumn<QString>("said");
+        QTest::newRow("analog pipe") << "fifo"
+                                     << "file"
+                                     << "Impossible d'ouvrir « %1 » : c'est un tube nommé, pas un fichier";
+        QTest::newRow("analog folder") << "folder"
+                                       << "file"
+                                       << "Impossible d'ouvrir « %1 » : c'est un dossier";
+        QTest::newRow("logic pipe") << "file"
+                                    << "fifo"
+                                    << "Tableaux analogiques lus ; fichier logique « %2 » illisible : c'est un tube "
+                                       "nommé, pas un fichier";
+        QTest::newRow("logic folder") << "file"
+                                      << "folder"
+                                      << "Tableaux analogiques lus ; fichier logique « %2 » illisible : c'est un "
+                                         "dossier";
+        QTest::newRow("logic absent") << "file"
+                                      << "none"
+                                      << "Tableaux analogiques lus ; fichier logique « %2 » absent";
+        QTest::newRow("analog absent") << "none"
+                                       << "file"
+                                       << "Impossible d'ouvrir « %1 » : fichier ou dossier introuvable";
+    }
+    void onlyRegularFilesAreRead()
+    {
+        QFETCH(QString, analog);
+        QFETCH(QString, logic);
+        QFETCH(QString, said);
+        QTemporaryDir here;
+        const QString a = here.filePath(QStringLiteral("p.txt")), l = here.filePath(QStringLiteral("p.txl"));
+        const auto make = [](const QString &kind, const QString &name, const QByteArray &bytes) {
+            if (kind == u"file") put(name, bytes);
+            if (kind == u"folder") QDir().mkpath(name);
+            if (kind == u"fifo") QCOMPARE(mkfifo(QFile::encodeName(name).constData(), 0600), 0);
+        };
+        make(analog, a, "3:\r\n");
+        make(logic, l, "1\r\n");
+        auto t = std::make_unique<Tables>();
+        QElapsedTimer clock;
+        clock.start();
+        const files::OpenOutcome out = files::openAcquisitions(a, *t);
+        QCOMPARE_LT(clock.elapsed(), 5000);  // nothing waits on a pipe
+        QCOMPARE(out.message, said.replace(QStringLiteral("%1"), a).replace(QStringLiteral("%2"), l));
+        QCOMPARE(out.opened, analog == u"file");
+        QCOMPARE(t->tab_ana(1, 0).asNumber(), analog == u"file" ? 3.0 : 0.0);
+        QCOMPARE(out.logicRead, analog == u"file" && logic == u"file");
     }
 
     void longerThanTheTables()
@@ -347,6 +424,9 @@ private slots:
         QTest::newRow("2") << "2"
                            << "2"
                            << "2";
+        QTest::newRow("beyond a double") << "1e400"
+                                         << "0"
+                                         << "0";
     }
     void settings()
     {

@@ -1,21 +1,30 @@
 // The files as a person uses them from the window: the configuration saved
 // and found again at the next start, the acquisition files through the file
 // dialog, the exports and the screen print.
+#include "files/read_progress_widget.h"
 #include "link/serial_component.h"
 #include "shell/form1.h"
+#include "support/file_faults.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPrinterInfo>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <atomic>
 #include <memory>
+#include <sys/stat.h>
 
 class TestFilesWindow : public QObject {
     Q_OBJECT
@@ -40,12 +49,7 @@ class TestFilesWindow : public QObject {
         return w;
     }
     QString text(const QString &name) const { return find<QLineEdit>(name)->text(); }
-    void writeIni(const QByteArray &bytes)
-    {
-        QFile f(dir->filePath(QStringLiteral("param.ini")));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
+    void writeIni(const QByteArray &bytes) { QVERIFY(panel::put(dir->filePath(QStringLiteral("param.ini")), bytes)); }
 
 private slots:
     void init()
@@ -224,6 +228,173 @@ private slots:
         const QImage png(chosen);
         QVERIFY(!png.isNull());
         QVERIFY(png.width() > 500);
+    }
+
+    // A full disk (a child process whose files may not grow): every save says
+    // so in French, and what was saved before stays byte for byte.
+    void fullDiskIsSaid_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("name");  // the file the dialog answers
+        QTest::newRow("Enregistrer graphique") << "n_enregistrer"
+                                               << "old.txt";
+        QTest::newRow("Enregistrer la configuration") << "n_enr_param"
+                                                      << "param.ini";
+        QTest::newRow("Exporter en CSV") << "n_export_csv"
+                                         << "old.csv";
+        QTest::newRow("Exporter le graphique") << "n_export_png"
+                                               << "old.png";
+    }
+    void fullDiskIsSaid()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, name);
+        chosen = dir->filePath(name);
+        const QByteArray old(429, 'o');
+        QVERIFY(panel::put(chosen, old));
+        QVERIFY(panel::put(dir->filePath(QStringLiteral("old.txl")), old));
+        form.reset();
+        form = start();
+        form->show();
+        find<QPushButton>(QStringLiteral("Command23"))->click();  // "Aléatoire": something to save
+        const panel::ChildResult r = panel::withFileSizeLimit(100, [&](QString &said) {
+            form->findChild<QAction *>(entry)->trigger();
+            said = form->statusText();
+            return true;
+        });
+        QVERIFY(r.exited);
+        QVERIFY2(r.message.contains(QStringLiteral("Impossible d'écrire « %1 » : fichier trop grand")
+                                        .arg(QDir::toNativeSeparators(chosen))),
+                 qPrintable(r.message));
+        QCOMPARE(panel::bytesOf(chosen), old);
+        QCOMPARE(panel::bytesOf(dir->filePath(QStringLiteral("old.txl"))), old);
+    }
+
+    void fullDiskPrintLeavesNoHalfPdf()
+    {
+        if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("a printer is installed on this machine");
+        form->show();
+        const QString documents = dir->filePath(QStringLiteral("Documents"));
+        QDir().mkpath(documents);
+        const panel::ChildResult r = panel::withFileSizeLimit(100, [&](QString &said) {
+            form->n_imprime_Click();
+            said = form->statusText();
+            return true;
+        });
+        QVERIFY2(r.message.startsWith(QStringLiteral("Aucune imprimante ; Impossible d'écrire « %1")
+                                          .arg(QDir::toNativeSeparators(documents))),
+                 qPrintable(r.message));
+        QVERIFY2(r.message.contains(QStringLiteral("fichier trop grand")), qPrintable(r.message));
+        QCOMPARE(QDir(documents).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    // A "param.ini" that is there but cannot be read counts as none: the
+    // controls keep their starting values and the status line says why.
+    void unreadableConfiguration_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("no permission") << "private"
+                                       << "accès refusé";
+        QTest::newRow("a folder") << "folder"
+                                  << "c'est un dossier";
+        QTest::newRow("a named pipe") << "fifo"
+                                      << "c'est un tube nommé, pas un fichier";
+    }
+    void unreadableConfiguration()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        const QString ini = dir->filePath(QStringLiteral("param.ini"));
+        if (kind == u"private") {
+            if (!panel::AsNobody::possible()) QSKIP("cannot take another user's identity here");
+            writeIni("[com]\r\nvaleur=3\r\n[coeff1]\r\nvaleur=2\r\n");
+            QFile::setPermissions(ini, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            QFile::setPermissions(dir->path(), QFileDevice::Permissions(0x7755));
+        } else if (kind == u"folder") {
+            QDir().mkpath(ini);
+        } else {
+            QCOMPARE(mkfifo(QFile::encodeName(ini).constData(), 0600), 0);
+        }
+        form.reset();
+        {
+            std::unique_ptr<panel::AsNobody> nobody(kind == u"private" ? new panel::AsNobody : nullptr);
+            form = start();
+        }
+        QCOMPARE(form->statusText(), QStringLiteral("« %1 » ne peut être lu (%2) : réglages de départ gardés")
+                                         .arg(QDir::toNativeSeparators(ini), reason));
+        QCOMPARE(text(QStringLiteral("coeff_a1")), QStringLiteral("1"));
+        QCOMPARE(text(QStringLiteral("u_ana1")), QStringLiteral("V"));
+        QCOMPARE(form->MSComm1().portNumber(), 1);
+        QCOMPARE(form->tables().nbre_acqui, 100);
+    }
+
+    // "Ouvrir graphique" reads regular files only: a named pipe is refused
+    // at once, and a logic file that is a folder is said to be one.
+    void openRefusesWhatIsNoFile()
+    {
+        chosen = dir->filePath(QStringLiteral("tube.txt"));
+        QCOMPARE(mkfifo(QFile::encodeName(chosen).constData(), 0600), 0);
+        const QString before = form->listingText();
+        QElapsedTimer clock;
+        clock.start();
+        form->findChild<QAction *>(QStringLiteral("n_ouvrir"))->trigger();
+        QCOMPARE_LT(clock.elapsed(), 5000);
+        QCOMPARE(form->statusText(), QStringLiteral("Impossible d'ouvrir « %1 » : c'est un tube nommé, pas un fichier")
+                                         .arg(QDir::toNativeSeparators(chosen)));
+        QCOMPARE(form->listingText(), before);
+
+        chosen = dir->filePath(QStringLiteral("essai.txt"));
+        QVERIFY(panel::put(chosen, "5:\r\n"));
+        QDir().mkpath(dir->filePath(QStringLiteral("essai.txl")));
+        form->n_ouvrir_Click();
+        QCOMPARE(form->tables().tab_ana(1, 0).asNumber(), 5.0);
+        QVERIFY2(form->statusText().endsWith(QStringLiteral("essai.txl » illisible : c'est un dossier")),
+                 qPrintable(form->statusText()));
+    }
+
+    // A read that lasts shows its progress in French and can be given up;
+    // given up, it changes nothing. Meanwhile a second open is refused.
+    void longReadShowsProgress()
+    {
+        chosen = dir->filePath(QStringLiteral("long.txt"));
+        QByteArray lines;
+        for (int n = 0; n < 200000; ++n) lines += "7:7:7:7:7:7:7:7\r\n";
+        QVERIFY(panel::put(chosen, lines));
+        std::atomic<bool> release{false};
+        files::WaitOptions options;
+        options.progressAfterMs = 0;
+        options.eachPiece = [&] {
+            while (!release.load()) QThread::msleep(2);
+        };
+        QString buttonText, title, busy;
+        bool shown = false;
+        QTimer::singleShot(200, form.get(), [&] {
+            if (auto *progress = form->findChild<QProgressDialog *>(QStringLiteral("lectureEnCours"))) {
+                shown = progress->isVisible();
+                title = progress->windowTitle();
+                if (auto *cancel = progress->findChild<QPushButton *>()) {
+                    buttonText = cancel->text();
+                    busy = files::readAcquisitionsWaiting(form.get(), chosen).message;
+                    cancel->click();
+                }
+            }
+            release = true;  // whatever was found, the read goes on
+        });
+        const files::AcquisitionRead read = files::readAcquisitionsWaiting(form.get(), chosen, options);
+        release = true;
+        QVERIFY(shown);
+        QCOMPARE(title, QStringLiteral("Ouvrir graphique"));
+        QCOMPARE(buttonText, QStringLiteral("Annuler"));
+        QCOMPARE(busy, QStringLiteral("Une lecture de fichier est déjà en cours : attendez qu'elle se termine"));
+        QVERIFY(read.cancelled);
+        QVERIFY(read.analog.empty());
+        QVERIFY(form->findChild<QProgressDialog *>(QStringLiteral("lectureEnCours")) == nullptr);
+
+        // Not held back, the same read goes to its end.
+        const files::AcquisitionRead whole = files::readAcquisitionsWaiting(form.get(), chosen);
+        QVERIFY(whole.reachedEnd);
+        QCOMPARE(whole.analogLines, 200000);
     }
 
     void printWithoutPrinterWritesAPdf()

@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QTest>
 #include <cmath>
+#include <limits>
 
 class TestText : public QObject {
     Q_OBJECT
@@ -60,6 +61,10 @@ private slots:
     {
         QVERIFY(std::isinf(text::leadingNumber(u"1e999999999")));
         QCOMPARE(text::leadingNumber(u"1e-999999999"), 0.0);
+        // Just beyond the largest double is beyond it too, not 0.
+        QVERIFY(std::isinf(text::leadingNumber(u"1.79769313486232e308")));
+        QVERIFY(std::isinf(text::leadingNumber(u"-1.8e308")));
+        QCOMPARE(text::leadingNumber(u"1.7976931348623157e308"), std::numeric_limits<double>::max());
     }
 
     void anyPoint_data()
@@ -85,6 +90,46 @@ private slots:
         QVERIFY(!text::parseAnyPoint(u"1.5x"));
         QVERIFY(!text::parseAnyPoint(u""));
         QVERIFY(!text::parseAnyPoint(u"abc"));
+        QVERIFY(!text::parseAnyPoint(u"1e999"));  // infinite: no number to use
+    }
+
+    // The reading a character at a time gives what the whole text gives,
+    // and stops where the number ends.
+    void numberReaderStreams_data() { leadingNumber_data(); }
+    void numberReaderStreams()
+    {
+        QFETCH(QString, text);
+        for (bool anyPoint : {false, true}) {
+            text::NumberReader reader(anyPoint);
+            qsizetype fed = 0;
+            for (QChar c : text) {
+                if (!reader.take(c.unicode())) break;
+                ++fed;
+            }
+            const double whole = anyPoint ? text::leadingNumberAnyPoint(text) : text::leadingNumber(text);
+            QCOMPARE(reader.result().value_or(0.0), whole);
+            QVERIFY(reader.consumed() <= fed);
+            if (fed < text.size()) QVERIFY(reader.ended() && !reader.take(u'5'));  // nothing more once ended
+        }
+    }
+
+    // The largest doubles are written so that they read back as themselves.
+    void largestDoublesReadBack_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::newRow("largest") << std::numeric_limits<double>::max();
+        QTest::newRow("largest negative") << -std::numeric_limits<double>::max();
+        QTest::newRow("just below") << 1.7976931348623153e308;
+        QTest::newRow("fifteen digits still fit") << 1.79769313486231e308;
+    }
+    void largestDoublesReadBack()
+    {
+        QFETCH(double, value);
+        for (QStringView sep : {QStringView(u"."), QStringView(u",")}) {
+            const auto back = text::readRegional(text::plainNumber(value, sep), sep);
+            QVERIFY2(back, qPrintable(text::plainNumber(value, sep)));
+            QCOMPARE(*back, value);
+        }
     }
 
     void toInt16_data()
@@ -192,6 +237,10 @@ private slots:
                                           << "1.5x" << none;
         QTest::newRow("negative") << "fr"
                                   << "-1,25" << -1.25;
+        QTest::newRow("beyond a double") << "C"
+                                         << "1e400" << none;
+        QTest::newRow("beyond a double, comma") << "fr"
+                                                << "-1,5e999" << none;
     }
     void readRegional()
     {

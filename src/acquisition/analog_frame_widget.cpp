@@ -161,11 +161,14 @@ void AnalogFrame::Timer5_Timer()
         coefficients[k] = coeff_[k]->text();
         units[k] = unit_[k]->text();
     }
-    const acquisition::AnalogReading reading = acquisition::decodeAnalog(host_.receiveBuffer(), coefficients, units);
+    const QString buffer = host_.receiveBuffer();
+    const acquisition::AnalogReading reading = acquisition::decodeAnalog(buffer, coefficients, units);
     for (size_t k = 0; k < 8; ++k)
         if (reading[k]) ana_[k]->setText(reading[k]->label);
     Timer5_->stop();
     if (acquisition::storeAnalog(host_.tables(), memo_a_->isChecked(), reading)) memo_a_->setChecked(false);
+    host_.sayWhetherAnswered(acquisition::hasAnalogMarker(buffer),
+                             QStringLiteral("Pas de réponse de la carte (entrées analogiques)"));
     host_.decodingDone(Channel::Analog);
 }
 

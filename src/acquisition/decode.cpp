@@ -55,9 +55,13 @@ AnalogReading decodeAnalog(QStringView buffer, const std::array<QString, 8> &coe
         if (!raw[k]) continue;
         const auto c = text::readRegional(coefficients[k], separator);
         if (!c) continue;
-        const double r = *raw[k];
-        out[k] = AnalogValue{text::twoDecimals(*c * r * 0.0196, separator) + u' ' + units[k],
-                             text::twoDecimals(*c * r, separator)};
+        // A value beyond the range of a double ("s1:1e999", a coefficient
+        // "1e400", or their product) cannot be shown or stored: skipped.
+        const double stored = *c * *raw[k];
+        const double shown = stored * 0.0196;
+        if (!std::isfinite(stored) || !std::isfinite(shown)) continue;
+        out[k] =
+            AnalogValue{text::twoDecimals(shown, separator) + u' ' + units[k], text::twoDecimals(stored, separator)};
     }
     return out;
 }
@@ -87,5 +91,14 @@ LogicBits decodeLogic(QStringView buffer)
     for (int i = 0; i < 8; ++i) out[size_t(7 - i)] = bits[i];
     return out;
 }
+
+bool hasAnalogMarker(QStringView buffer)
+{
+    for (qsizetype at = buffer.indexOf(u's'); at >= 0 && at + 1 < buffer.size(); at = buffer.indexOf(u's', at + 1))
+        if (buffer[at + 1] >= u'1' && buffer[at + 1] <= u'8') return true;
+    return false;
+}
+
+bool hasLogicMarker(QStringView buffer) { return buffer.contains(u"E:"); }
 
 }  // namespace acquisition

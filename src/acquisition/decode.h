@@ -21,8 +21,9 @@ struct AnalogValue {
     QString stored;  // coefficient × raw, two decimals, kept as text
 };
 // One entry a channel (index 0 = channel 1); nothing when the channel cannot
-// be taken (its field has a negative length or its coefficient is no number):
-// its label and its table slot then keep what they hold.
+// be taken (its field has a negative length, its coefficient is no number, or
+// a value is beyond the range of a double): its label and its table slot then
+// keep what they hold.
 using AnalogReading = std::array<std::optional<AnalogValue>, 8>;
 
 // The raw value of each channel read from the buffer, nothing when skipped.
@@ -40,6 +41,11 @@ AnalogReading decodeAnalog(QStringView buffer, const std::array<QString, 8> &coe
 // beyond a 32-bit whole number (a garbled reply) shows as all zeros.
 using LogicBits = std::array<QChar, 8>;
 LogicBits decodeLogic(QStringView buffer);
+
+// Whether the buffer holds a reply at all: one of the markers "s1" … "s8"
+// for the analog frame, "E:" for the logic frame.
+bool hasAnalogMarker(QStringView buffer);
+bool hasLogicMarker(QStringView buffer);
 // The bit text of a value, most significant first: hexadecimal, at least two
 // digits, the first two digits in binary.
 QString logicBitText(double v);

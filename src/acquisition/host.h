@@ -26,4 +26,19 @@ public:
     virtual const Clock &clock() const = 0;
     virtual Tables &tables() = 0;
     virtual void showStatus(const QString &message) = 0;  // the status line
+    virtual QString statusText() const = 0;
+    // The serial line itself fails (its reason is in the status line).
+    virtual bool linkFailing() const { return false; }
+
+    // After a decoding: a buffer without the frame's markers means the board
+    // did not answer, which the status line says (unless it already says why:
+    // the line failing); the next reply takes that sentence back (and only
+    // that one).
+    void sayWhetherAnswered(bool answered, const QString &silence)
+    {
+        if (!answered && !linkFailing())
+            showStatus(silence);
+        else if (answered && statusText() == silence)
+            showStatus(QString());
+    }
 };

@@ -141,13 +141,16 @@ void LogicFrame::memo_l_Click() { host_.tables().indice_l = 0; }
 
 void LogicFrame::Timer7_Timer()
 {
-    const acquisition::LogicBits bits = acquisition::decodeLogic(host_.receiveBuffer());
+    const QString buffer = host_.receiveBuffer();
+    const acquisition::LogicBits bits = acquisition::decodeLogic(buffer);
     for (size_t i = 0; i < 8; ++i) {
         log1_[i]->setText(QString(bits[i]));
         log1_[i]->repaint();  // each indicator is redrawn as it changes
     }
     if (acquisition::storeLogic(host_.tables(), memo_l_->isChecked(), bits)) memo_l_->setChecked(false);
     Timer7_->stop();
+    host_.sayWhetherAnswered(acquisition::hasLogicMarker(buffer),
+                             QStringLiteral("Pas de réponse de la carte (entrées logiques)"));
     host_.decodingDone(Channel::Logic);
 }
 

@@ -39,9 +39,8 @@ struct OpenOutcome {
     int analogLines = 0, logicLines = 0;
     QString message;  // French, when something went wrong
 };
-// Lines longer than kMaxLine are cut there (their rest is skipped unread
-// into memory), so a damaged or foreign file cannot exhaust memory.
-constexpr qint64 kMaxLine = 64 * 1024;
+// Reads both files and puts what they hold into the tables (see
+// acquisition_reader.h for the two steps, which the window runs apart).
 OpenOutcome openAcquisitions(const QString &path, Tables &t);
 
 }  // namespace files

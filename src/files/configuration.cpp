@@ -2,10 +2,12 @@
 
 #include "files/encoding.h"
 #include "files/profile.h"
+#include "files/readable_file.h"
 #include "text/numbers.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <algorithm>
+#include <cmath>
 
 namespace files {
 
@@ -29,6 +31,50 @@ void forEachSetting(C &c, F &&f)
     f(QStringLiteral("nbre_acqui"), 9, c.nbre_acqui);
 }
 
+// What stands under the name: nothing, a file that cannot be read, or the
+// profile it holds. Only regular files are opened, so a named pipe cannot
+// hold the start-up; a symbolic link is followed for reading.
+struct Stored {
+    bool absent = false;
+    qint64 size = 0;
+    QString reason;  // French, when it is there but unreadable
+    std::optional<Profile> profile;
+};
+
+Stored readStored(const QString &path)
+{
+    Stored out;
+    ReadableFile file(path);
+    if (!file.isOpen()) {
+        out.absent = file.isAbsent();
+        out.reason = file.reason();
+        return out;
+    }
+    out.size = file.size();
+    QByteArray bytes(qsizetype(std::min(file.size(), Profile::kMaxBytes)), Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < bytes.size()) {
+        const qint64 n = file.read(bytes.data() + got, bytes.size() - got);
+        if (n < 0) {
+            out.reason = file.reason();
+            return out;
+        }
+        if (n == 0) break;
+        got += qsizetype(n);
+    }
+    bytes.truncate(got);
+    out.profile = Profile::parse(decodeText(bytes));
+    return out;
+}
+
+Configuration settingsOf(const Profile &p)
+{
+    Configuration c;
+    forEachSetting(
+        c, [&](const QString &name, int limit, QString &value) { value = leftChars(p.value(name, kKey), limit); });
+    return c;
+}
+
 }  // namespace
 
 std::array<QString, 38> sectionNames()
@@ -42,27 +88,44 @@ std::array<QString, 38> sectionNames()
 
 bool writeConfiguration(const QString &path, const Configuration &c, QString *error)
 {
+    Stored stored = readStored(path);
+    // A file that cannot be read would lose whatever else it holds.
+    if (!stored.absent && !stored.profile) {
+        if (error)
+            *error = QStringLiteral("« %1 » ne peut être lu (%2) : il est laissé tel quel et la configuration "
+                                    "n'est pas enregistrée.")
+                         .arg(QDir::toNativeSeparators(path), stored.reason);
+        return false;
+    }
     // Only the head of a file beyond the read limit is known: rewriting it
     // would throw the rest away, so such a file is left as it stands.
-    if (QFileInfo(path).size() > Profile::kMaxBytes) {
+    if (stored.size > Profile::kMaxBytes) {
         if (error)
             *error = QStringLiteral("« %1 » dépasse 1 Mo : ce n'est pas un fichier de réglages du panneau. Il est "
                                     "laissé tel quel et la configuration n'est pas enregistrée.")
                          .arg(QDir::toNativeSeparators(path));
         return false;
     }
-    Profile p = Profile::read(path);
+    Profile p = stored.profile.value_or(Profile());
     forEachSetting(c, [&](const QString &name, int, const QString &value) { p.setValue(name, kKey, value); });
     return p.write(path, error);
 }
 
 Configuration readConfiguration(const QString &path)
 {
-    const Profile p = Profile::read(path);
-    Configuration c;
-    forEachSetting(
-        c, [&](const QString &name, int limit, QString &value) { value = leftChars(p.value(name, kKey), limit); });
-    return c;
+    return settingsOf(readStored(path).profile.value_or(Profile()));
+}
+
+std::optional<Configuration> readStartupConfiguration(const QString &path, QString *problem)
+{
+    const Stored stored = readStored(path);
+    if (!stored.profile) {
+        if (problem && !stored.absent)
+            *problem = QStringLiteral("« %1 » ne peut être lu (%2) : réglages de départ gardés")
+                           .arg(QDir::toNativeSeparators(path), stored.reason);
+        return std::nullopt;
+    }
+    return settingsOf(*stored.profile);
 }
 
 std::optional<int> wholeSetting(const QString &text, int lo, int hi)
@@ -72,6 +135,11 @@ std::optional<int> wholeSetting(const QString &text, int lo, int hi)
     return int(*v);
 }
 
-QString coefficientSetting(const QString &text) { return text::plainNumber(text::leadingNumberAnyPoint(text)); }
+QString coefficientSetting(const QString &text)
+{
+    // A number beyond the range of a double is no number: "0", as for "abc".
+    const double v = text::leadingNumberAnyPoint(text);
+    return text::plainNumber(std::isfinite(v) ? v : 0.0);
+}
 
 }  // namespace files

@@ -18,18 +18,25 @@ struct Configuration {  // the texts as the controls hold them
 // Section names in the order they are written.
 std::array<QString, 38> sectionNames();
 
-// Writes the 38 settings into the file, keeping whatever else it holds.
+// Writes the 38 settings into the file, keeping whatever else it holds. A
+// file that is there but cannot be read (or is beyond the read limit) is left
+// as it stands and nothing is written: error says why.
 bool writeConfiguration(const QString &path, const Configuration &c, QString *error);
 // The settings as stored, cut to what start-up takes: 24 characters for the
 // port, times, days and hours, 4 for the units, 9 for the coefficients and
-// the number of acquisitions.
+// the number of acquisitions. A missing or unreadable file gives empty texts.
 Configuration readConfiguration(const QString &path);
+// The settings for start-up: nothing when there is no file, or when it
+// cannot be read (not allowed, a folder, a pipe …): problem then receives a
+// French sentence, and start-up keeps the controls' own values.
+std::optional<Configuration> readStartupConfiguration(const QString &path, QString *problem);
 
 // A whole-number setting by the leading-number rule and the 16-bit rounding;
 // nothing when there is no such number or it lies outside lo … hi.
 std::optional<int> wholeSetting(const QString &text, int lo, int hi);
 // A coefficient as start-up shows it: "." or "," as its decimal point, then
-// its ordinary form (2 gives "2", one half "0.5" or "0,5" by regional setting).
+// its ordinary form (2 gives "2", one half "0.5" or "0,5" by regional setting);
+// no number, or one beyond the range of a double, gives "0".
 QString coefficientSetting(const QString &text);
 
 }  // namespace files

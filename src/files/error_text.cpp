@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <cerrno>
+#include <sys/stat.h>
 
 namespace files {
 
@@ -54,6 +55,31 @@ QString reasonFromErrno(int err)
         return QStringLiteral("fichier en cours d'utilisation");
     default:
         return QStringLiteral("erreur système %1").arg(err);
+    }
+}
+
+QString reasonFromFileType(unsigned mode)
+{
+    switch (mode & S_IFMT) {
+    case S_IFREG:
+        return {};
+    case S_IFDIR:
+        return reasonFromErrno(EISDIR);
+#ifdef S_IFIFO
+    case S_IFIFO:
+        return QStringLiteral("c'est un tube nommé, pas un fichier");
+#endif
+    case S_IFCHR:
+#ifdef S_IFBLK
+    case S_IFBLK:
+#endif
+        return QStringLiteral("c'est un périphérique, pas un fichier");
+#ifdef S_IFSOCK
+    case S_IFSOCK:
+        return QStringLiteral("c'est une prise de communication, pas un fichier");
+#endif
+    default:
+        return QStringLiteral("ce n'est pas un fichier ordinaire");
     }
 }
 

@@ -1,13 +1,25 @@
 #pragma once
-// Every file the panel writes goes through here: the bytes go to a temporary
-// file renamed over the old one, so a failed save leaves the old file whole.
+// Every file the panel writes goes through here. The bytes go to a new file
+// beside the old one; only when every byte is known to be on the disk (each
+// write checked, the file synchronised and closed without error) is it
+// renamed over the old name, and the folder is synchronised too. A failed
+// save (full disk, refused access, a name that is a folder …) leaves the old
+// file byte for byte as it was.
+//
+// A name that is a symbolic link: the link itself is replaced by a regular
+// file, the file it points to is never written. A name that is a folder, a
+// named pipe or a device is refused, and so is an existing file that the
+// user made read-only.
 
 #include <QByteArray>
 #include <QString>
 
 namespace files {
 
-// error receives a French sentence naming the file.
+// error receives a French sentence naming the file and the reason.
 bool writeWhole(const QString &path, const QByteArray &bytes, QString *error);
+// The same, also giving the system's error number of the failure (0 when the
+// reason is not one: a folder, a pipe …).
+bool writeWhole(const QString &path, const QByteArray &bytes, QString *error, int *errorNumber);
 
 }  // namespace files

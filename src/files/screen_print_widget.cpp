@@ -1,8 +1,11 @@
 #include "files/screen_print_widget.h"
 
+#include "files/save_file.h"
+
+#include <QBuffer>
 #include <QDir>
-#include <QFileInfo>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -21,11 +24,11 @@ namespace {
 
 // The picture scaled to fit the printable area, keeping its proportions,
 // against the top left corner.
-bool paint(QPrinter &printer, const QImage &image)
+bool paint(QPagedPaintDevice &page, const QImage &image)
 {
-    printer.setPageOrientation(image.width() > image.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
+    page.setPageOrientation(image.width() > image.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
     QPainter painter;
-    if (!painter.begin(&printer)) return false;
+    if (!painter.begin(&page)) return false;
     const QRect area = painter.viewport();
     const QSize size = image.size().scaled(area.size(), Qt::KeepAspectRatio);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -54,14 +57,23 @@ PrintOutcome printImage(const QImage &image, const QString &pdfFolder, const QDa
         out.message = QStringLiteral("Aucune imprimante, et le dossier « %1 » ne peut être créé").arg(pdfFolder);
         return out;
     }
-    QPrinter pdf(QPrinter::HighResolution);
-    pdf.setOutputFormat(QPrinter::PdfFormat);
-    pdf.setPageSize(QPageSize(QPageSize::A4));
+    // The page is made in memory, then saved like every other file.
+    QByteArray bytes;
+    bool painted = false;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&buffer);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setCreator(QStringLiteral("Pramelor"));
+        painted = paint(pdf, image);
+    }
     out.pdfPath = pdfName(pdfFolder, when);
-    pdf.setOutputFileName(out.pdfPath);
-    out.done = paint(pdf, image) && QFileInfo::exists(out.pdfPath);
+    QString error;
+    if (!painted) error = QStringLiteral("la page n'a pu être composée");
+    out.done = painted && writeWhole(out.pdfPath, bytes, &error);
     out.message = out.done ? QStringLiteral("Aucune imprimante : page écrite dans « %1 »").arg(out.pdfPath)
-                           : QStringLiteral("Aucune imprimante, et « %1 » ne peut être écrit").arg(out.pdfPath);
+                           : QStringLiteral("Aucune imprimante ; ") + error;
     if (!out.done) out.pdfPath.clear();
     return out;
 }

@@ -1,5 +1,6 @@
 #include "link/serial_component.h"
 
+#include "link/port_check.h"
 #include "link/last_resort.h"
 #include "link/protocol.h"
 
@@ -22,6 +23,16 @@ bool SerialComponent::open()
         report(
             QStringLiteral("Port de communication %1 inconnu : choisissez COM1 à COM4 (Configuration / Communication)")
                 .arg(port_number_));
+        return false;
+    }
+    // A folder, a file or a pipe is refused before the serial library
+    // tries its terminal settings on it.
+    const board::PortCheck check = board::checkPortDevice(device);
+    if (check.access != board::PortAccess::Usable) {
+        report(QStringLiteral("%1 (%2) : %3")
+                   .arg(board::portName(port_number_), device,
+                        check.access == board::PortAccess::Missing ? describe(QSerialPort::DeviceNotFoundError)
+                                                                   : check.reason));
         return false;
     }
     port_.setPortName(device);
@@ -126,9 +137,10 @@ QString SerialComponent::describe(QSerialPort::SerialPortError error) const
     switch (error) {
     case QSerialPort::DeviceNotFoundError:
         return QStringLiteral("port absent — vérifiez le câble ou la variable PRAMELOR_COM%1").arg(port_number_);
-    case QSerialPort::PermissionError:
-        return QStringLiteral(
-            "permission refusée ou port occupé par un autre programme — ajoutez l'utilisateur au groupe dialout");
+    case QSerialPort::PermissionError:  // access itself was looked at before opening
+        return board::portBusy();
+    case QSerialPort::UnsupportedOperationError:  // no terminal settings: a device of another kind
+        return board::notASerialPort();
     case QSerialPort::OpenError:
         return QStringLiteral("port déjà ouvert");
     case QSerialPort::ResourceError:
@@ -138,6 +150,6 @@ QString SerialComponent::describe(QSerialPort::SerialPortError error) const
     case QSerialPort::WriteError:
         return QStringLiteral("erreur d'écriture");
     default:
-        return QStringLiteral("erreur %1 : %2").arg(int(error)).arg(port_.errorString());
+        return QStringLiteral("erreur du port (code %1)").arg(int(error));
     }
 }

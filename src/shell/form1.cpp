@@ -518,6 +518,8 @@ void Form1::showStatus(const QString &message)
 
 QString Form1::statusText() const { return status_line_ ? status_line_->text() : QString(); }
 
+bool Form1::linkFailing() const { return !serial_->lastError().isEmpty(); }
+
 // ---------------------------------------------------------------- graph frame, tables and files
 
 void Form1::n_graph_Click() { graph_->showView(); }

@@ -63,7 +63,8 @@ public:
     void showStatus(const QString &message) override;
 
     SerialComponent &MSComm1() { return *serial_; }
-    QString statusText() const;
+    QString statusText() const override;
+    bool linkFailing() const override;
     QString listingText() const { return listing_; }
     QString programDir() const { return program_dir_; }
     // The user's configuration folder and the settings file kept there.

@@ -8,6 +8,7 @@
 #include "files/acquisition_file.h"
 #include "files/configuration.h"
 #include "files/csv_export.h"
+#include "files/read_progress_widget.h"
 #include "files/save_file.h"
 #include "files/screen_print_widget.h"
 #include "graph/graph_frame_widget.h"
@@ -57,9 +58,11 @@ void setPosition(QComboBox *list, const QString &text)
 // unit and a coefficient 0 on every channel would only hide the readings.
 void Form1::loadConfigurationFirst()
 {
-    const QString path = configFiles().read;
-    if (!QFileInfo::exists(path)) return;
-    startup_config_ = files::readConfiguration(path);
+    // A file that cannot be read counts as none, and the status line says so.
+    QString problem;
+    startup_config_ = files::readStartupConfiguration(configFiles().read, &problem);
+    if (!problem.isEmpty()) showStatus(problem);
+    if (!startup_config_) return;
     const files::Configuration &c = *startup_config_;
     if (const auto port = files::wholeSetting(c.com, 1, 255)) serial_->setPortNumber(*port);
     for (size_t i = 0; i < 8; ++i) {
@@ -165,7 +168,8 @@ void Form1::n_ouvrir_Click()
 {
     const QString path = askPath(false, QStringLiteral("*.txt"));
     if (path.isEmpty()) return;
-    const files::OpenOutcome out = files::openAcquisitions(path, *tables_);
+    // Read aside while the panel runs on; the tables change only here, at once.
+    const files::OpenOutcome out = files::applyAcquisitionRead(files::readAcquisitionsWaiting(this, path), *tables_);
     if (out.reachedEnd) Command26_Click();
     if (!out.message.isEmpty())
         showStatus(out.message);

@@ -9,78 +9,100 @@ namespace {
 
 bool ignorable(QChar c) { return c == u' ' || c == u'\t' || c == u'\n'; }
 
+bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
 // Reads the leading number of s. anyPoint lets "," serve as the decimal point.
-// The mantissa keeps at most 40 significant digits and the exponent is
-// clamped, so any text, however long, reads in bounded time and memory.
 // Returns nothing when no digit was found; consumed tells how far it read.
 std::optional<double> readLeading(QStringView s, bool anyPoint, qsizetype *consumed = nullptr)
 {
-    qsizetype i = 0;
-    const qsizetype n = s.size();
-    auto next = [&]() -> QChar {
-        while (i < n && ignorable(s[i])) ++i;
-        return i < n ? s[i] : QChar();
-    };
-    bool negative = false;
-    QChar c = next();
-    if (c == u'+' || c == u'-') {
-        negative = c == u'-';
-        ++i;
-    }
-    std::string digits;
-    long long scale = 0;
-    bool seenPoint = false, anyDigit = false;
-    for (c = next(); i < n; ++i, c = next()) {
-        if (c >= u'0' && c <= u'9') {
-            anyDigit = true;
-            if (digits.empty() && c == u'0') {
-                if (seenPoint) --scale;
-            } else if (digits.size() < 40) {
-                digits.push_back(char(c.unicode()));
-                if (seenPoint) --scale;
-            } else if (!seenPoint) {
-                ++scale;
-            }
-        } else if (!seenPoint && (c == u'.' || (anyPoint && c == u','))) {
-            seenPoint = true;
-        } else {
-            break;
-        }
-    }
-    if (anyDigit && i < n && (c == u'e' || c == u'E' || c == u'd' || c == u'D')) {
-        const qsizetype mark = i;
-        ++i;
-        bool expNegative = false;
-        QChar e = next();
-        if (e == u'+' || e == u'-') {
-            expNegative = e == u'-';
-            ++i;
-        }
-        long long exponent = 0;
-        bool expDigit = false;
-        for (e = next(); i < n && e >= u'0' && e <= u'9'; ++i, e = next()) {
-            expDigit = true;
-            if (exponent < 1000000) exponent = exponent * 10 + (e.unicode() - u'0');
-        }
-        if (expDigit)
-            scale += expNegative ? -exponent : exponent;
-        else
-            i = mark;  // "1e" is the number 1 followed by other text
-    }
-    if (consumed) *consumed = i;
-    if (!anyDigit) return std::nullopt;
-    if (digits.empty()) return negative ? -0.0 : 0.0;
-    // Keep the exponent in a range strtod-like parsing handles without surprise.
-    if (scale + (long long)digits.size() > 310) return negative ? -HUGE_VAL : HUGE_VAL;
-    if (scale < -400 - 40) return negative ? -0.0 : 0.0;
-    const QByteArray repr = QByteArray::fromStdString(digits) + 'e' + QByteArray::number(scale);
-    bool ok = false;
-    double v = repr.toDouble(&ok);  // locale-independent
-    if (!ok && !std::isinf(v)) v = 0.0;
-    return negative ? -v : v;
+    NumberReader reader(anyPoint);
+    for (QChar c : s)
+        if (!reader.take(c.unicode())) break;
+    if (consumed) *consumed = reader.consumed();
+    return reader.result();
 }
 
 }  // namespace
+
+// The mantissa keeps at most kMaxDigits significant digits and the exponent
+// is clamped, so any text, however long, reads in bounded time and memory.
+bool NumberReader::take(char16_t c)
+{
+    if (state_ == State::Done) return false;
+    if (ignorable(QChar(c))) {
+        ++taken_;
+        return true;
+    }
+    switch (state_) {
+    case State::Sign:
+        state_ = State::Mantissa;
+        if (c == u'+' || c == u'-') {
+            negative_ = c == u'-';
+            ++taken_;
+            return true;
+        }
+        [[fallthrough]];
+    case State::Mantissa:
+        if (isDigit(c)) {
+            anyDigit_ = true;
+            if (count_ == 0 && c == u'0') {
+                if (seenPoint_) --scale_;
+            } else if (count_ < kMaxDigits) {
+                digits_[count_++] = char(c);
+                if (seenPoint_) --scale_;
+            } else if (!seenPoint_) {
+                ++scale_;
+            }
+        } else if (!seenPoint_ && (c == u'.' || (anyPoint_ && c == u','))) {
+            seenPoint_ = true;
+        } else if (anyDigit_ && (c == u'e' || c == u'E' || c == u'd' || c == u'D')) {
+            mark_ = taken_;
+            state_ = State::ExpSign;
+        } else {
+            state_ = State::Done;
+            return false;
+        }
+        ++taken_;
+        return true;
+    case State::ExpSign:
+        state_ = State::ExpDigits;
+        if (c == u'+' || c == u'-') {
+            expNegative_ = c == u'-';
+            ++taken_;
+            return true;
+        }
+        [[fallthrough]];
+    case State::ExpDigits:
+        if (!isDigit(c)) {  // "1e" is the number 1 followed by other text
+            state_ = State::Done;
+            return false;
+        }
+        expDigit_ = true;
+        if (exponent_ < 1000000) exponent_ = exponent_ * 10 + (c - u'0');
+        ++taken_;
+        return true;
+    case State::Done:
+        break;
+    }
+    return false;
+}
+
+std::optional<double> NumberReader::result() const
+{
+    if (!anyDigit_) return std::nullopt;
+    if (count_ == 0) return negative_ ? -0.0 : 0.0;
+    const long long scale = scale_ + (expDigit_ ? (expNegative_ ? -exponent_ : exponent_) : 0);
+    // Keep the exponent in a range strtod-like parsing handles without surprise.
+    if (scale + count_ > 310) return negative_ ? -HUGE_VAL : HUGE_VAL;
+    if (scale < -400 - kMaxDigits) return negative_ ? -0.0 : 0.0;
+    const QByteArray repr = QByteArray(digits_, count_) + 'e' + QByteArray::number(scale);
+    bool ok = false;
+    double v = repr.toDouble(&ok);  // locale-independent
+    // Out of range: just beyond the largest double is infinite (not 0),
+    // below the smallest one is 0.
+    if (!ok) v = scale + count_ > 0 ? HUGE_VAL : 0.0;
+    return negative_ ? -v : v;
+}
 
 double leadingNumber(QStringView s) { return readLeading(s, false).value_or(0.0); }
 
@@ -94,7 +116,7 @@ std::optional<double> parseAnyPoint(QStringView s)
         if (ignorable(c)) return std::nullopt;  // blanks inside are not a number here
     qsizetype used = 0;
     auto v = readLeading(t, true, &used);
-    if (!v || used != t.size()) return std::nullopt;
+    if (!v || used != t.size() || !std::isfinite(*v)) return std::nullopt;
     return v;
 }
 
@@ -156,7 +178,9 @@ QString plainNumber(double v) { return plainNumber(v, decimalSeparator()); }
 QString plainNumber(double v, QStringView separator)
 {
     if (v == 0.0) return QStringLiteral("0");  // no "-0"
-    QString s = QString::number(v, 'g', 15);
+    // Fifteen digits of the largest doubles round up beyond the largest double.
+    constexpr double kTop = 1.79769313486231e308;
+    QString s = QString::number(v, 'g', std::fabs(v) > kTop ? QLocale::FloatingPointShortest : 15);
     s.replace(QChar(u'.'), separator.toString());
     return s;
 }
@@ -187,7 +211,7 @@ std::optional<double> readRegional(QStringView s, QStringView separator)
     }
     qsizetype used = 0;
     auto v = readLeading(canonical, false, &used);
-    if (!v || used != canonical.size()) return std::nullopt;
+    if (!v || used != canonical.size() || !std::isfinite(*v)) return std::nullopt;
     return v;
 }
 

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 namespace panel {
@@ -38,8 +39,9 @@ struct Bench {
     QString linkPath() const { return dir.filePath(QStringLiteral("com%1").arg(port)); }
 
     // A board behind COMn and the window in front of it, not yet switched
-    // on. Windows on different ports run side by side in one test.
-    bool open(int portNumber = 1)
+    // on. Windows on different ports run side by side in one test; adjust
+    // may change the window's setup (its file dialogs …).
+    bool open(int portNumber = 1, const std::function<void(Form1::Setup &)> &adjust = {})
     {
         port = portNumber;
         qputenv(qPrintable(QStringLiteral("PRAMELOR_COM%1").arg(port)), linkPath().toLocal8Bit());
@@ -49,6 +51,7 @@ struct Bench {
         setup.programDir = dir.path();
         setup.quitApplication = false;
         setup.askText = [](const QString &, const QString &, const QString &) { return QString(); };
+        if (adjust) adjust(setup);
         form = std::make_unique<Form1>(setup);
         form->MSComm1().setPortNumber(port);
         form->show();

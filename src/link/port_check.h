@@ -1,0 +1,25 @@
+#pragma once
+// What stands behind a port's device name, looked at before opening it: a
+// folder, a file, a pipe or a missing name is no serial port, and saying so
+// in French is better than the serial library's guess.
+
+#include <QString>
+
+namespace board {
+
+enum class PortAccess { Usable, Missing, NotAPort, Refused };
+
+struct PortCheck {
+    PortAccess access = PortAccess::Usable;
+    QString reason;  // French, for anything but Usable
+};
+
+// Only a character device may be a serial port; whether it really is one
+// shows when it is opened.
+PortCheck checkPortDevice(const QString &device);
+
+// The French reasons the port component gives.
+QString notASerialPort(const QString &detail = QString());
+QString portBusy();
+
+}  // namespace board
