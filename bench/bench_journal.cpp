@@ -23,7 +23,7 @@ acquisition::Acquired acquisitionNumber(qint64 i, bool analogOnly)
     a.units.fill(QStringLiteral("V"));
     for (int k = 0; k < 8; ++k)
         a.values[size_t(k)] = a.channel == Channel::Logic ? QString::number((i >> k) & 1)
-                                                           : QStringLiteral("%1.%2").arg((i * (k + 3)) % 510).arg(k);
+                                                          : QStringLiteral("%1.%2").arg((i * (k + 3)) % 510).arg(k);
     return a;
 }
 

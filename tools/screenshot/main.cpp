@@ -2,9 +2,9 @@
 // layout without a display: pramelor-shot <folder>
 #include "shell/form1.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QAction>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
