@@ -302,6 +302,42 @@ private slots:
         QVERIFY(!files::readJournalTail(path(QStringLiteral("absent.csv")), 4).opened);
     }
 
+    // A journal read in several pieces: lines across their edges, a line too
+    // long to be one of ours, logic lines only at the very start.
+    void readingALongJournalInPieces()
+    {
+        const QString p = path(QStringLiteral("long.csv"));
+        QByteArray bytes = files::journalHeader(unitsOf("V"));
+        bytes += files::journalLine(logic(kT0, 1)) + files::journalLine(logic(kT0, 2));
+        // Lines made from one, as a date and time costs much to compute.
+        const QByteArray line = files::journalLine(numbered(7, 0));
+        const QByteArray start = line.left(line.indexOf(",0.,") + 1), end = line.mid(line.indexOf(",0.,") + 2);
+        int i = 0;
+        for (; bytes.size() < (3 << 20); ++i) {
+            bytes += start + QByteArray::number(i) + end;
+            if (i == 20000) bytes += QByteArray(100 * 1024, 'x') + "\r\n";
+        }
+        QFile::remove(p);
+        append(p, bytes);
+        std::vector<qint64> seen;
+        const files::JournalTail tail = files::readJournalTail(p, 5, [&](qint64 done, qint64 total) {
+            seen.push_back(done);
+            return total == bytes.size();
+        });
+        QVERIFY(!tail.cancelled);
+        QCOMPARE(tail.damaged, 1);
+        QCOMPARE(tail.analog.size(), size_t(5));
+        QCOMPARE(tail.analog[4].values[1], std::optional<double>(i - 1));
+        QCOMPARE(tail.analog[0].values[1], std::optional<double>(i - 5));
+        QCOMPARE(tail.logic.size(), size_t(2));
+        QCOMPARE(tail.logic[1].values[1], std::optional<double>(1));  // 2 = input 2
+        QVERIFY(seen.size() >= 3 && std::is_sorted(seen.begin(), seen.end()));
+        QCOMPARE(seen.back(), qint64(bytes.size()));
+
+        const files::JournalTail stopped = files::readJournalTail(p, 5, [](qint64, qint64) { return false; });
+        QVERIFY(stopped.cancelled);
+    }
+
     void loadedAsMemorisationStores_data()
     {
         QTest::addColumn<QLocale>("locale");

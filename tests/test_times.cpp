@@ -60,6 +60,10 @@ private slots:
         QCOMPARE(shownTime(kT0), QStringLiteral("07/12/2026 14:32:07,412"));
         QCOMPARE(isoTime(kT0), QStringLiteral("2026-12-07T14:32:07.412"));
         QCOMPARE(fromIsoTime(isoTime(kT0)), kT0);
+        const QDateTime small(QDate(987, 1, 2), QTime(3, 4, 5, 6));
+        QCOMPARE(isoTime(small), QStringLiteral("0987-01-02T03:04:05.006"));
+        QCOMPARE(shownTime(small), QStringLiteral("02/01/0987 03:04:05,006"));
+        QCOMPARE(fromIsoTime(isoTime(small)), small);
         QCOMPARE(shownTime(QDateTime()), QString());
         QCOMPARE(isoTime(QDateTime()), QString());
         // Another program's offset is taken and turned into local time.

@@ -1,6 +1,7 @@
 #include "acquisition/times.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace acquisition {
 
@@ -31,15 +32,58 @@ void AcquisitionTimes::forgetAnalog(int first, int last) { forgetIn(analog_, fir
 
 void AcquisitionTimes::forgetLogic(int first, int last) { forgetIn(logic_, first, last); }
 
-QString shownTime(const QDateTime &t)
+namespace {
+
+// A date and time in a fixed shape: 'Y', 'M', 'D', 'h', 'm', 's' and 'z'
+// stand for the digits of the fields, anything else for itself. Written by
+// hand: a journal line is made for every acquisition, and the general date
+// formatting costs several times what the rest of the line does.
+QString timeInShape(const QDateTime &t, const char *shape)
 {
-    return t.isValid() ? t.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss,zzz")) : QString();
+    if (!t.isValid()) return {};
+    const QDate d = t.date();
+    const QTime h = t.time();
+    if (d.year() < 0 || d.year() > 9999) return t.toString(Qt::ISODateWithMs);
+    QString out(qsizetype(std::strlen(shape)), Qt::Uninitialized);
+    QChar *p = out.data();
+    // Each field's digits, written from the last one backwards.
+    auto field = [&](char f) -> int {
+        switch (f) {
+        case 'Y':
+            return d.year();
+        case 'M':
+            return d.month();
+        case 'D':
+            return d.day();
+        case 'h':
+            return h.hour();
+        case 'm':
+            return h.minute();
+        case 's':
+            return h.second();
+        case 'z':
+            return h.msec();
+        default:
+            return -1;
+        }
+    };
+    for (qsizetype i = qsizetype(std::strlen(shape)) - 1; i >= 0;) {
+        const char f = shape[i];
+        int v = field(f);
+        if (v < 0) {
+            p[i--] = QLatin1Char(f);
+            continue;
+        }
+        for (; i >= 0 && shape[i] == f; --i, v /= 10) p[i] = QLatin1Char(char('0' + v % 10));
+    }
+    return out;
 }
 
-QString isoTime(const QDateTime &t)
-{
-    return t.isValid() ? t.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")) : QString();
-}
+}  // namespace
+
+QString shownTime(const QDateTime &t) { return timeInShape(t, "DD/MM/YYYY hh:mm:ss,zzz"); }
+
+QString isoTime(const QDateTime &t) { return timeInShape(t, "YYYY-MM-DDThh:mm:ss.zzz"); }
 
 QDateTime fromIsoTime(QStringView s)
 {
