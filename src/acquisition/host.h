@@ -26,6 +26,8 @@ public:
     virtual const Clock &clock() const = 0;
     virtual Tables &tables() = 0;
     virtual void showStatus(const QString &message) = 0;  // the status line
+    // Whether the continuous journal records every acquisition.
+    virtual bool journalRunning() const { return false; }
     virtual QString statusText() const = 0;
     // The serial line itself fails (its reason is in the status line).
     virtual bool linkFailing() const { return false; }

@@ -1,7 +1,7 @@
 #include "link/serial_component.h"
 
-#include "link/port_check.h"
 #include "link/last_resort.h"
+#include "link/port_check.h"
 #include "link/protocol.h"
 
 #include <QFile>

@@ -11,6 +11,7 @@
 #include "files/read_progress_widget.h"
 #include "files/save_file.h"
 #include "files/screen_print_widget.h"
+#include "files/times_file.h"
 #include "graph/graph_frame_widget.h"
 #include "graph/picture_widget.h"
 #include "link/serial_component.h"
@@ -156,10 +157,12 @@ void Form1::n_enregistrer_Click()
 {
     const QString path = askPath(true, QStringLiteral("*.txt"));
     if (path.isEmpty()) return;
-    const files::SaveOutcome out = files::saveAcquisitions(path, *tables_);
+    files::SaveOutcome out = files::saveAcquisitions(path, *tables_);
+    if (QString error; !files::saveTimes(path, *tables_, &error)) out.failures << error;
     if (out.failures.isEmpty())
-        showStatus(QStringLiteral("Tableaux enregistrés dans « %1 » et « %2 »")
-                       .arg(QFileInfo(path).fileName(), QFileInfo(files::logicFileName(path)).fileName()));
+        showStatus(QStringLiteral("Tableaux enregistrés dans « %1 », « %2 » et « %3 »")
+                       .arg(QFileInfo(path).fileName(), QFileInfo(files::logicFileName(path)).fileName(),
+                            QFileInfo(files::timesFileName(path)).fileName()));
     else
         showStatus(out.failures.join(QStringLiteral(" ; ")));
 }
@@ -170,9 +173,14 @@ void Form1::n_ouvrir_Click()
     if (path.isEmpty()) return;
     // Read aside while the panel runs on; the tables change only here, at once.
     const files::OpenOutcome out = files::applyAcquisitionRead(files::readAcquisitionsWaiting(this, path), *tables_);
+    QString said = out.message;
+    if (out.opened)
+        if (const QString times = files::openTimes(path, *tables_, out.analogLines, out.logicLines).message;
+            !times.isEmpty())
+            said += (said.isEmpty() ? QString() : QStringLiteral(" ; ")) + times;
     if (out.reachedEnd) Command26_Click();
-    if (!out.message.isEmpty())
-        showStatus(out.message);
+    if (!said.isEmpty())
+        showStatus(said);
     else
         showStatus(QStringLiteral("Tableaux lus dans « %1 »").arg(QFileInfo(path).fileName()));
 }

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -45,7 +46,11 @@ int main(int argc, char *argv[])
     const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(dir);
     Form1::Setup setup;
+    // The per-user settings (the journal's last path …) stay in the picture folder.
+    setup.userDir = dir;
     setup.quitApplication = false;
+    // The journal goes to the picture folder.
+    setup.askPath = [&dir](bool, const QString &) { return QDir(dir).filePath(QStringLiteral("journal.csv")); };
     Form1 form(setup);
     if (argc > 2) {
         auto *view = form.findChild<ScaledView *>();
@@ -87,5 +92,16 @@ int main(int argc, char *argv[])
     files->show();
     save(*files, dir, "save_dialog.png");
     delete files;
+
+    form.findChild<QWidget *>(QStringLiteral("Text1"))->hide();
+
+    // The "Fichier" menu, and the journal running with its line count.
+    auto *fichier = form.findChild<QMenu *>(QStringLiteral("n_fichier"));
+    fichier->popup(form.mapToGlobal(QPoint(0, 20)));
+    QApplication::processEvents();
+    fichier->grab().save(QDir(dir).filePath(QStringLiteral("menu_fichier.png")));
+    fichier->hide();
+    form.findChild<QAction *>(QStringLiteral("n_journal"))->trigger();
+    save(form, dir, "journal.png");
     return 0;
 }
