@@ -63,7 +63,7 @@ Stored readStored(const QString &path)
         got += qsizetype(n);
     }
     bytes.truncate(got);
-    out.profile = Profile::parse(decodeText(bytes));
+    out.profile = Profile::fromBytes(bytes);
     return out;
 }
 
