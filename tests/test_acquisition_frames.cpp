@@ -31,6 +31,7 @@ public:
     Tables tabs;
     QStringList starts;  // "A 12:00:10" / "L 12:00:10", one per acquisition start
     QStringList statuses;
+    bool journal = false;
 
     bool switchedOn() const override { return on; }
     void beginRequest(Channel channel) override
@@ -42,6 +43,7 @@ public:
     const Clock &clock() const override { return clk; }
     Tables &tables() override { return tabs; }
     void showStatus(const QString &message) override { statuses << message; }
+    bool journalRunning() const override { return journal; }
 };
 
 template <class T>
@@ -153,6 +155,10 @@ private slots:
     void skippedChannelsKeepLabelAndSlot();
     void logicRecordingFillsTheLastSlot();
     void programButtonKeepsItsFont();
+    void fullTablesAreSaidWhileCycling_data();
+    void fullTablesAreSaidWhileCycling();
+    void decodedAcquisitionsAreAnnounced_data();
+    void decodedAcquisitionsAreAnnounced();
 };
 
 void TestAcquisitionFrames::cyclicEveryTenSeconds_data()
@@ -739,6 +745,107 @@ void TestAcquisitionFrames::programButtonKeepsItsFont()
             QCOMPARE(program->grab().toImage().pixelColor(4, program->height() / 2), kGrey);
         }
     }
+}
+
+void TestAcquisitionFrames::fullTablesAreSaidWhileCycling_data()
+{
+    QTest::addColumn<bool>("analog");
+    QTest::addColumn<bool>("cycling");
+    QTest::addColumn<bool>("journal");
+    QTest::addColumn<QString>("said");
+    const QString full = QStringLiteral("Tableaux %1 pleins (1001 acquisitions) : mémorisation arrêtée");
+    const QString goesOn = QStringLiteral(" ; le journal continu poursuit l'enregistrement");
+    QTest::newRow("analog") << true << true << false << full.arg("analogiques");
+    QTest::newRow("analog, journal") << true << true << true << full.arg("analogiques") + goesOn;
+    QTest::newRow("logic, journal") << false << true << true << full.arg("logiques") + goesOn;
+    QTest::newRow("manual: nothing said") << true << false << false << QString();
+}
+
+// "Mémorisation" unticks itself after the last slot while the cycle goes on:
+// the status line says so rather than letting the recording fall silent.
+void TestAcquisitionFrames::fullTablesAreSaidWhileCycling()
+{
+    QFETCH(bool, analog);
+    QFETCH(bool, cycling);
+    QFETCH(bool, journal);
+    QFETCH(QString, said);
+    FakeHost host;
+    host.journal = journal;
+    AnalogFrame af(host);
+    LogicFrame lf(host);
+    const Panel p = analog ? analogPanel(af) : logicPanel(lf);
+    host.tabs.nbre_acqui = 1000;
+    child<QCheckBox>(p.frame, analog ? "memo_a" : "memo_l")->setChecked(true);
+    if (cycling) {
+        child<QComboBox>(p.frame, p.intervals)->setCurrentIndex(6);
+        child<QCheckBox>(p.frame, p.cyclic)->setChecked(true);
+        p.validate();
+    }
+    host.tabs.indice_a = 999;
+    host.tabs.indice_l = 7992;
+    for (int i = 0; i < 2; ++i) {
+        QVERIFY(host.statuses.isEmpty());
+        host.buffer = analog ? QStringLiteral("nAs1:1s2:2s3:3s4:4s5:5s6:6s7:7s8:8") : QStringLiteral("E:3");
+        analog ? af.Timer5_Timer() : lf.Timer7_Timer();
+    }
+    QVERIFY(!child<QCheckBox>(p.frame, analog ? "memo_a" : "memo_l")->isChecked());
+    QCOMPARE(host.statuses.value(0), said);
+}
+
+void TestAcquisitionFrames::decodedAcquisitionsAreAnnounced_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::newRow("point") << QLocale::c();
+    QTest::newRow("comma") << QLocale(QLocale::French, QLocale::France);
+}
+
+// Every decoding, memorised or not, is announced with the time the request
+// was written, the values with "." whatever the regional setting; the same
+// time goes beside the memorised slot.
+void TestAcquisitionFrames::decodedAcquisitionsAreAnnounced()
+{
+    QFETCH(QLocale, locale);
+    QLocale::setDefault(locale);
+    FakeHost host;
+    AnalogFrame af(host);
+    LogicFrame lf(host);
+    std::vector<acquisition::Acquired> heard;
+    auto keep = [&heard](const acquisition::Acquired &a) { heard.push_back(a); };
+    connect(&af, &AnalogFrame::acquisitionDecoded, keep);
+    connect(&lf, &LogicFrame::acquisitionDecoded, keep);
+    child<QLineEdit>(af, "coeff_a2")->setText(locale.toString(0.5));
+    child<QLineEdit>(af, "coeff_a3")->setText(QStringLiteral("x"));
+    child<QLineEdit>(af, "u_ana4")->setText(QStringLiteral("mA"));
+    host.clk.set(14, 32, 7);
+    host.clk.advance(412);
+    const QDateTime asked = host.clk.now();
+    host.buffer = QStringLiteral("nAs1:100s2:45s3:255s4:12s5:1s6:2s7:3s8:200");
+    af.requestSent();
+    host.clk.advance(1100);
+    af.Timer5_Timer();
+    child<QCheckBox>(lf, "memo_l")->setChecked(true);
+    host.tabs.indice_l = 16;
+    host.buffer = QStringLiteral("E:165");
+    lf.requestSent();
+    host.clk.advance(500);
+    lf.Timer7_Timer();
+
+    QCOMPARE(heard.size(), size_t(2));
+    const acquisition::Acquired &a = heard[0];
+    QCOMPARE(a.channel, Channel::Analog);
+    QCOMPARE(a.time, QDateTime(QDate(2026, 12, 7), QTime(14, 32, 7, 412)));
+    QCOMPARE(a.time, asked);
+    QCOMPARE(a.slot, -1);  // not memorised
+    QCOMPARE(QStringList(a.values.begin(), a.values.end()),
+             QStringList({"100.", "22.5", "", "12.", "1.", "2.", "3.", "200."}));
+    QCOMPARE(a.units[3], QStringLiteral("mA"));
+    QVERIFY(!host.tabs.times.analog(0).isValid());
+    const acquisition::Acquired &l = heard[1];
+    QCOMPARE(l.channel, Channel::Logic);
+    QCOMPARE(l.time, asked.addMSecs(1100));
+    QCOMPARE(l.slot, 2);
+    QCOMPARE(QStringList(l.values.begin(), l.values.end()).join(QString()), QStringLiteral("10100101"));
+    QCOMPARE(host.tabs.times.logic(2), asked.addMSecs(1100));
 }
 
 QTEST_MAIN(TestAcquisitionFrames)

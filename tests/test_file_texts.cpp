@@ -263,8 +263,8 @@ private slots:
         t->tab_log[7] = Element::number(1);
         const QList<QByteArray> rows = files::csvBytes(*t).split('\n');
         QCOMPARE(rows.size(), 13);  // header, 11 slots, nothing after the last line end
-        QVERIFY(rows[0].startsWith("acquisition,voie1,voie1_V,voie2"));
-        QCOMPARE(rows[1], QByteArray("0,127.5,2.499,,,,,,,,,,,,,,,,,,,,,,1\r"));
+        QVERIFY(rows[0].startsWith("horodatage,acquisition,voie1,voie1_V,voie2"));
+        QCOMPARE(rows[1], QByteArray(",0,127.5,2.499,,,,,,,,,,,,,,,,,,,,,,1\r"));  // no time known
     }
 
     void profileFirstAndSecondWrite()

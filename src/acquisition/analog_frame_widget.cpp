@@ -5,6 +5,8 @@
 #include "acquisition/host.h"
 #include "acquisition/schedule.h"
 #include "acquisition/table_ops.h"
+#include "text/clock.h"
+#include "text/numbers.h"
 #include "text/twips.h"
 
 #include <QCheckBox>
@@ -111,7 +113,11 @@ AnalogFrame::AnalogFrame(AcquisitionHost &host, QWidget *parent)
 
 AnalogFrame::~AnalogFrame() = default;
 
-void AnalogFrame::requestSent() { enable(Timer5_); }
+void AnalogFrame::requestSent()
+{
+    request_time_ = host_.clock().now();
+    enable(Timer5_);
+}
 
 QString AnalogFrame::coefficientText(int k) const { return coeff_[size_t(k - 1)]->text(); }
 
@@ -155,7 +161,13 @@ void AnalogFrame::Timer5_Timer()
     for (size_t k = 0; k < 8; ++k)
         if (reading[k]) ana_[k]->setText(reading[k]->label);
     Timer5_->stop();
-    if (acquisition::storeAnalog(host_.tables(), memo_a_->isChecked(), reading)) memo_a_->setChecked(false);
+    Tables &t = host_.tables();
+    const int slot = memo_a_->isChecked() ? t.indice_a : -1;
+    const bool full = acquisition::storeAnalog(t, memo_a_->isChecked(), reading, request_time_);
+    if (full) memo_a_->setChecked(false);
+    emit acquisitionDecoded(acquisition::analogAcquired(reading, units, request_time_, slot, text::decimalSeparator()));
+    if (full && cycleRunning())
+        host_.showStatus(acquisition::memorisationFullText(true, t.nbre_acqui + 1, host_.journalRunning()));
 }
 
 void AnalogFrame::Timer6_Timer() { scheduler_->programmedCheck(); }

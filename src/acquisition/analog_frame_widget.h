@@ -3,6 +3,7 @@
 // coefficient), the acquisition buttons, "Mémorisation" and the programming
 // panel Frame5 with its cyclic and programmed modes.
 
+#include "acquisition/acquired.h"
 #include "acquisition/schedule_widget.h"
 
 #include <QGroupBox>
@@ -23,12 +24,17 @@ public:
     AnalogFrame(AcquisitionHost &host, QWidget *parent = nullptr);
     ~AnalogFrame() override;
 
-    // Called by the window right after it wrote "nA": the decoding follows.
+    // Called by the window right after it wrote "nA": the decoding follows;
+    // this moment is the acquisition's time.
     void requestSent();
 
     QString coefficientText(int k) const;  // channel 1 … 8
     QString unitText(int k) const;
     bool cycleRunning() const { return scheduler_->cycleRunning(); }
+
+signals:
+    // Every decoded acquisition, memorised or not, once the tables hold it.
+    void acquisitionDecoded(const acquisition::Acquired &a);
 
 public slots:
     void Command12_Click();  // "Acquisition Manuelle"
@@ -62,4 +68,5 @@ private:
     QTimer *Timer6_ = nullptr;
     QTimer *cyclicWait_ = nullptr;
     std::unique_ptr<acquisition::ui::PanelScheduler> scheduler_;
+    QDateTime request_time_;  // when the last request was written
 };

@@ -21,4 +21,6 @@ public:
     virtual const Clock &clock() const = 0;
     virtual Tables &tables() = 0;
     virtual void showStatus(const QString &message) = 0;  // the status line
+    // Whether the continuous journal records every acquisition.
+    virtual bool journalRunning() const { return false; }
 };

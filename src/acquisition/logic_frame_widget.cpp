@@ -5,6 +5,7 @@
 #include "acquisition/host.h"
 #include "acquisition/schedule.h"
 #include "acquisition/table_ops.h"
+#include "text/clock.h"
 #include "text/twips.h"
 
 #include <QCheckBox>
@@ -101,7 +102,11 @@ LogicFrame::LogicFrame(AcquisitionHost &host, QWidget *parent)
 
 LogicFrame::~LogicFrame() = default;
 
-void LogicFrame::requestSent() { enable(Timer7_); }
+void LogicFrame::requestSent()
+{
+    request_time_ = host_.clock().now();
+    enable(Timer7_);
+}
 
 void LogicFrame::Command13_Click()
 {
@@ -136,8 +141,14 @@ void LogicFrame::Timer7_Timer()
         log1_[i]->setText(QString(bits[i]));
         log1_[i]->repaint();  // each indicator is redrawn as it changes
     }
-    if (acquisition::storeLogic(host_.tables(), memo_l_->isChecked(), bits)) memo_l_->setChecked(false);
+    Tables &t = host_.tables();
+    const int slot = memo_l_->isChecked() ? t.indice_l / 8 : -1;
+    const bool full = acquisition::storeLogic(t, memo_l_->isChecked(), bits, request_time_);
+    if (full) memo_l_->setChecked(false);
     Timer7_->stop();
+    emit acquisitionDecoded(acquisition::logicAcquired(bits, request_time_, slot));
+    if (full && cycleRunning())
+        host_.showStatus(acquisition::memorisationFullText(false, t.nbre_acqui + 1, host_.journalRunning()));
 }
 
 void LogicFrame::Timer9_Timer() { scheduler_->programmedCheck(); }

@@ -2,6 +2,7 @@
 // The "Entrées logiques" frame: eight input indicators, the acquisition
 // buttons, "Mémorisation" and the programming panel Frame4.
 
+#include "acquisition/acquired.h"
 #include "acquisition/schedule_widget.h"
 
 #include <QGroupBox>
@@ -22,9 +23,14 @@ public:
     LogicFrame(AcquisitionHost &host, QWidget *parent = nullptr);
     ~LogicFrame() override;
 
-    // Called by the window right after it wrote "nL": the decoding follows.
+    // Called by the window right after it wrote "nL": the decoding follows;
+    // this moment is the acquisition's time.
     void requestSent();
     bool cycleRunning() const { return scheduler_->cycleRunning(); }
+
+signals:
+    // Every decoded acquisition, memorised or not, once the tables hold it.
+    void acquisitionDecoded(const acquisition::Acquired &a);
 
 public slots:
     void Command13_Click();  // "Acquisition Manuelle"
@@ -55,4 +61,5 @@ private:
     QTimer *Timer9_ = nullptr;
     QTimer *cyclicWait_ = nullptr;
     std::unique_ptr<acquisition::ui::PanelScheduler> scheduler_;
+    QDateTime request_time_;  // when the last request was written
 };

@@ -38,11 +38,16 @@ int lastSlot(const Tables &t) { return std::clamp(t.nbre_acqui, 0, Tables::kSlot
 
 }  // namespace
 
-bool storeAnalog(Tables &t, bool memorise, const AnalogReading &reading)
+bool storeAnalog(Tables &t, bool memorise, const AnalogReading &reading, const QDateTime &when)
 {
     if (memorise && t.indice_a >= 0 && t.indice_a < Tables::kSlots) {
+        bool stored = false;
         for (int k = 1; k <= 8; ++k)
-            if (const auto &v = reading[size_t(k - 1)]) t.tab_ana(k, t.indice_a) = Element::text(v->stored);
+            if (const auto &v = reading[size_t(k - 1)]) {
+                t.tab_ana(k, t.indice_a) = Element::text(v->stored);
+                stored = true;
+            }
+        if (stored) t.times.setAnalog(t.indice_a, when);
     }
     ++t.indice_a;
     if (t.indice_a > t.nbre_acqui) {
@@ -52,10 +57,11 @@ bool storeAnalog(Tables &t, bool memorise, const AnalogReading &reading)
     return false;
 }
 
-bool storeLogic(Tables &t, bool memorise, const LogicBits &bits)
+bool storeLogic(Tables &t, bool memorise, const LogicBits &bits, const QDateTime &when)
 {
     if (memorise && t.indice_l >= 0 && t.indice_l + 7 < Tables::kLogicEntries) {
         for (int k = 0; k < 8; ++k) t.tab_log[size_t(t.indice_l) + size_t(k)] = Element::text(QString(bits[size_t(k)]));
+        t.times.setLogic(t.indice_l / 8, when);
     }
     t.indice_l += 8;
     if (t.indice_l > 8 * t.nbre_acqui) {
@@ -63,6 +69,15 @@ bool storeLogic(Tables &t, bool memorise, const LogicBits &bits)
         return true;
     }
     return false;
+}
+
+QString memorisationFullText(bool analog, int acquisitions, bool journalOn)
+{
+    QString s = QStringLiteral("Tableaux %1 pleins (%2 acquisitions) : mémorisation arrêtée")
+                    .arg(analog ? QStringLiteral("analogiques") : QStringLiteral("logiques"))
+                    .arg(acquisitions);
+    if (journalOn) s += QStringLiteral(" ; le journal continu poursuit l'enregistrement");
+    return s;
 }
 
 QString clearTables(Tables &t)
@@ -76,6 +91,7 @@ QString clearTables(Tables &t)
         appendAnalogLine(out, i, t.tab_ana(2, i), sep);
     }
     for (int e = 0; e < 8 * last + 8; ++e) t.tab_log[size_t(e)] = Element::number(0);
+    t.times.forget(0, last);
     return out;
 }
 
@@ -89,6 +105,7 @@ void randomFill(Tables &t, RandomSource &random)
         }
     for (int e = 0; e < 8 * last + 8; ++e)
         t.tab_log[size_t(e)] = Element::number(std::floor(random.next() * 10) >= 5 ? 1 : 0);
+    t.times.forget(0, last);
 }
 
 QString listAnalog(const Tables &t, int k)

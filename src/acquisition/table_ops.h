@@ -5,6 +5,7 @@
 #include "acquisition/decode.h"
 #include "acquisition/tables.h"
 
+#include <QDateTime>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -14,16 +15,26 @@
 namespace acquisition {
 
 // One analog acquisition: when memorising, tab_ana k (indice_a) takes the
-// stored value of channel k (skipped channels keep theirs); indice_a grows by
-// one and wraps to 0 past nbre_acqui. True when "Mémorisation" must uncheck.
-bool storeAnalog(Tables &t, bool memorise, const AnalogReading &reading);
+// stored value of channel k (skipped channels keep theirs) and the slot takes
+// the time of the request (when at least one channel was stored); indice_a
+// grows by one and wraps to 0 past nbre_acqui. True when "Mémorisation" must
+// uncheck.
+bool storeAnalog(Tables &t, bool memorise, const AnalogReading &reading, const QDateTime &when = {});
 // One logic acquisition: when memorising, tab_log (indice_l + k - 1) takes
-// the digit of input k as text; indice_l grows by eight and wraps to 0 past
-// 8 × nbre_acqui. True when "Mémorisation" must uncheck.
-bool storeLogic(Tables &t, bool memorise, const LogicBits &bits);
+// the digit of input k as text and the group the time of the request;
+// indice_l grows by eight and wraps to 0 past 8 × nbre_acqui. True when
+// "Mémorisation" must uncheck.
+bool storeLogic(Tables &t, bool memorise, const LogicBits &bits, const QDateTime &when = {});
 
-// "RAZ tableaux": slots 0 … nbre_acqui of every table become the number 0;
-// returns the listing of tab_ana 2 written along the way. The indexes stay.
+// What the status line says when "Mémorisation" unticks itself after the last
+// slot while the cyclic mode goes on: "Tableaux analogiques pleins (1001
+// acquisitions) : mémorisation arrêtée", and that the journal, when on, goes
+// on recording.
+QString memorisationFullText(bool analog, int acquisitions, bool journalOn);
+
+// "RAZ tableaux": slots 0 … nbre_acqui of every table become the number 0
+// and lose their times; returns the listing of tab_ana 2 written along the
+// way. The indexes stay.
 QString clearTables(Tables &t);
 
 // The uniform generator of the random fill, over [0, 1). Its seed is fixed so
@@ -39,7 +50,7 @@ private:
 
 // "Aléatoire": analog slots 0 … nbre_acqui take floor(r × 255) (0 … 254),
 // channel after channel within a slot; then the logic entries of those slots,
-// in order, take 1 when floor(r × 10) >= 5, else 0.
+// in order, take 1 when floor(r × 10) >= 5, else 0. Those slots lose their times.
 void randomFill(Tables &t, RandomSource &random);
 
 // Listing of one table by the position of the table-view cycle: 0 … 6 are

@@ -2,6 +2,8 @@
 // The acquisition tables: eight analog tables of 1001 slots, one logic table
 // of eight entries a slot, the number of slots in use and the write indexes.
 
+#include "acquisition/times.h"
+
 #include <QString>
 #include <array>
 #include <optional>
@@ -45,8 +47,8 @@ private:
 };
 
 struct Tables {
-    static constexpr int kSlots = 1001;               // slots 0 … 1000
-    static constexpr int kLogicEntries = 8 * kSlots;  // entries 0 … 8007
+    static constexpr int kSlots = acquisition::AcquisitionTimes::kSlots;  // slots 0 … 1000
+    static constexpr int kLogicEntries = 8 * kSlots;                      // entries 0 … 8007
     static constexpr int kMinAcqui = 10;
     static constexpr int kMaxAcqui = 1000;
 
@@ -55,6 +57,8 @@ struct Tables {
     int nbre_acqui = 100;
     int indice_a = 0;
     int indice_l = 0;
+    // When each slot was memorised, beside the elements (which stay as they are).
+    acquisition::AcquisitionTimes times;
 
     Element &tab_ana(int k, int slot) { return ana[size_t(k - 1)][size_t(slot)]; }
     const Element &tab_ana(int k, int slot) const { return ana[size_t(k - 1)][size_t(slot)]; }

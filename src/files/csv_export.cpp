@@ -25,12 +25,14 @@ QString cell(std::optional<double> v) { return v ? text::plainNumber(*v, u".") :
 
 QByteArray csvBytes(const Tables &t)
 {
-    QString out = QStringLiteral("acquisition");
+    QString out = QStringLiteral("horodatage,acquisition");
     for (int k = 1; k <= 8; ++k) out += QStringLiteral(",voie%1,voie%1_V").arg(k);
     for (int k = 1; k <= 8; ++k) out += QStringLiteral(",logique%1").arg(k);
     out += QStringLiteral("\r\n");
     for (int n = 0; n <= t.nbre_acqui; ++n) {
-        out += QString::number(n);
+        const QDateTime analog = t.times.analog(n);
+        out += acquisition::isoTime(analog.isValid() ? analog : t.times.logic(n));
+        out += u',' + QString::number(n);
         for (int k = 1; k <= 8; ++k) {
             const auto v = valueOf(t.tab_ana(k, n));
             out += u',' + cell(v) + u',' + cell(v ? std::optional<double>(*v * kVoltsPerStep) : std::nullopt);

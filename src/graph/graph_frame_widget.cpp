@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <utility>
 
 namespace {
 
@@ -271,6 +272,12 @@ void GraphFrame::Picture1_MouseMove(int, int, double X, double Y)
     const graph::Readout r = graph::mouseMove(analog(), X, Y, coefficient(), tables_.nbre_acqui, zoom_);
     if (r.value && Picture1_->Label64()->text() != *r.value) Picture1_->Label64()->setText(*r.value);
     if (Picture1_->Label59()->text() != r.acquisition) Picture1_->Label59()->setText(r.acquisition);
+
+    const int a = graph::acquisitionAt(X, tables_.nbre_acqui, zoom_);
+    const QDateTime when = analog() ? tables_.times.analog(a) : tables_.times.logic(a);
+    QString said;
+    if (when.isValid()) said = QStringLiteral("Acquisition %1 — %2").arg(a).arg(acquisition::shownTime(when));
+    if (said != hovered_) emit acquisitionHovered(said, std::exchange(hovered_, said));
 }
 
 void GraphFrame::Picture1_MouseDown(int button, int, double X, double Y)

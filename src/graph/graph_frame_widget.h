@@ -45,6 +45,12 @@ public:
     int thickness() const { return thickness_; }
     bool analog() const;
 
+signals:
+    // What the status line should say about the acquisition under the mouse:
+    // "Acquisition 49 — 07/12/2026 14:32:07,412", or nothing when it has no
+    // time; before is what it said at the previous move.
+    void acquisitionHovered(const QString &said, const QString &before);
+
 public slots:
     void startupLayout();
     void Command25_Click();
@@ -96,4 +102,5 @@ private:
     graph::Selection selection_{};
     QColor annotation_{0, 255, 0};
     int thickness_ = 1;
+    QString hovered_;  // the last text of acquisitionHovered
 };

@@ -10,6 +10,7 @@
 #include "acquisition/analog_frame_widget.h"
 #include "acquisition/logic_frame_widget.h"
 #include "graph/graph_frame_widget.h"
+#include "shell/journal_widget.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -138,6 +139,11 @@ Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<T
     connect(graph_->command3(), &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(graph_->command23(), &QPushButton::clicked, this, &Form1::Command23_Click);
     connect(graph_->command26(), &QPushButton::clicked, this, &Form1::Command26_Click);
+    connect(graph_, &GraphFrame::acquisitionHovered, this, [this](const QString &said, const QString &before) {
+        if (!said.isEmpty() || statusText() == before) showStatus(said);  // other messages stay
+    });
+    journal_->follow(analog_, logic_);
+    connect(journal_, &JournalPanel::tablesLoaded, this, &Form1::Command26_Click);
 
     status_line_ = new QLabel(this);
     status_line_->setObjectName(QStringLiteral("statusLine"));
@@ -170,6 +176,8 @@ void Form1::buildMenus()
     // The panel's own entries come after the original ones, before "Quitter".
     add(fichier, QStringLiteral("Exporter en CSV…"), "n_export_csv", &Form1::n_export_csv_Click);
     add(fichier, QStringLiteral("Exporter le graphique…"), "n_export_png", &Form1::n_export_png_Click);
+    journal_ = new JournalPanel(this, *this, setup_.askPath);
+    journal_->addMenuEntries(fichier);
     add(fichier, QStringLiteral("Quitter"), "n_quitter", &Form1::n_quitter_Click);
 
     QAction *graph = menuBar()->addAction(QStringLiteral("Graphique"));
@@ -574,6 +582,8 @@ void Form1::showStatus(const QString &message)
 }
 
 QString Form1::statusText() const { return status_line_ ? status_line_->text() : QString(); }
+
+bool Form1::journalRunning() const { return journal_ && journal_->running(); }
 
 // ---------------------------------------------------------------- graph frame, tables and files
 

@@ -28,6 +28,7 @@ class SerialComponent;
 class AnalogFrame;
 class LogicFrame;
 class GraphFrame;
+class JournalPanel;
 
 class Form1 : public QMainWindow, public AcquisitionHost {
     Q_OBJECT
@@ -55,6 +56,7 @@ public:
     const Clock &clock() const override { return *clock_; }
     Tables &tables() override { return *tables_; }
     void showStatus(const QString &message) override;
+    bool journalRunning() const override;
 
     SerialComponent &MSComm1() { return *serial_; }
     QString statusText() const;
@@ -153,6 +155,7 @@ private:
     AnalogFrame *analog_ = nullptr;
     LogicFrame *logic_ = nullptr;
     GraphFrame *graph_ = nullptr;
+    JournalPanel *journal_ = nullptr;
 };
 
 void enableTimer(QTimer *t);  // start a stopped timer, leave a running one alone

@@ -10,6 +10,7 @@
 #include "files/csv_export.h"
 #include "files/save_file.h"
 #include "files/screen_print_widget.h"
+#include "files/times_file.h"
 #include "graph/graph_frame_widget.h"
 #include "graph/picture_widget.h"
 #include "link/serial_component.h"
@@ -159,10 +160,12 @@ void Form1::n_enregistrer_Click()
 {
     const QString path = askPath(true, QStringLiteral("*.txt"));
     if (path.isEmpty()) return;
-    const files::SaveOutcome out = files::saveAcquisitions(path, *tables_);
+    files::SaveOutcome out = files::saveAcquisitions(path, *tables_);
+    if (QString error; !files::saveTimes(path, *tables_, &error)) out.failures << error;
     if (out.failures.isEmpty())
-        showStatus(QStringLiteral("Tableaux enregistrés dans « %1 » et « %2 »")
-                       .arg(QFileInfo(path).fileName(), QFileInfo(files::logicFileName(path)).fileName()));
+        showStatus(QStringLiteral("Tableaux enregistrés dans « %1 », « %2 » et « %3 »")
+                       .arg(QFileInfo(path).fileName(), QFileInfo(files::logicFileName(path)).fileName(),
+                            QFileInfo(files::timesFileName(path)).fileName()));
     else
         showStatus(out.failures.join(QStringLiteral(" ; ")));
 }
@@ -172,9 +175,14 @@ void Form1::n_ouvrir_Click()
     const QString path = askPath(false, QStringLiteral("*.txt"));
     if (path.isEmpty()) return;
     const files::OpenOutcome out = files::openAcquisitions(path, *tables_);
+    QString said = out.message;
+    if (out.opened)
+        if (const QString times = files::openTimes(path, *tables_, out.analogLines, out.logicLines).message;
+            !times.isEmpty())
+            said += (said.isEmpty() ? QString() : QStringLiteral(" ; ")) + times;
     if (out.reachedEnd) Command26_Click();
-    if (!out.message.isEmpty())
-        showStatus(out.message);
+    if (!said.isEmpty())
+        showStatus(said);
     else
         showStatus(QStringLiteral("Tableaux lus dans « %1 »").arg(QFileInfo(path).fileName()));
 }

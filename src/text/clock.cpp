@@ -6,6 +6,8 @@ QTime SystemClock::timeOfDay() const { return QTime::currentTime(); }
 
 int SystemClock::dayOfWeek() const { return QDate::currentDate().dayOfWeek(); }
 
+QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
+
 namespace text {
 QString timeText(QTime t)
 {

@@ -3,6 +3,7 @@
 // the timetable and the programmed acquisitions, and a clock that never wraps
 // for the waits. Tests give the window a clock they set by hand.
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QString>
 #include <QTime>
@@ -13,6 +14,8 @@ public:
     virtual QTime timeOfDay() const = 0;
     virtual int dayOfWeek() const = 0;       // 1 = Monday … 7 = Sunday
     virtual qint64 monotonicMs() const = 0;  // elapsed, never goes back
+    // The local date and time, to the millisecond: when an acquisition was asked for.
+    virtual QDateTime now() const = 0;
 };
 
 class SystemClock : public Clock {
@@ -21,6 +24,7 @@ public:
     QTime timeOfDay() const override;
     int dayOfWeek() const override;
     qint64 monotonicMs() const override { return elapsed_.elapsed(); }
+    QDateTime now() const override;
 
 private:
     QElapsedTimer elapsed_;

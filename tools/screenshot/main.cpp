@@ -2,12 +2,15 @@
 // layout without a display: pramelor-shot <folder>
 #include "shell/form1.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTest>
 #include <QWidget>
 
@@ -37,8 +40,12 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(dir);
+    // The journal's remembered path stays in the picture folder too.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir);
     Form1::Setup setup;
     setup.quitApplication = false;
+    // The journal goes to the picture folder.
+    setup.askPath = [&dir](bool, const QString &) { return QDir(dir).filePath(QStringLiteral("journal.csv")); };
     Form1 form(setup);
     form.show();
     save(form, dir, "window.png");
@@ -64,5 +71,15 @@ int main(int argc, char *argv[])
     for (int i = 0; i < 200; ++i) form.appendToBuffer(QString(48, u'x'));
     form.appendToBuffer(QStringLiteral("s1 512 s2 1023 s3 0 s4 7 s5 100 s6 200 s7 300 s8 400\r\nE:165\r\n"));
     save(form, dir, "debug.png");
+    form.findChild<QWidget *>(QStringLiteral("Text1"))->hide();
+
+    // The "Fichier" menu, and the journal running with its line count.
+    auto *fichier = form.findChild<QMenu *>(QStringLiteral("n_fichier"));
+    fichier->popup(form.mapToGlobal(QPoint(0, 20)));
+    QApplication::processEvents();
+    fichier->grab().save(QDir(dir).filePath(QStringLiteral("menu_fichier.png")));
+    fichier->hide();
+    form.findChild<QAction *>(QStringLiteral("n_journal"))->trigger();
+    save(form, dir, "journal.png");
     return 0;
 }

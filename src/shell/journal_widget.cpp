@@ -1,0 +1,196 @@
+#include "shell/journal_widget.h"
+
+#include "acquisition/analog_frame_widget.h"
+#include "acquisition/host.h"
+#include "acquisition/logic_frame_widget.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace {
+
+QString fileName(const QString &path) { return QFileInfo(path).fileName(); }
+
+QString lineCount(qint64 n) { return QStringLiteral("%1 %2").arg(n).arg(n > 1 ? u"lignes" : u"ligne"); }
+
+}  // namespace
+
+JournalPanel::JournalPanel(QMainWindow *window, AcquisitionHost &host, AskPath askPath)
+    : QObject(window), window_(window), host_(host), ask_(std::move(askPath))
+{
+    setObjectName(QStringLiteral("journal"));
+    sync_ = new QTimer(this);
+    sync_->setObjectName(QStringLiteral("journalSync"));
+    sync_->setSingleShot(true);
+    connect(sync_, &QTimer::timeout, this, &JournalPanel::sync_Timer);
+}
+
+JournalPanel::~JournalPanel() = default;
+
+void JournalPanel::addMenuEntries(QMenu *fichier)
+{
+    n_journal_ = fichier->addAction(QStringLiteral("Journal continu…"));
+    n_journal_->setObjectName(QStringLiteral("n_journal"));
+    n_journal_->setCheckable(true);
+    connect(n_journal_, &QAction::triggered, this, &JournalPanel::n_journal_Click);
+    n_ouvrir_journal_ = fichier->addAction(QStringLiteral("Ouvrir un journal…"));
+    n_ouvrir_journal_->setObjectName(QStringLiteral("n_ouvrir_journal"));
+    connect(n_ouvrir_journal_, &QAction::triggered, this, &JournalPanel::n_ouvrir_journal_Click);
+}
+
+void JournalPanel::follow(AnalogFrame *analog, LogicFrame *logic)
+{
+    analog_ = analog;
+    connect(analog, &AnalogFrame::acquisitionDecoded, this, &JournalPanel::record);
+    connect(logic, &LogicFrame::acquisitionDecoded, this, &JournalPanel::record);
+    indicator_ = new QLabel(window_);
+    indicator_->setObjectName(QStringLiteral("journalStatus"));
+    window_->statusBar()->addPermanentWidget(indicator_);
+    indicator_->hide();
+}
+
+QString JournalPanel::lastPath() { return QSettings().value(QLatin1String(kLastPathKey)).toString(); }
+
+// A journal may be new or go on: choosing an existing file asks nothing.
+QString JournalPanel::askFor(bool save)
+{
+    QString start = lastPath();
+    if (start.isEmpty()) start = QStringLiteral("journal.csv");
+    if (ask_) return ask_(save, start);
+    QFileDialog dialog(window_, save ? QStringLiteral("Journal continu") : QStringLiteral("Ouvrir un journal"));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilters({QStringLiteral("Journaux (*.csv)"), QStringLiteral("Tous les fichiers (*)")});
+    dialog.selectFile(start);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+void JournalPanel::n_journal_Click(bool checked)
+{
+    if (checked)
+        start();
+    else
+        stop();
+}
+
+void JournalPanel::start()
+{
+    n_journal_->setChecked(false);  // ticked once the journal is open
+    const QString path = askFor(true);
+    if (path.isEmpty()) return;
+    files::Units units;
+    for (int k = 1; k <= 8; ++k) units[size_t(k - 1)] = analog_ ? analog_->unitText(k) : QStringLiteral("V");
+    QString error;
+    if (!writer_.open(path, units, &error)) return failed(error);
+    QSettings().setValue(QLatin1String(kLastPathKey), path);
+    n_journal_->setChecked(true);
+    showCount();
+    indicator_->show();
+    host_.showStatus(QStringLiteral("Journal continu « %1 » : chaque acquisition y est ajoutée").arg(fileName(path)));
+    scheduleSync();
+}
+
+void JournalPanel::stop()
+{
+    if (!writer_.isOpen()) return;
+    const QString path = writer_.path();
+    const qint64 lines = writer_.lines();
+    writer_.close();
+    sync_->stop();
+    indicator_->hide();
+    n_journal_->setChecked(false);
+    host_.showStatus(QStringLiteral("Journal continu « %1 » fermé (%2)").arg(fileName(path), lineCount(lines)));
+}
+
+// The journal stops; the acquisitions, the tables and the relays go on.
+void JournalPanel::failed(const QString &why)
+{
+    writer_.close();
+    sync_->stop();
+    if (indicator_) indicator_->hide();
+    n_journal_->setChecked(false);
+    const QString said = QStringLiteral("Journal continu arrêté. %1").arg(why);
+    host_.showStatus(said);
+    if (!message_) {
+        message_ =
+            new QMessageBox(QMessageBox::Warning, QStringLiteral("Journal continu"), said, QMessageBox::Ok, window_);
+        message_->setObjectName(QStringLiteral("journalMessage"));
+        message_->setAttribute(Qt::WA_DeleteOnClose);
+        message_->setModal(false);
+    }
+    message_->setText(said);
+    message_->show();
+}
+
+void JournalPanel::record(const acquisition::Acquired &a)
+{
+    if (!writer_.isOpen()) return;
+    QString error;
+    if (!writer_.append(a, &error)) return failed(error);
+    showCount();
+    scheduleSync();
+}
+
+void JournalPanel::showCount()
+{
+    if (indicator_)
+        indicator_->setText(
+            QStringLiteral("Journal : %1 — %2").arg(fileName(writer_.path()), lineCount(writer_.lines())));
+}
+
+void JournalPanel::scheduleSync()
+{
+    const qint64 ms = writer_.msUntilSync();
+    if (ms >= 0 && !sync_->isActive()) sync_->start(int(ms));
+}
+
+void JournalPanel::sync_Timer()
+{
+    QString error;
+    if (!writer_.syncIfDue(&error)) return failed(error);
+    scheduleSync();
+}
+
+void JournalPanel::n_ouvrir_journal_Click()
+{
+    const QString path = askFor(false);
+    if (path.isEmpty()) return;
+    Tables &t = host_.tables();
+    // Shown only when the reading takes more than a second.
+    QProgressDialog progress(QStringLiteral("Lecture du journal « %1 »…").arg(fileName(path)),
+                             QStringLiteral("Annuler"), 0, 1000, window_);
+    progress.setObjectName(QStringLiteral("journalProgress"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(1000);
+    const files::JournalTail tail =
+        files::readJournalTail(path, t.nbre_acqui + 1, [&progress](qint64 done, qint64 total) {
+            progress.setValue(total > 0 ? int(done * 1000 / total) : 1000);
+            return !progress.wasCanceled();
+        });
+    progress.reset();
+    if (!tail.opened) return host_.showStatus(tail.error);
+    if (tail.cancelled)
+        return host_.showStatus(
+            QStringLiteral("Lecture du journal « %1 » annulée : tableaux inchangés").arg(fileName(path)));
+    files::loadJournalTail(tail, t);
+    emit tablesLoaded();
+    QString said = QStringLiteral("Journal « %1 » : %2 acquisitions analogiques et %3 logiques chargées")
+                       .arg(fileName(path))
+                       .arg(tail.analog.size())
+                       .arg(tail.logic.size());
+    if (tail.damaged > 0) said += QStringLiteral(" ; %1 ligne(s) illisible(s) passée(s)").arg(tail.damaged);
+    if (tail.halfLine) said += QStringLiteral(" ; dernière ligne incomplète ignorée");
+    host_.showStatus(said);
+}

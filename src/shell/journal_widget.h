@@ -1,0 +1,74 @@
+#pragma once
+// The window's side of the continuous journal: the "Fichier" entries
+// "Journal continu…" (ticked while it records) and "Ouvrir un journal…", the
+// journal's name and line count at the right of the status line, and the
+// French message when the journal has to stop. The file itself is
+// files::JournalWriter's; its last path is remembered per user.
+
+#include "acquisition/acquired.h"
+#include "files/journal.h"
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+
+class AcquisitionHost;
+class AnalogFrame;
+class LogicFrame;
+class QAction;
+class QLabel;
+class QMainWindow;
+class QMenu;
+class QMessageBox;
+class QTimer;
+
+class JournalPanel : public QObject {
+    Q_OBJECT
+public:
+    // (save?, start name) -> chosen path, empty on cancel; empty: the panel's
+    // own file dialogs.
+    using AskPath = std::function<QString(bool, const QString &)>;
+
+    JournalPanel(QMainWindow *window, AcquisitionHost &host, AskPath askPath);
+    ~JournalPanel() override;
+
+    // The two entries, at the end of the menu as it is now.
+    void addMenuEntries(QMenu *fichier);
+    // Every acquisition of both frames goes to the journal while it runs; the
+    // analog frame gives the units of the header.
+    void follow(AnalogFrame *analog, LogicFrame *logic);
+
+    bool running() const { return writer_.isOpen(); }
+    qint64 lines() const { return writer_.lines(); }
+    // The journal last recorded, remembered per user (QSettings).
+    static QString lastPath();
+    static constexpr const char *kLastPathKey = "journal/dernier_chemin";
+
+signals:
+    void tablesLoaded();  // "Ouvrir un journal…" filled the tables
+
+public slots:
+    void n_journal_Click(bool checked);  // "Journal continu…"
+    void n_ouvrir_journal_Click();       // "Ouvrir un journal…"
+    void record(const acquisition::Acquired &a);
+
+private:
+    QString askFor(bool save);
+    void start();
+    void stop();
+    void failed(const QString &why);
+    void showCount();
+    void scheduleSync();
+    void sync_Timer();
+
+    QMainWindow *window_;
+    AcquisitionHost &host_;
+    AskPath ask_;
+    AnalogFrame *analog_ = nullptr;
+    QAction *n_journal_ = nullptr;
+    QAction *n_ouvrir_journal_ = nullptr;
+    QLabel *indicator_ = nullptr;
+    QTimer *sync_ = nullptr;
+    QPointer<QMessageBox> message_;
+    files::JournalWriter writer_;
+};

@@ -1,0 +1,317 @@
+// Times and the continuous journal from the window, as a person uses them:
+// the "Fichier" entries, the journal ticked and unticked, its path found
+// again at the next start, "Ouvrir un journal…", the times file through the
+// file dialog, and the time of the acquisition under the mouse.
+#include "acquisition/analog_frame_widget.h"
+#include "acquisition/logic_frame_widget.h"
+#include "files/journal.h"
+#include "files/times_file.h"
+#include "graph/graph_frame_widget.h"
+#include "graph/picture_widget.h"
+#include "shell/form1.h"
+#include "shell/journal_widget.h"
+
+#include "support/file_bytes.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+using panel::bytesOf;
+
+const QDateTime kT0(QDate(2026, 12, 7), QTime(14, 32, 7, 412));
+
+}  // namespace
+
+class TestJournalWindow : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<Form1> form;
+    QString chosen;       // what the file dialog answers; empty = cancel
+    QStringList offered;  // the start names the dialogs were given
+
+    std::unique_ptr<Form1> start()
+    {
+        Form1::Setup s;
+        s.programDir = dir->path();
+        s.quitApplication = false;
+        s.askPath = [this](bool, const QString &start) {
+            offered << start;
+            return chosen;
+        };
+        return std::make_unique<Form1>(s);
+    }
+    template <typename T = QWidget>
+    T *find(const QString &name) const
+    {
+        auto *w = form->findChild<T *>(name);
+        if (!w) qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    QAction *action(const char *name) const { return find<QAction>(QString::fromLatin1(name)); }
+    QString path(const char *name) const { return dir->filePath(QString::fromLatin1(name)); }
+    // One decoding of each frame as the board's replies would bring it.
+    void analogReply(const QString &reply)
+    {
+        auto *frame = find<AnalogFrame>(QStringLiteral("Frame2"));
+        form->appendToBuffer(reply);
+        frame->requestSent();
+        frame->Timer5_Timer();
+    }
+    void logicReply(const QString &reply)
+    {
+        auto *frame = find<LogicFrame>(QStringLiteral("Frame3"));
+        form->appendToBuffer(reply);
+        frame->requestSent();
+        frame->Timer7_Timer();
+    }
+    QString indicator() const
+    {
+        auto *l = find<QLabel>(QStringLiteral("journalStatus"));
+        return l->isHidden() ? QString() : l->text();
+    }
+    // A real mouse move over the drawing surface, at (x, y) in twips.
+    void moveOver(double x, double y)
+    {
+        QWidget *area = find<GraphFrame>(QStringLiteral("Frame6"))->picture()->area();
+        const QPointF at(x / 15, y / 15);
+        QMouseEvent move(QEvent::MouseMove, at, area->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(area, &move);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName(QStringLiteral("Pramelor"));
+        QSettings::setDefaultFormat(QSettings::IniFormat);
+    }
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        // Each test has its own user settings.
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir->filePath(QStringLiteral("config")));
+        form = start();
+        form->show();
+        chosen.clear();
+        offered.clear();
+    }
+    void cleanup()
+    {
+        form.reset();
+        dir.reset();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void menuEntries()
+    {
+        QStringList names;
+        for (QAction *a : find<QMenu>(QStringLiteral("n_fichier"))->actions()) names << a->objectName();
+        QCOMPARE(names.mid(names.indexOf(QStringLiteral("n_imprime")) + 1),
+                 QStringList({"n_export_csv", "n_export_png", "n_journal", "n_ouvrir_journal", "n_quitter"}));
+        QCOMPARE(action("n_journal")->text(), QStringLiteral("Journal continu…"));
+        QVERIFY(action("n_journal")->isCheckable());
+        QCOMPARE(action("n_ouvrir_journal")->text(), QStringLiteral("Ouvrir un journal…"));
+    }
+
+    void journalFromTickToNextStart()
+    {
+        chosen = path("journal.csv");
+        action("n_journal")->trigger();
+        QVERIFY(action("n_journal")->isChecked());
+        QCOMPARE(offered, QStringList{QStringLiteral("journal.csv")});
+        QCOMPARE(indicator(), QStringLiteral("Journal : journal.csv — 0 ligne"));
+        QVERIFY2(form->statusText().contains(QStringLiteral("journal.csv")), qPrintable(form->statusText()));
+        QCOMPARE(QSettings().value(QLatin1String(JournalPanel::kLastPathKey)).toString(), chosen);
+
+        find<QLineEdit>(QStringLiteral("u_ana2"))->setText(QStringLiteral("mA"));
+        analogReply(QStringLiteral("nAs1:100s2:50s3:255s4:12s5:1s6:2s7:3s8:200"));  // not memorised
+        find<QCheckBox>(QStringLiteral("memo_l"))->setChecked(true);
+        logicReply(QStringLiteral("E:165"));
+        QCOMPARE(indicator(), QStringLiteral("Journal : journal.csv — 2 lignes"));
+        action("n_journal")->trigger();  // unticked: closed
+        QVERIFY(!action("n_journal")->isChecked());
+        QCOMPARE(indicator(), QString());
+        QVERIFY2(form->statusText().contains(QStringLiteral("fermé (2 lignes)")), qPrintable(form->statusText()));
+
+        const QList<QByteArray> lines = bytesOf(chosen).split('\n');
+        QCOMPARE(lines.size(), 5);  // the first header, the new units' header, two lines, nothing after
+        QVERIFY(lines[0].startsWith("horodatage,trame,voie1 (V),voie2 (V),"));
+        QVERIFY(lines[1].startsWith("horodatage,trame,voie1 (V),voie2 (mA),"));
+        QVERIFY(lines[2].endsWith(",A,100.,50.,255.,12.,1.,2.,3.,200.\r"));
+        QVERIFY(lines[3].endsWith(",L,1,0,1,0,0,1,0,1\r"));
+        QCOMPARE(acquisition::fromIsoTime(QString::fromLatin1(lines[3].left(23))), form->tables().times.logic(0));
+
+        // The next start does not record by itself; ticking offers the last journal.
+        form = start();
+        QVERIFY(!action("n_journal")->isChecked());
+        QVERIFY(!form->journalRunning());
+        offered.clear();
+        action("n_journal")->trigger();
+        QCOMPARE(offered, QStringList{chosen});
+        QCOMPARE(indicator(), QStringLiteral("Journal : journal.csv — 2 lignes"));
+        find<QLineEdit>(QStringLiteral("u_ana2"))->setText(QStringLiteral("mA"));
+        analogReply(QStringLiteral("nAs1:1s2:2s3:3s4:4s5:5s6:6s7:7s8:8"));
+        form.reset();  // closing the window closes the journal
+        const QByteArray bytes = bytesOf(chosen);
+        QCOMPARE(bytes.count("horodatage"), 2);  // no header on reopening: the units are those of the last one
+        QVERIFY(bytes.endsWith(",A,1.,2.,3.,4.,5.,6.,7.,8.\r\n"));
+    }
+
+    void cancelledDialogLeavesItUnticked()
+    {
+        action("n_journal")->trigger();
+        QVERIFY(!action("n_journal")->isChecked());
+        QVERIFY(!form->journalRunning());
+    }
+
+    void failureStopsTheJournal()
+    {
+        QFile plain(path("fichier"));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        chosen = path("fichier/journal.csv");
+        action("n_journal")->trigger();
+        QVERIFY(!action("n_journal")->isChecked());
+        const QString said = form->statusText();
+        QVERIFY2(said.startsWith(QStringLiteral("Journal continu arrêté. Impossible d'ouvrir le journal")) &&
+                     said.endsWith(QStringLiteral("un élément du chemin n'est pas un dossier")),
+                 qPrintable(said));
+        auto *box = form->findChild<QMessageBox *>(QStringLiteral("journalMessage"));
+        QVERIFY(box && box->isVisible());
+        QVERIFY(!box->isModal());
+        QCOMPARE(box->text(), said);
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    }
+
+    // The end of a long journal goes into the tables with its times, listed
+    // as after "Ouvrir graphique".
+    void openingALongJournal()
+    {
+        find<QScrollBar>(QStringLiteral("HScroll1"))->setValue(1000);
+        const int lines = 100000;
+        QByteArray bytes = files::journalHeader(files::Units{"V", "V", "V", "V", "V", "V", "V", "V"});
+        bytes.reserve(lines * 80);
+        // A second apart; the texts are made by hand, as a local date and
+        // time costs much to compute.
+        const auto isoOf = [](int i) {
+            const qint64 ms = kT0.time().msecsSinceStartOfDay() + qint64(i) * 1000;
+            const QDate d = kT0.date().addDays(ms / 86400000);
+            const QTime t = QTime::fromMSecsSinceStartOfDay(int(ms % 86400000));
+            return acquisition::isoTime(QDateTime(d, t, Qt::UTC));  // the same figures, no time zone to look up
+        };
+        const auto timeOf = [&isoOf](int i) { return acquisition::fromIsoTime(isoOf(i)); };
+        for (int i = 0; i < lines; ++i) {
+            acquisition::Acquired a;
+            a.time = kT0;
+            a.channel = i % 2 ? Channel::Logic : Channel::Analog;
+            for (int k = 0; k < 8; ++k)
+                a.values[size_t(k)] =
+                    a.channel == Channel::Logic ? QString::number((i >> k) & 1) : QStringLiteral("%1.%2").arg(i).arg(k);
+            bytes += files::journalLine(a).replace(0, 23, isoOf(i).toLatin1());
+        }
+        chosen = path("long.csv");
+        QFile f(chosen);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+        const int before = form->num_tableau;
+        action("n_ouvrir_journal")->trigger();
+        QCOMPARE(form->statusText(),
+                 QStringLiteral("Journal « long.csv » : 1001 acquisitions analogiques et 1001 logiques chargées"));
+        const Tables &t = form->tables();
+        for (int n : {0, 500, 1000}) {
+            const int analog = lines - 2 * (1001 - n), logic = analog + 1;
+            QCOMPARE(t.tab_ana(3, n), Element::text(QStringLiteral("%1.2").arg(analog)));
+            QCOMPARE(t.times.analog(n), timeOf(analog));
+            QCOMPARE(t.tab_log[8 * size_t(n)], Element::text(QString::number(logic & 1)));
+            QCOMPARE(t.times.logic(n), timeOf(logic));
+        }
+        QCOMPARE(form->num_tableau, (before + 1) % 9);
+    }
+
+    void timesFileThroughTheDialog_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::newRow("point") << QLocale::c();
+        QTest::newRow("comma") << QLocale(QLocale::French, QLocale::France);
+    }
+    void timesFileThroughTheDialog()
+    {
+        QFETCH(QLocale, locale);
+        QLocale::setDefault(locale);
+        find<QCheckBox>(QStringLiteral("memo_a"))->setChecked(true);
+        analogReply(QStringLiteral("nAs1:100s2:50s3:255s4:12s5:1s6:2s7:3s8:200"));
+        const QDateTime taken = form->tables().times.analog(0);
+        QVERIFY(taken.isValid());
+        chosen = path("essai.txt");
+        form->n_enregistrer_Click();
+        QVERIFY2(form->statusText().contains(QStringLiteral("essai.txh")), qPrintable(form->statusText()));
+        QCOMPARE(bytesOf(path("essai.txh")),
+                 QByteArray("A;0;") + acquisition::isoTime(taken).toLatin1() + QByteArray("\r\n"));
+
+        find<QPushButton>(QStringLiteral("Command3"))->click();  // "RAZ tableaux": no more times
+        QVERIFY(!form->tables().times.analog(0).isValid());
+        form->n_ouvrir_Click();
+        QCOMPARE(form->tables().times.analog(0), taken);
+        QCOMPARE(form->statusText(), QStringLiteral("Tableaux lus dans « essai.txt »"));
+
+        QFile txh(path("essai.txh"));
+        QVERIFY(txh.open(QIODevice::Append));
+        txh.write("A;1;hier\r\n");
+        txh.close();
+        form->n_ouvrir_Click();
+        QCOMPARE(form->tables().times.analog(0), taken);
+        QVERIFY2(form->statusText().contains(QStringLiteral("abîmé")), qPrintable(form->statusText()));
+    }
+
+    // The status line names the acquisition under the mouse and its time,
+    // in the full view and in the zoom; Label59 keeps its own text.
+    void timeUnderTheMouse()
+    {
+        form->n_graph_Click();
+        find<QRadioButton>(QStringLiteral("Option1"))->click();
+        Tables &t = form->tables();
+        t.times.setAnalog(49, kT0);
+        t.times.setLogic(50, kT0.addSecs(2));
+        const double step = (11520.0 - 1000.0) / t.nbre_acqui;
+        moveOver(1000 + 49 * step, 3000);
+        QCOMPARE(form->statusText(), QStringLiteral("Acquisition 49 — 07/12/2026 14:32:07,412"));
+        QCOMPARE(find<QLabel>(QStringLiteral("Label59"))->text(), QStringLiteral("Acquisition N°: 49"));
+        moveOver(1000 + 48 * step, 3000);  // no time: nothing said
+        QCOMPARE(form->statusText(), QString());
+        form->showStatus(QStringLiteral("autre message"));
+        moveOver(1000 + 47 * step, 3000);
+        QCOMPARE(form->statusText(), QStringLiteral("autre message"));  // another message stays
+
+        // The zoom: acquisitions 44 to 54 across the width.
+        moveOver(1000 + 49 * step, 3000);
+        find<GraphFrame>(QStringLiteral("Frame6"))->Picture1_MouseDown(1, 0, 1000 + 49 * step, 3000);
+        moveOver(1000 + 4 * (10520.0 / 10), 3000);
+        QCOMPARE(form->statusText(), QString());
+        moveOver(1000 + 5 * (10520.0 / 10), 3000);
+        QCOMPARE(form->statusText(), QStringLiteral("Acquisition 49 — 07/12/2026 14:32:07,412"));
+
+        find<QRadioButton>(QStringLiteral("Option2"))->click();  // the logic layout reads the logic times
+        find<QPushButton>(QStringLiteral("Command24"))->click();
+        moveOver(1000 + 50 * step, 3000);
+        QCOMPARE(form->statusText(), QStringLiteral("Acquisition 50 — 07/12/2026 14:32:09,412"));
+    }
+};
+
+QTEST_MAIN(TestJournalWindow)
+#include "test_journal_window.moc"
