@@ -144,6 +144,11 @@ Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<T
     });
     journal_->follow(analog_, logic_);
     connect(journal_, &JournalPanel::tablesLoaded, this, &Form1::Command26_Click);
+    // The graph follows the memorised acquisitions and measures in the analog units.
+    graph_->setUnits([this](int k) { return analog_->unitText(k); });
+    connect(analog_, &AnalogFrame::acquisitionDecoded, graph_, &GraphFrame::acquisitionDecoded);
+    connect(logic_, &LogicFrame::acquisitionDecoded, graph_, &GraphFrame::acquisitionDecoded);
+    connect(journal_, &JournalPanel::tablesLoaded, graph_, &GraphFrame::clearMarkers);
 
     status_line_ = new QLabel(this);
     status_line_->setObjectName(QStringLiteral("statusLine"));

@@ -175,6 +175,7 @@ void Form1::n_ouvrir_Click()
     const QString path = askPath(false, QStringLiteral("*.txt"));
     if (path.isEmpty()) return;
     const files::OpenOutcome out = files::openAcquisitions(path, *tables_);
+    graph_->clearMarkers();
     QString said = out.message;
     if (out.opened)
         if (const QString times = files::openTimes(path, *tables_, out.analogLines, out.logicLines).message;
