@@ -340,6 +340,23 @@ private slots:
         QCOMPARE(cells(measuresTable(), 0).mid(1, 3), (QStringList{"11", "12", "1"}));
     }
 
+    // "Retour" takes the window away with the graph; "Graphique" brings it
+    // back, unless the user had closed it.
+    void measuresGoWithTheGraph()
+    {
+        ctrl(Qt::LeftButton, xOf(5));
+        MeasuresWindow *m = f_->measuresWindow();
+        get<QPushButton>("Command25")->click();
+        QVERIFY(!f_->isVisible());
+        QVERIFY(!m->isVisible());
+        f_->showView();
+        QVERIFY(m->isVisible());
+        m->close();
+        get<QPushButton>("Command25")->click();
+        f_->showView();
+        QVERIFY(!m->isVisible());
+    }
+
     // ------------------------------------------------------------ live view
 
     void liveRedraw_data()
@@ -491,6 +508,8 @@ private slots:
         w.n_graph_Click();
         f_ = w.findChild<GraphFrame *>(QStringLiteral("Frame6"));
         QTest::mouseClick(get<QPushButton>("Command23"), Qt::LeftButton);
+        const QDateTime start(QDate(2026, 12, 7), QTime(14, 30));
+        for (int a = 0; a <= 100; ++a) w.tables().times.setAnalog(a, start.addSecs(2 * a));  // every 2 s
         get<QRadioButton>("Option1")->click();
         for (int slot : {0, 1, 2}) f_->Label56_Click(slot);
         get<QPushButton>("Command24")->click();
@@ -500,12 +519,16 @@ private slots:
         MeasuresWindow *m = f_->measuresWindow();
         QVERIFY(m->isVisible());
         const QImage main = w.grab().toImage(), side = m->grab().toImage();
-        QImage both(main.width() + side.width() + 20, std::max(main.height(), side.height()), QImage::Format_RGB32);
+        // The window beside the panel, under a caption standing for its title bar.
+        QImage both(main.width() + side.width() + 20, std::max(main.height(), side.height() + 24),
+                    QImage::Format_RGB32);
         both.fill(Qt::white);
         {
             QPainter p(&both);
             p.drawImage(0, 0, main);
-            p.drawImage(main.width() + 20, 0, side);
+            p.fillRect(main.width() + 20, 0, side.width(), 24, QColor(210, 210, 220));
+            p.drawText(QRect(main.width() + 28, 0, side.width(), 24), Qt::AlignVCenter, m->windowTitle());
+            p.drawImage(main.width() + 20, 24, side);
         }
         QVERIFY(both.save(QStringLiteral("graph_markers.png")));
         // Both lines stand on the picture of the window.

@@ -187,6 +187,8 @@ void GraphFrame::showView()
     resize(width(), twipsToPx(kFrameHeight));
     show();
     raise();
+    // The measures come back with the graph they belong to.
+    if (std::exchange(measuresHidden_, false) && Mesures_ && markers_.any()) Mesures_->appear();
 }
 
 QImage GraphFrame::surfaceImage() const { return Picture1_->image(); }
@@ -221,7 +223,14 @@ void GraphFrame::Option2_Click()
     showMarkers();
 }
 
-void GraphFrame::Command25_Click() { hide(); }
+void GraphFrame::Command25_Click()
+{
+    hide();
+    if (Mesures_ && Mesures_->isVisible()) {
+        Mesures_->hide();
+        measuresHidden_ = true;
+    }
+}
 
 void GraphFrame::Label56_Click(int index)
 {

@@ -120,6 +120,7 @@ private:
     QLabel *aide_ = nullptr;
     QCheckBox *suivi_ = nullptr;         // "Suivi en direct"
     MeasuresWindow *Mesures_ = nullptr;  // made by the first marker, hidden when closed
+    bool measuresHidden_ = false;        // hidden by "Retour", shown again with the graph
 
     graph::ZoomState zoom_;
     graph::Selection selection_{};
