@@ -7,20 +7,16 @@
 // 20 ms timer (how long any click could have waited) and the CPU used.
 //   measure_live [seconds per phase=20]
 // Prints one JSON object per phase.
+#include "../tests/support/panel_fixture.h"
 #include "acquisition/tables.h"
-#include "core/board.h"
 #include "graph/graph_frame_widget.h"
 #include "graph/picture_widget.h"
-#include "process_stats.h"
-#include "shell/form1.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -50,23 +46,6 @@ public:
     }
 };
 
-template <class T>
-T *child(QWidget &form, const char *name)
-{
-    T *w = form.findChild<T *>(QString::fromLatin1(name));
-    if (!w) qFatal("no control %s", name);
-    return w;
-}
-
-void armCycle(QWidget &form, const char *open, const char *list, const char *cyclic, const char *validate)
-{
-    QTest::mouseClick(child<QWidget>(form, open), Qt::LeftButton);
-    auto *intervals = child<QComboBox>(form, list);
-    intervals->setCurrentIndex(intervals->findText(QStringLiteral("Toutes les 2 secondes")));
-    child<QCheckBox>(form, cyclic)->setChecked(true);
-    QTest::mouseClick(child<QWidget>(form, validate), Qt::LeftButton);
-}
-
 double median(std::vector<double> v)
 {
     if (v.empty()) return 0;
@@ -81,41 +60,33 @@ int main(int argc, char **argv)
 {
     TimingApp app(argc, argv);
     const int seconds = argc > 1 ? std::max(5, atoi(argv[1])) : 20;
-    QTemporaryDir dir;
-    const QString link = dir.filePath(QStringLiteral("com1"));
-    qputenv("PRAMELOR_COM1", link.toLocal8Bit());
-    sim::PtyBoard board(link);
-    board.setReplyPieces(1);
-
-    Form1::Setup setup;
-    setup.programDir = dir.path();
-    setup.quitApplication = false;
-    Form1 form(setup);
-    form.show();
+    panel::Bench b;
+    if (!b.open()) qFatal("no simulated board");
+    b.board->setReplyPieces(1);
+    Form1 &form = *b.form;
     form.n_graph_Click();
     QApplication::processEvents();
 
-    auto *graph = child<GraphFrame>(form, "Frame6");
-    child<QScrollBar>(form, "HScroll1")->setValue(1000);
-    QTest::mouseClick(child<QWidget>(form, "Command23"), Qt::LeftButton);  // "Aléatoire": 1001 full slots
-    child<QRadioButton>(form, "Option1")->click();
+    auto *graph = b.child<GraphFrame>(QStringLiteral("Frame6"));
+    b.child<QScrollBar>(QStringLiteral("HScroll1"))->setValue(1000);
+    b.click(QStringLiteral("Command23"));  // "Aléatoire": 1001 full slots
+    b.child<QRadioButton>(QStringLiteral("Option1"))->click();
     for (int slot = 0; slot < 8; ++slot) graph->Label56_Click(slot);
     graph->Command24_Click();
     graph->Picture1_MouseDown(1, 2, 1000, 2000);   // A on the first acquisition
     graph->Picture1_MouseDown(2, 2, 11520, 2000);  // B on the last
-    app.decoder = child<QObject>(form, "Frame2")->findChild<QTimer *>(QStringLiteral("Timer5"));
+    app.decoder = b.child<QObject>(QStringLiteral("Frame2"))->findChild<QTimer *>(QStringLiteral("Timer5"));
     app.surface = graph->picture()->area();
     if (!app.decoder) qFatal("no Timer5");
 
     form.Image2_Click();  // master switch on
     QTest::qWait(1000);
-    child<QCheckBox>(form, "memo_a")->setChecked(true);
-    child<QCheckBox>(form, "memo_l")->setChecked(true);
-    armCycle(form, "Command16", "Combo4", "Check6", "Command21");
-    armCycle(form, "Command14", "Combo1", "Check1", "Command18");
+    b.memorise(true);
+    b.startCyclic(true, QStringLiteral("Toutes les 2 secondes"));
+    b.startCyclic(false, QStringLiteral("Toutes les 2 secondes"));
 
     for (const bool live : {false, true}) {
-        child<QCheckBox>(form, "suivi_direct")->setChecked(live);
+        b.child<QCheckBox>(QStringLiteral("suivi_direct"))->setChecked(live);
         app.decodeMs.clear();
         app.paintMs.clear();
         // A 20 ms timer: how late it fires is how long an event had to wait.
@@ -145,6 +116,6 @@ int main(int argc, char **argv)
                     worst(app.paintMs), lateness, 100.0 * cpu / elapsed, graph->mode_zoom());
         std::fflush(stdout);
     }
-    form.close();
+    b.close();
     return 0;
 }
