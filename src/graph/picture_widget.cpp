@@ -270,15 +270,16 @@ void PictureWidget::paintArea(QPainter &p)
         p.setPen(pen);
         p.drawLine(m.line);
     }
-    // The letters in pixels, in the surface's font made bold.
+    // The letters in the surface's font made bold, in their boxes taken to
+    // pixels by the same transform as the lines.
+    const QTransform toPixels = p.transform();
     p.resetTransform();
     QFont bold = font();
     bold.setBold(true);
     p.setFont(bold);
     for (const graph::MarkerLine &m : markers_) {
-        const QRectF &b = m.labelBox;
         p.setPen(m.colour);
-        p.drawText(QRectF(b.topLeft() / kTwipsPerPixel, b.size() / kTwipsPerPixel),
-                   int(m.labelRight ? Qt::AlignLeft : Qt::AlignRight) | int(Qt::AlignTop), m.label);
+        p.drawText(toPixels.mapRect(m.labelBox), int(m.labelRight ? Qt::AlignLeft : Qt::AlignRight) | int(Qt::AlignTop),
+                   m.label);
     }
 }
