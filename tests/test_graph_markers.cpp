@@ -357,6 +357,25 @@ private slots:
         QVERIFY(!m->isVisible());
     }
 
+    // A frame of its own goes while "0" is being typed in its coefficient
+    // box and the measures are shown: the end of the editing that its
+    // closing brings reaches nothing (the sanitised run checks it).
+    void closedWhileTyping()
+    {
+        auto own = std::make_unique<GraphFrame>(*t_, nullptr);
+        f_ = own.get();
+        own->show();
+        QApplication::setActiveWindow(own.get());
+        QVERIFY(QTest::qWaitForWindowActive(own.get()));
+        ctrl(Qt::LeftButton, xOf(5));
+        auto *c = get<QLineEdit>("coeff");
+        c->setFocus();
+        QTest::keyClicks(c, QStringLiteral("0"));
+        QVERIFY(c->hasFocus());
+        own.reset();
+        f_ = nullptr;
+    }
+
     // ------------------------------------------------------------ live view
 
     void liveRedraw_data()
@@ -492,6 +511,12 @@ private slots:
             QTest::mouseClick(get<QPushButton>(button), Qt::LeftButton);
             QCOMPARE(f_->markers(), graph::Markers{});
         }
+        // Closed while the coefficient is being typed, with the measures shown.
+        ctrl(Qt::LeftButton, xOf(3));
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        get<QLineEdit>("coeff")->setFocus();
+        QVERIFY(get<QLineEdit>("coeff")->hasFocus());
         f_ = nullptr;
     }
 

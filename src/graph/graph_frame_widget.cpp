@@ -89,7 +89,12 @@ GraphFrame::GraphFrame(Tables &tables, QWidget *parent)
     startupLayout();
 }
 
-GraphFrame::~GraphFrame() = default;
+GraphFrame::~GraphFrame()
+{
+    // Closing the window takes the focus from the coefficient box, whose end
+    // of editing would otherwise reach a frame already half destroyed.
+    coeff_->disconnect(this);
+}
 
 void GraphFrame::buildCommands()
 {

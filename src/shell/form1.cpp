@@ -145,7 +145,8 @@ Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<T
     journal_->follow(analog_, logic_);
     connect(journal_, &JournalPanel::tablesLoaded, this, &Form1::Command26_Click);
     // The graph follows the memorised acquisitions and measures in the analog units.
-    graph_->setUnits([this](int k) { return analog_->unitText(k); });
+    graph_->setUnits(
+        [analog = QPointer<AnalogFrame>(analog_)](int k) { return analog ? analog->unitText(k) : QString(); });
     connect(analog_, &AnalogFrame::acquisitionDecoded, graph_, &GraphFrame::acquisitionDecoded);
     connect(logic_, &LogicFrame::acquisitionDecoded, graph_, &GraphFrame::acquisitionDecoded);
     connect(journal_, &JournalPanel::tablesLoaded, graph_, &GraphFrame::clearMarkers);
