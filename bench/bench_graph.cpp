@@ -1,7 +1,8 @@
 // Costs of the graph on the user-interface thread, on the real image surface:
 // the full analog view (eight channels, 1000 acquisitions) and the full logic
 // view, each against the same segments drawn by one bare drawLines call; a
-// mouse move (readouts and cursor lines, no trace redrawn) and a zoom.
+// mouse move (readouts and cursor lines, no trace redrawn), a zoom, and one
+// step of the live view with both markers and their measures.
 // The last lines printed give the ratio of each full view to its bare drawing.
 
 #include "acquisition/table_ops.h"
@@ -186,6 +187,48 @@ void BM_LogicZoom(benchmark::State &state)
     }
 }
 BENCHMARK(BM_LogicZoom)->Unit(benchmark::kMillisecond);
+
+// "Suivi en direct": one memorised acquisition of the chosen layout's frame
+// redraws the full view, moves the markers, measures between them (A on the
+// first slot, B on the last: the widest span) and repaints the surface.
+void liveStep(benchmark::State &state, bool analog)
+{
+    GraphFrame &f = *g->frame;
+    f.findChild<QCheckBox *>(QStringLiteral("suivi_direct"))->setChecked(true);
+    f.Picture1_MouseDown(1, 2, 1000, 2000);   // Ctrl + left: A on acquisition 0
+    f.Picture1_MouseDown(2, 2, 11520, 2000);  // Ctrl + right: B on the last
+    QWidget *area = f.picture()->area();
+    acquisition::Acquired a;
+    a.channel = analog ? Channel::Analog : Channel::Logic;
+    int slot = 0;
+    for (auto _ : state) {
+        a.slot = slot;
+        if (analog)
+            g->tables.tab_ana(3, slot) = Element::number(slot % 255);
+        else
+            g->tables.tab_log[size_t(8 * slot)] = Element::number(slot % 2);
+        slot = (slot + 1) % (g->tables.nbre_acqui + 1);
+        f.acquisitionDecoded(a);
+        area->repaint();
+    }
+    if (f.mode_zoom() != 0 || f.markers().b != g->tables.nbre_acqui) state.SkipWithError("not the full view");
+    f.findChild<QCheckBox *>(QStringLiteral("suivi_direct"))->setChecked(false);
+    f.clearMarkers();
+}
+
+void BM_AnalogLiveStep(benchmark::State &state)
+{
+    analogLayout();
+    liveStep(state, true);
+}
+BENCHMARK(BM_AnalogLiveStep)->Unit(benchmark::kMillisecond);
+
+void BM_LogicLiveStep(benchmark::State &state)
+{
+    logicLayout();
+    liveStep(state, false);
+}
+BENCHMARK(BM_LogicLiveStep)->Unit(benchmark::kMillisecond);
 
 // Remembers the mean real time of every run for the closing ratios.
 class KeepingReporter : public benchmark::ConsoleReporter {

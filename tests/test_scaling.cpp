@@ -320,6 +320,21 @@ private slots:
         view_->resizeWindowToForm();
     }
 
+    // The first message in the status line does not make that line taller,
+    // which would take a pixel from the form and shrink it by a step.
+    void statusMessageKeepsTheScale()
+    {
+        scaleTo(1.0);
+        view_->resizeWindowToForm();
+        QTRY_COMPARE(view_->scale(), 1.0);
+        const QSize room = view_->size();
+        form_->showStatus(QStringLiteral("Pas de réponse de la carte (entrées analogiques)"));
+        QTest::qWait(50);
+        QCOMPARE(view_->size(), room);
+        QCOMPARE(view_->scale(), 1.0);
+        form_->showStatus(QString());
+    }
+
     void startScale_data()
     {
         QTest::addColumn<QSize>("available");

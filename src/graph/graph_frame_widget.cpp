@@ -1,6 +1,7 @@
 #include "graph/graph_frame_widget.h"
 
 #include "acquisition/tables.h"
+#include "graph/measures_widget.h"
 #include "graph/picture_widget.h"
 #include "text/placement_widget.h"
 
@@ -24,6 +25,7 @@ const QString kPlotHelp =
     QStringLiteral("Trace le graphique des acquisitions analogiques ou logiques - Selectionner les entrées à tracer en "
                    "cliquant sur voie1 à voie 8");
 const QString kRandomHelp = QStringLiteral("Remplissage les tableaux de valeurs avec des nombres aléatoires");
+const QString kLiveHelp = QStringLiteral("Redessine le graphique à chaque acquisition mémorisée");
 
 constexpr double kFrameHeight = 8235;
 
@@ -79,11 +81,19 @@ GraphFrame::GraphFrame(Tables &tables, QWidget *parent)
     connect(Picture1_, &PictureWidget::mousePressed, this, &GraphFrame::Picture1_MouseDown);
     connect(Picture1_, &PictureWidget::legendClicked, this, &GraphFrame::Label56_Click);
     connect(Picture1_, &PictureWidget::legendMoved, this, &GraphFrame::Label56_MouseMove);
+    connect(Picture1_, &PictureWidget::keyPressed, this, &GraphFrame::Picture1_KeyDown);
+    connect(Command3_, &QPushButton::clicked, this, &GraphFrame::clearMarkers);
+    connect(Command23_, &QPushButton::clicked, this, &GraphFrame::clearMarkers);
 
     startupLayout();
 }
 
-GraphFrame::~GraphFrame() = default;
+GraphFrame::~GraphFrame()
+{
+    // Closing the window takes the focus from the coefficient box, whose end
+    // of editing would otherwise reach a frame already half destroyed.
+    coeff_->disconnect(this);
+}
 
 void GraphFrame::buildCommands()
 {
@@ -94,6 +104,10 @@ void GraphFrame::buildCommands()
     Option2_ = place(new QRadioButton(QStringLiteral("Entrées Logiques"), f), "Option2", 240, 1200, 1935, 375);
     Option2_->setChecked(true);
     separator(f, 0, 2460, 660, 1800);
+    // The panel's own: in the free room under "Entrées Logiques", left of the separator.
+    suivi_ = place(new QCheckBox(QStringLiteral("Suivi en direct"), f), "suivi_direct", 240, 1620, 2100, 255);
+    suivi_->setMouseTracking(true);
+    suivi_->installEventFilter(this);
 
     caption(f, "Label60", QStringLiteral("Nbre d'acquisitions : "), 2760, 420, 1575, 255);
     HScroll1_ = scrollBar(f, "HScroll1", Tables::kMinAcqui, Tables::kMaxAcqui, 100, 2700, 720, 1095);
@@ -164,6 +178,8 @@ bool GraphFrame::eventFilter(QObject *watched, QEvent *event)
             Command24_MouseMove();
         else if (watched == Command23_)
             Command23_MouseMove();
+        else if (watched == suivi_)
+            suivi_MouseMove();
     }
     return QGroupBox::eventFilter(watched, event);
 }
@@ -175,6 +191,8 @@ void GraphFrame::showView()
     placement::setHeight(this, kFrameHeight);
     show();
     raise();
+    // The measures come back with the graph they belong to.
+    if (std::exchange(measuresHidden_, false) && Mesures_ && markers_.any()) Mesures_->appear();
 }
 
 QImage GraphFrame::surfaceImage() const { return Picture1_->image(); }
@@ -198,6 +216,7 @@ void GraphFrame::Option1_Click()
     clearSurface();
     graph::analogLayout(Picture1_->overlay());
     Picture1_->applyOverlay();
+    showMarkers();
 }
 
 void GraphFrame::Option2_Click()
@@ -205,9 +224,17 @@ void GraphFrame::Option2_Click()
     clearSurface();
     graph::logicLayout(Picture1_->overlay());
     Picture1_->applyOverlay();
+    showMarkers();
 }
 
-void GraphFrame::Command25_Click() { hide(); }
+void GraphFrame::Command25_Click()
+{
+    hide();
+    if (Mesures_ && Mesures_->isVisible()) {
+        Mesures_->hide();
+        measuresHidden_ = true;
+    }
+}
 
 void GraphFrame::Label56_Click(int index)
 {
@@ -215,6 +242,7 @@ void GraphFrame::Label56_Click(int index)
     int &flag = selection_[size_t(index)];
     flag = flag == 0 ? 1 : 0;
     Picture1_->setLegendBorder(index, flag == 1);
+    showMarkers();
 }
 
 void GraphFrame::Label56_MouseMove(int index)
@@ -228,6 +256,7 @@ void GraphFrame::HScroll1_Change()
 {
     Label61_->setText(QString::number(HScroll1_->value()));
     tables_.nbre_acqui = HScroll1_->value();
+    showMarkers();
 }
 
 void GraphFrame::HScroll2_Change()
@@ -241,6 +270,7 @@ void GraphFrame::coeff_LostFocus()
 {
     const QString kept = graph::guardedCoefficient(coeff_->text());
     if (kept != coeff_->text()) coeff_->setText(kept);
+    showMarkers();
 }
 
 QString GraphFrame::coefficient()
@@ -253,6 +283,7 @@ QString GraphFrame::coefficient()
 void GraphFrame::coeff_MouseMove() { aide_->setText(kCoeffHelp); }
 void GraphFrame::Command24_MouseMove() { aide_->setText(kPlotHelp); }
 void GraphFrame::Command23_MouseMove() { aide_->setText(kRandomHelp); }
+void GraphFrame::suivi_MouseMove() { aide_->setText(kLiveHelp); }
 
 void GraphFrame::Check9_Click() { Picture1_->setCursorsVisible(Check9_->checkState() == Qt::Checked); }
 
@@ -262,6 +293,7 @@ void GraphFrame::Command24_Click()
 {
     graph::fullView(Picture1_->surface(), tables_, analog(), selection_, coefficient(), zoom_);
     Picture1_->refresh();
+    showMarkers();
 }
 
 void GraphFrame::Picture1_MouseMove(int, int, double X, double Y)
@@ -279,8 +311,14 @@ void GraphFrame::Picture1_MouseMove(int, int, double X, double Y)
     if (said != hovered_) emit acquisitionHovered(said, std::exchange(hovered_, said));
 }
 
-void GraphFrame::Picture1_MouseDown(int button, int, double X, double Y)
+void GraphFrame::Picture1_MouseDown(int button, int shift, double X, double Y)
 {
+    // Ctrl + left sets marker A, Ctrl + right marker B; the plain clicks zoom
+    // and annotate.
+    if ((shift & 2) != 0 && (button == 1 || button == 2)) {
+        setMarker(button == 2, X);
+        return;
+    }
     ImageSurface &s = Picture1_->surface();
     switch (graph::mouseDown(analog(), button, zoom_)) {
     case graph::Click::Nothing:
@@ -295,7 +333,53 @@ void GraphFrame::Picture1_MouseDown(int button, int, double X, double Y)
         return;
     case graph::Click::Zoom:
         graph::zoomView(s, tables_, analog(), selection_, coefficient(), zoom_);
+        showMarkers();
         break;
     }
     Picture1_->refresh();
+}
+
+void GraphFrame::Picture1_KeyDown(int key, int)
+{
+    if (key == Qt::Key_Escape) clearMarkers();
+}
+
+// ---------------------------------------------------------------- live view and markers
+
+void GraphFrame::acquisitionDecoded(const acquisition::Acquired &a)
+{
+    if (a.slot < 0) return;  // not memorised: the tables are as they were
+    const bool redraw =
+        suivi_->isChecked() && isVisible() && (a.channel == Channel::Analog) == analog() && zoom_.mode_zoom == 0;
+    if (redraw)
+        Command24_Click();
+    else if (markers_.any())
+        showMarkers();  // a marked slot may have been written
+}
+
+void GraphFrame::setMarker(bool b, double X)
+{
+    (b ? markers_.b : markers_.a) = graph::markedAcquisition(X, tables_.nbre_acqui, zoom_);
+    if (!Mesures_) Mesures_ = new MeasuresWindow(this);
+    showMarkers();
+    Mesures_->appear();
+}
+
+void GraphFrame::clearMarkers()
+{
+    markers_ = {};
+    if (Mesures_) Mesures_->hide();
+    showMarkers();
+}
+
+void GraphFrame::showMarkers()
+{
+    Picture1_->setMarkers(graph::markerLines(markers_, graph::shownView(zoom_, tables_.nbre_acqui)));
+    if (!Mesures_ || !markers_.any()) return;
+    graph::MeasureContext c;
+    c.analog = analog();
+    c.selection = selection_;
+    c.coefficient = graph::plotCoefficient(graph::guardedCoefficient(coeff_->text()));
+    for (int k = 1; k <= 8; ++k) c.units[size_t(k - 1)] = unitOf_ ? unitOf_(k) : QString();
+    Mesures_->setTable(graph::measures(tables_, markers_, c));
 }

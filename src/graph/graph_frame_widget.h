@@ -3,12 +3,15 @@
 // Frame7 with the graph's controls. The handlers keep the window's names; the
 // rules they apply live in graph/layout.h and graph/plot.h.
 
+#include "acquisition/acquired.h"
 #include "graph/layout.h"
+#include "graph/markers.h"
 #include "graph/plot.h"
 
 #include <QColor>
 #include <QGroupBox>
 #include <QImage>
+#include <functional>
 
 class QCheckBox;
 class QLabel;
@@ -19,6 +22,7 @@ class QRadioButton;
 class QScrollBar;
 struct Tables;
 class PictureWidget;
+class MeasuresWindow;
 
 class GraphFrame : public QGroupBox {
     Q_OBJECT
@@ -45,6 +49,12 @@ public:
     int thickness() const { return thickness_; }
     bool analog() const;
 
+    // The unit boxes of the analog channels (1 … 8), for the measures.
+    void setUnits(std::function<QString(int)> unitOf) { unitOf_ = std::move(unitOf); }
+    const graph::Markers &markers() const { return markers_; }
+    // The "Mesures" window, once a marker has opened it.
+    MeasuresWindow *measuresWindow() const { return Mesures_; }
+
 signals:
     // What the status line should say about the acquisition under the mouse:
     // "Acquisition 49 — 07/12/2026 14:32:07,412", or nothing when it has no
@@ -70,6 +80,14 @@ public slots:
     void Command24_Click();
     void Picture1_MouseMove(int button, int shift, double X, double Y);
     void Picture1_MouseDown(int button, int shift, double X, double Y);
+    void Picture1_KeyDown(int key, int shift);  // Escape clears the markers
+    void suivi_MouseMove();
+    // A decoded acquisition of either frame: one that was memorised redraws
+    // the full view while "Suivi en direct" is ticked, the graph is shown,
+    // the frame is the one of the layout chosen and no zoom is on the surface.
+    void acquisitionDecoded(const acquisition::Acquired &a);
+    // "RAZ tableaux", "Aléatoire", an opened file: the marked acquisitions are gone.
+    void clearMarkers();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -78,6 +96,9 @@ private:
     void buildCommands();
     void clearSurface();
     QString coefficient();  // the box as the plot and the readout read it
+    void setMarker(bool b, double X);
+    // The markers where the view shows them, and the measures between them.
+    void showMarkers();
 
     Tables &tables_;
     PictureWidget *Picture1_ = nullptr;
@@ -97,10 +118,15 @@ private:
     QPushButton *Command3_ = nullptr;
     QPushButton *Command25_ = nullptr;
     QLabel *aide_ = nullptr;
+    QCheckBox *suivi_ = nullptr;         // "Suivi en direct"
+    MeasuresWindow *Mesures_ = nullptr;  // made by the first marker, hidden when closed
+    bool measuresHidden_ = false;        // hidden by "Retour", shown again with the graph
 
     graph::ZoomState zoom_;
     graph::Selection selection_{};
     QColor annotation_{0, 255, 0};
     int thickness_ = 1;
     QString hovered_;  // the last text of acquisitionHovered
+    graph::Markers markers_;
+    std::function<QString(int)> unitOf_;
 };

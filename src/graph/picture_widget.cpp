@@ -4,10 +4,12 @@
 #include "text/twips.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -49,6 +51,7 @@ public:
         setObjectName(QStringLiteral("Picture1_area"));
         setMouseTracking(true);
         setAttribute(Qt::WA_OpaquePaintEvent);
+        setFocusPolicy(Qt::ClickFocus);  // for Escape after a click
     }
 
 protected:
@@ -66,6 +69,11 @@ protected:
     {
         const QPointF t = owner_->toTwips(e->position());
         emit owner_->mousePressed(buttonCode(e->button()), shiftCode(e->modifiers()), t.x(), t.y());
+    }
+    void keyPressEvent(QKeyEvent *e) override
+    {
+        emit owner_->keyPressed(e->key(), shiftCode(e->modifiers()));
+        QWidget::keyPressEvent(e);
     }
     // The second press of a double click is not a press of its own: a double
     // click zooms (or returns) once, like a single click.
@@ -202,6 +210,16 @@ void PictureWidget::scaleChanged(double scale)
 
 void PictureWidget::refresh() { area_->update(); }
 
+void PictureWidget::setMarkers(std::vector<graph::MarkerLine> lines)
+{
+    auto same = [](const graph::MarkerLine &a, const graph::MarkerLine &b) {
+        return a.line == b.line && a.label == b.label;
+    };
+    if (std::equal(lines.begin(), lines.end(), markers_.begin(), markers_.end(), same)) return;
+    markers_ = std::move(lines);
+    area_->update();
+}
+
 int PictureWidget::buttonCode(Qt::MouseButtons b)
 {
     return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) | (b & Qt::MiddleButton ? 4 : 0);
@@ -264,5 +282,24 @@ void PictureWidget::paintArea(QPainter &p)
         p.setPen(cosmetic(kCursorCyan, Qt::DotLine));
         p.drawLine(QPointF(cursorX_, graph::kTimeAxisY), QPointF(cursorX_, kCursorTop));  // curseur
         p.drawLine(QPointF(kCursorLeft, cursorY_), QPointF(kCursorRight, cursorY_));      // curseur_h
+    }
+
+    for (const graph::MarkerLine &m : markers_) {
+        QPen pen = cosmetic(m.colour, Qt::DashLine);
+        pen.setWidth(2);
+        p.setPen(pen);
+        p.drawLine(m.line);
+    }
+    // The letters in the surface's font made bold, in their boxes taken to
+    // pixels by the same transform as the lines.
+    const QTransform toPixels = p.transform();
+    p.resetTransform();
+    QFont bold = font();
+    bold.setBold(true);
+    p.setFont(bold);
+    for (const graph::MarkerLine &m : markers_) {
+        p.setPen(m.colour);
+        p.drawText(toPixels.mapRect(m.labelBox), int(m.labelRight ? Qt::AlignLeft : Qt::AlignRight) | int(Qt::AlignTop),
+                   m.label);
     }
 }

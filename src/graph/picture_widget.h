@@ -6,12 +6,14 @@
 
 #include "graph/image_surface.h"
 #include "graph/layout.h"
+#include "graph/markers.h"
 #include "text/placement_widget.h"
 
 #include <QFrame>
 #include <QImage>
 #include <array>
 #include <memory>
+#include <vector>
 
 class QLabel;
 
@@ -45,6 +47,12 @@ public:
     void setCursorsVisible(bool on);
     bool cursorsVisible() const { return cursorsVisible_; }
 
+    // The measuring markers the overlay draws, over the traces and under
+    // nothing they could hide: they are no part of the image, so a new plot
+    // leaves them standing.
+    void setMarkers(std::vector<graph::MarkerLine> lines);
+    const std::vector<graph::MarkerLine> &markers() const { return markers_; }
+
     // Repaints the area after drawing on the surface.
     void refresh();
     // The inner area, parent of the overlay labels.
@@ -61,6 +69,7 @@ public:
 signals:
     void mouseMoved(int button, int shift, double x, double y);
     void mousePressed(int button, int shift, double x, double y);
+    void keyPressed(int key, int shift);  // the area has the keyboard after a click
     void legendClicked(int slot);
     void legendMoved(int slot);
 
@@ -82,6 +91,7 @@ private:
     double cursorX_ = 1800;
     double cursorY_ = 2580;
     bool cursorsVisible_ = false;
+    std::vector<graph::MarkerLine> markers_;
     int legendDoubleClicked_ = -1;  // the legend whose double click is under way
     double scale_ = 1.0;
 };

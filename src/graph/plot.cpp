@@ -63,14 +63,11 @@ void plotAnalog(Surface &s, const Tables &t, const Selection &sel, double c, lon
     }
 }
 
-void plotLogic(Surface &s, const Tables &t, long long f, int n)
+std::vector<unsigned char> logicLows(const Tables &t, long long f, size_t columns)
 {
-    if (n <= 0) return;
-    const double dx = columnStep(n);
-    // The levels first, column by column and input by input, as the rule
-    // reads them: an element that is no 0 or 1 keeps the level read just
-    // before it, whatever its input.
-    const auto columns = size_t(n) + 1;
+    // Column by column and input by input, as the rule reads them: an
+    // element that is no 0 or 1 keeps the level read just before it,
+    // whatever its input.
     std::vector<unsigned char> low(columns * 8);
     double level = kHigh;  // unset counts as high
     for (size_t j = 0; j < columns; ++j)
@@ -82,6 +79,16 @@ void plotLogic(Surface &s, const Tables &t, long long f, int n)
                 level = kLow;
             low[8 * j + size_t(k - 1)] = level == kLow;
         }
+    return low;
+}
+
+void plotLogic(Surface &s, const Tables &t, long long f, int n)
+{
+    if (n <= 0) return;
+    const double dx = columnStep(n);
+    // The levels first.
+    const auto columns = size_t(n) + 1;
+    const std::vector<unsigned char> low = logicLows(t, f, columns);
     // Then each input's steps and edges in one go in its colour: the rows do
     // not overlap, so the picture is the same as drawing them column by column.
     std::vector<QLineF> steps, edges;

@@ -8,6 +8,7 @@
 #include <QString>
 #include <array>
 #include <optional>
+#include <vector>
 
 namespace graph {
 
@@ -53,6 +54,10 @@ void plotAnalog(Surface &s, const Tables &t, const Selection &sel, double c, lon
 // An element that cannot be read is drawn high; a number other than 0 or 1
 // keeps the level of the element read before.
 void plotLogic(Surface &s, const Tables &t, long long f, int n);
+
+// The levels the logic plot draws for acquisitions f … f + columns − 1:
+// entry 8·j + k − 1 is 1 when input k is low at acquisition f + j.
+std::vector<unsigned char> logicLows(const Tables &t, long long f, size_t columns);
 
 struct ZoomState {
     int mode_zoom = 0;      // 0 full view, 1 zoomed view

@@ -149,9 +149,20 @@ Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<T
     });
     journal_->follow(analog_, logic_);
     connect(journal_, &JournalPanel::tablesLoaded, this, &Form1::Command26_Click);
+    // The graph follows the memorised acquisitions and measures in the analog units.
+    graph_->setUnits(
+        [analog = QPointer<AnalogFrame>(analog_)](int k) { return analog ? analog->unitText(k) : QString(); });
+    connect(analog_, &AnalogFrame::acquisitionDecoded, graph_, &GraphFrame::acquisitionDecoded);
+    connect(logic_, &LogicFrame::acquisitionDecoded, graph_, &GraphFrame::acquisitionDecoded);
+    connect(journal_, &JournalPanel::tablesLoaded, graph_, &GraphFrame::clearMarkers);
 
     status_line_ = new QLabel(this);
     status_line_->setObjectName(QStringLiteral("statusLine"));
+    // The line has its full height from the start: the first message must not
+    // take a pixel from the form (which would then shrink its scale).
+    status_line_->setText(QStringLiteral("Ég"));
+    status_line_->setMinimumHeight(status_line_->sizeHint().height());
+    status_line_->clear();
     statusBar()->addWidget(status_line_, 1);
     statusBar()->setSizeGripEnabled(false);
 

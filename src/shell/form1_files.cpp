@@ -173,6 +173,7 @@ void Form1::n_ouvrir_Click()
     if (path.isEmpty()) return;
     // Read aside while the panel runs on; the tables change only here, at once.
     const files::OpenOutcome out = files::applyAcquisitionRead(files::readAcquisitionsWaiting(this, path), *tables_);
+    if (out.opened) graph_->clearMarkers();
     QString said = out.message;
     if (out.opened)
         if (const QString times = files::openTimes(path, *tables_, out.analogLines, out.logicLines).message;

@@ -72,6 +72,13 @@ int main(int argc, char *argv[])
     click(&form, "Label56_3");
     click(&form, "Command24");
     save(form, dir, "graph_analog.png");
+    // Markers A and B (Ctrl + left, Ctrl + right click) and the "Mesures" window.
+    if (auto *area = form.findChild<QWidget *>(QStringLiteral("Picture1_area"))) {
+        QTest::mouseClick(area, Qt::LeftButton, Qt::ControlModifier, QPoint(277, 150));
+        QTest::mouseClick(area, Qt::RightButton, Qt::ControlModifier, QPoint(558, 150));
+        save(form, dir, "graph_markers.png");
+        if (auto *mesures = form.findChild<QWidget *>(QStringLiteral("Mesures"))) save(*mesures, dir, "mesures.png");
+    }
     click(&form, "Option2");
     click(&form, "Command24");
     save(form, dir, "graph_logic.png");

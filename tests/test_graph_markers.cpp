@@ -1,0 +1,568 @@
+// The live view and the measuring markers as a person uses them: Ctrl-clicks
+// on the surface, the dashed lines over the traces, the "Mesures" window and
+// its "Copier", what clears the markers, and "Suivi en direct" redrawing the
+// full view at each memorised acquisition.
+
+#include "acquisition/analog_frame_widget.h"
+#include "acquisition/logic_frame_widget.h"
+#include "acquisition/tables.h"
+#include "files/journal.h"
+#include "graph/graph_frame_widget.h"
+#include "graph/measures_widget.h"
+#include "graph/picture_widget.h"
+#include "shell/form1.h"
+#include "text/twips.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+constexpr double kStep100 = (11520.0 - 1000.0) / 100;
+constexpr double kStepZoom = (11520.0 - 1000.0) / 10;
+double xOf(int a) { return 1000 + kStep100 * a; }
+
+const QColor kDarkBlue(0, 0, 128);
+const QColor kDarkRed(128, 0, 0);
+
+// Channel k rises by k each slot from 10·k; logic input k toggles every k + 1 slots.
+void fill(Tables &t)
+{
+    for (int k = 1; k <= 8; ++k)
+        for (int a = 0; a < Tables::kSlots; ++a) t.tab_ana(k, a) = Element::number((10 * k + k * a) % 255);
+    for (int k = 0; k < 8; ++k)
+        for (int a = 0; a < Tables::kSlots; ++a) t.tab_log[size_t(8 * a + k)] = Element::number((a / (k + 2)) % 2);
+}
+
+int countColour(const QImage &img, const QColor &c)
+{
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) n += img.pixelColor(x, y) == c;
+    return n;
+}
+
+// Pixels of colour c in the pixel column near x (twips) of the picture.
+int inColumn(const QImage &img, double x, const QColor &c)
+{
+    const int px = int(x / kTwipsPerPixel);
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int dx = -1; dx <= 2; ++dx) n += img.pixelColor(std::clamp(px + dx, 0, img.width() - 1), y) == c;
+    return n;
+}
+
+QStringList cells(QTableWidget *t, int r)
+{
+    QStringList out;
+    for (int c = 0; c < t->columnCount(); ++c) out << (t->item(r, c) ? t->item(r, c)->text() : QString());
+    return out;
+}
+
+}  // namespace
+
+class TestGraphMarkers : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Tables> t_;
+    std::unique_ptr<QWidget> host_;
+    GraphFrame *f_ = nullptr;
+
+    template <class W>
+    W *get(const char *name) const
+    {
+        W *w = f_->findChild<W *>(QString::fromLatin1(name));
+        if (!w) qFatal("no control %s", name);
+        return w;
+    }
+    QWidget *area() const { return f_->picture()->area(); }
+    // A press of the mouse on the surface at (x, y) in twips, as Qt delivers it.
+    void press(Qt::MouseButton b, double x, double y, Qt::KeyboardModifiers m = Qt::NoModifier)
+    {
+        const QPointF at(x / 15, y / 15);
+        QMouseEvent move(QEvent::MouseMove, at, area()->mapToGlobal(at), Qt::NoButton, Qt::NoButton, m);
+        QApplication::sendEvent(area(), &move);
+        QTest::mouseClick(area(), b, m, at.toPoint());
+    }
+    void ctrl(Qt::MouseButton b, double x) { press(b, x, 2500, Qt::ControlModifier); }
+    void choose(bool analog)
+    {
+        get<QRadioButton>(analog ? "Option1" : "Option2")->click();
+        if (analog)
+            for (int slot : {0, 2}) f_->Label56_Click(slot);
+    }
+    QTableWidget *measuresTable() const
+    {
+        MeasuresWindow *w = f_->measuresWindow();
+        return w ? w->findChild<QTableWidget *>(QStringLiteral("tableau")) : nullptr;
+    }
+    QImage overlay() const { return area()->grab().toImage(); }
+
+private slots:
+    void init()
+    {
+        t_ = std::make_unique<Tables>();
+        fill(*t_);
+        host_ = std::make_unique<QWidget>();
+        host_->resize(820, 620);
+        f_ = new GraphFrame(*t_, host_.get());
+        f_->setGeometry(twips(0, 60, 12000, 8235));
+        host_->show();
+        QApplication::setActiveWindow(host_.get());
+        QVERIFY(QTest::qWaitForWindowActive(host_.get()));
+    }
+    void cleanup()
+    {
+        host_.reset();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    // ------------------------------------------------------------ the check box
+
+    void liveBox()
+    {
+        auto *box = get<QCheckBox>("suivi_direct");
+        QCOMPARE(box->text(), QStringLiteral("Suivi en direct"));
+        QVERIFY(!box->isChecked());
+        QCOMPARE(box->geometry(), twips(240, 1620, 2100, 255));
+        // It overlaps no control of the command area, and fits its text.
+        for (QWidget *w : box->parentWidget()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+            if (w != box && w->objectName() != u"aide")
+                QVERIFY2(!w->geometry().intersects(box->geometry()), qPrintable(w->objectName()));
+        QVERIFY(box->geometry().bottom() < get<QLabel>("aide")->geometry().top());
+        QVERIFY(box->sizeHint().width() <= box->width());
+        // Hovering it explains it.
+        QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), box->mapToGlobal(QPointF(3, 3)), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(box, &move);
+        QCOMPARE(get<QLabel>("aide")->text(), QStringLiteral("Redessine le graphique à chaque acquisition mémorisée"));
+    }
+
+    // ------------------------------------------------------------ markers
+
+    void ctrlClicksSetMarkers_data()
+    {
+        QTest::addColumn<bool>("analog");
+        QTest::addColumn<bool>("zoomed");
+        QTest::newRow("analog, full view") << true << false;
+        QTest::newRow("analog, zoom") << true << true;
+        QTest::newRow("logic, full view") << false << false;
+        QTest::newRow("logic, zoom") << false << true;
+    }
+    void ctrlClicksSetMarkers()
+    {
+        QFETCH(bool, analog);
+        QFETCH(bool, zoomed);
+        choose(analog);
+        f_->Command24_Click();
+        if (zoomed) press(Qt::LeftButton, xOf(40), 2500);  // a plain click zooms
+        QCOMPARE(f_->mode_zoom(), zoomed ? 1 : 0);
+        const int first = zoomed ? f_->acqui_curseur() : 0;
+        const double step = zoomed ? kStepZoom : kStep100;
+        const QImage before = f_->surfaceImage();
+
+        ctrl(Qt::LeftButton, 1000 + step * 3);
+        ctrl(Qt::RightButton, 1000 + step * 7);
+        QCOMPARE(f_->markers(), (graph::Markers{first + 3, first + 7}));
+        // No zoom, no return, no annotation: the surface is as it was.
+        QCOMPARE(f_->mode_zoom(), zoomed ? 1 : 0);
+        QCOMPARE(f_->acqui_curseur(), zoomed ? first : 7);
+        QCOMPARE(f_->surfaceImage(), before);
+        // The marked acquisitions are those the readout names under the mouse.
+        QCOMPARE(get<QLabel>("Label59")->text(), QStringLiteral("Acquisition N°: %1").arg(first + 7));
+
+        const auto &lines = f_->picture()->markers();
+        QCOMPARE(int(lines.size()), 2);
+        QCOMPARE(lines[0].label, QStringLiteral("A"));
+        QCOMPARE(lines[0].line, QLineF(1000 + step * 3, 0, 1000 + step * 3, 5040));
+        QCOMPARE(lines[1].line, QLineF(1000 + step * 7, 0, 1000 + step * 7, 5040));
+        // Dashed lines of the overlay: on the picture, not in the image.
+        QCOMPARE(countColour(before, kDarkBlue), 0);
+        const QImage shown = overlay();
+        QVERIFY(inColumn(shown, 1000 + step * 3, kDarkBlue) > 60);
+        QVERIFY(inColumn(shown, 1000 + step * 7, kDarkRed) > 60);
+        QVERIFY(f_->measuresWindow() && f_->measuresWindow()->isVisible());
+        // The area took the keyboard: Escape there clears both.
+        QVERIFY(area()->hasFocus());
+        QTest::keyClick(area(), Qt::Key_Escape);
+        QCOMPARE(f_->markers(), graph::Markers{});
+        QVERIFY(f_->picture()->markers().empty());
+        QVERIFY(!f_->measuresWindow()->isVisible());
+    }
+
+    // The markers stand over the traces: "Tracer" leaves them, a zoom moves
+    // them with their acquisitions, and the return brings them back.
+    void markersFollowTheView()
+    {
+        choose(true);
+        f_->Command24_Click();
+        ctrl(Qt::LeftButton, xOf(49));
+        ctrl(Qt::RightButton, xOf(60));
+        const std::vector<graph::MarkerLine> full = f_->picture()->markers();
+        f_->Command24_Click();
+        QCOMPARE(f_->picture()->markers().size(), full.size());
+        QCOMPARE(f_->picture()->markers()[0].line, full[0].line);
+        QVERIFY(inColumn(overlay(), xOf(49), kDarkBlue) > 60);
+
+        press(Qt::LeftButton, xOf(50), 2500);  // the analog zoom opens at 45
+        QCOMPARE(f_->acqui_curseur(), 45);
+        auto lines = f_->picture()->markers();
+        QCOMPARE(int(lines.size()), 1);  // 60 lies past the zoom
+        QCOMPARE(lines[0].label, QStringLiteral("A"));
+        QCOMPARE(lines[0].line.x1(), 1000 + kStepZoom * 4);
+        QCOMPARE(inColumn(overlay(), xOf(60), kDarkRed), 0);
+
+        press(Qt::LeftButton, xOf(50), 2500);  // back to the full view
+        QCOMPARE(f_->mode_zoom(), 0);
+        lines = f_->picture()->markers();
+        QCOMPARE(int(lines.size()), 2);
+        QCOMPARE(lines[1].line.x1(), xOf(60));
+        // Fewer acquisitions: the view changes, so do the lines.
+        get<QScrollBar>("HScroll1")->setValue(50);
+        lines = f_->picture()->markers();
+        QCOMPARE(int(lines.size()), 1);
+        QCOMPARE(lines[0].line.x1(), 1000 + (11520.0 - 1000.0) / 50 * 49);
+    }
+
+    // Plain clicks zoom and annotate as they always did, markers or not.
+    void plainClicksAsBefore()
+    {
+        choose(true);
+        f_->Command24_Click();
+        ctrl(Qt::LeftButton, xOf(20));
+        const QImage full = f_->surfaceImage();
+        press(Qt::RightButton, xOf(30), 2000);  // the annotation
+        QCOMPARE(f_->mode_zoom(), 0);
+        QVERIFY(f_->surfaceImage() != full);
+        QCOMPARE(f_->markers(), (graph::Markers{20, std::nullopt}));
+        press(Qt::LeftButton, xOf(30), 2000);  // the zoom
+        QCOMPARE(f_->mode_zoom(), 1);
+        QCOMPARE(f_->acqui_curseur(), 25);
+        press(Qt::LeftButton, xOf(30), 2000);  // the return, annotation gone
+        QCOMPARE(f_->mode_zoom(), 0);
+        QCOMPARE(f_->surfaceImage(), full);
+        // Logic: the right button zooms; Ctrl + right still only marks.
+        choose(false);
+        f_->Command24_Click();
+        ctrl(Qt::RightButton, xOf(10));
+        QCOMPARE(f_->mode_zoom(), 0);
+        press(Qt::RightButton, xOf(10), 2000);
+        QCOMPARE(f_->mode_zoom(), 1);
+        QCOMPARE(f_->acqui_curseur(), 10);
+    }
+
+    void buttonsClearMarkers_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("RAZ tableaux") << "Command3";
+        QTest::newRow("Aléatoire") << "Command23";
+    }
+    void buttonsClearMarkers()
+    {
+        QFETCH(QString, button);
+        ctrl(Qt::LeftButton, xOf(5));
+        QVERIFY(f_->markers().any());
+        f_->findChild<QPushButton *>(button)->click();
+        QCOMPARE(f_->markers(), graph::Markers{});
+        QVERIFY(f_->picture()->markers().empty());
+        QVERIFY(!f_->measuresWindow()->isVisible());
+    }
+
+    // ------------------------------------------------------------ the "Mesures" window
+
+    void measuresWindow_data()
+    {
+        QTest::addColumn<bool>("french");
+        QTest::newRow("point") << false;
+        QTest::newRow("comma") << true;
+    }
+    void measuresWindow()
+    {
+        QFETCH(bool, french);
+        QLocale::setDefault(french ? QLocale(QLocale::French, QLocale::France) : QLocale::c());
+        const QChar sep = french ? u',' : u'.';
+        // Channel 1 from slot 10: 51, 102, 153 (1, 2, 3 V); channel 3: 25.5 everywhere (0.5 V).
+        for (int a = 10; a <= 12; ++a) {
+            t_->tab_ana(1, a) = Element::number(51 * (a - 9));
+            t_->tab_ana(3, a) = Element::text(QStringLiteral("25") + sep + u'5');
+        }
+        f_->setUnits([](int k) { return k == 3 ? QStringLiteral("mA") : QStringLiteral("V"); });
+        choose(true);
+        get<QLineEdit>("coeff")->setText(QStringLiteral("2"));
+        f_->Command24_Click();
+        ctrl(Qt::LeftButton, xOf(10));
+        QVERIFY(f_->measuresWindow()->isVisible());
+        QCOMPARE(f_->measuresWindow()->windowTitle(), QStringLiteral("Mesures"));
+        ctrl(Qt::RightButton, xOf(12));
+        QTableWidget *t = measuresTable();
+        QVERIFY(t);
+        QCOMPARE(t->horizontalHeaderItem(6)->text(), QStringLiteral("Moyenne"));
+        QCOMPARE(t->rowCount(), 4);
+        auto n = [sep](const char *s) { return QString::fromLatin1(s).replace(u'.', sep); };
+        QCOMPARE(cells(t, 0), (QStringList{"Acquisition N°", "10", "12", "2", "", "", ""}));
+        QCOMPARE(cells(t, 2), (QStringList{"Voie 1 (V)", n("2."), n("6."), n("4."), n("2."), n("6."), n("4.")}));
+        QCOMPARE(cells(t, 3), (QStringList{"Voie 3 (mA)", n("1."), n("1."), n("0."), n("1."), n("1."), n("1.")}));
+
+        // "Copier": the same table, tab-separated.
+        QTest::mouseClick(f_->measuresWindow()->findChild<QPushButton *>(QStringLiteral("copier")), Qt::LeftButton);
+        const QStringList copied = QApplication::clipboard()->text().split(u'\n');
+        QCOMPARE(copied[0], QStringLiteral("Mesure\tA\tB\tΔ (B − A)\tMinimum\tMaximum\tMoyenne"));
+        QCOMPARE(copied[3], cells(t, 2).join(u'\t'));
+
+        // A legend click and the logic layout change what is measured.
+        f_->Label56_Click(2);
+        QCOMPARE(t->rowCount(), 3);
+        choose(false);
+        QCOMPARE(t->rowCount(), 2 + 8);
+        QCOMPARE(t->horizontalHeaderItem(4)->text(), QStringLiteral("Fronts montants"));
+
+        // Closed by the user, opened again by the next marker.
+        f_->measuresWindow()->close();
+        QVERIFY(!f_->measuresWindow()->isVisible());
+        ctrl(Qt::LeftButton, xOf(11));
+        QVERIFY(f_->measuresWindow()->isVisible());
+        QCOMPARE(cells(measuresTable(), 0).mid(1, 3), (QStringList{"11", "12", "1"}));
+    }
+
+    // "Retour" takes the window away with the graph; "Graphique" brings it
+    // back, unless the user had closed it.
+    void measuresGoWithTheGraph()
+    {
+        ctrl(Qt::LeftButton, xOf(5));
+        MeasuresWindow *m = f_->measuresWindow();
+        get<QPushButton>("Command25")->click();
+        QVERIFY(!f_->isVisible());
+        QVERIFY(!m->isVisible());
+        f_->showView();
+        QVERIFY(m->isVisible());
+        m->close();
+        get<QPushButton>("Command25")->click();
+        f_->showView();
+        QVERIFY(!m->isVisible());
+    }
+
+    // A frame of its own goes while "0" is being typed in its coefficient
+    // box and the measures are shown: the end of the editing that its
+    // closing brings reaches nothing (the sanitised run checks it).
+    void closedWhileTyping()
+    {
+        auto own = std::make_unique<GraphFrame>(*t_, nullptr);
+        f_ = own.get();
+        own->show();
+        QApplication::setActiveWindow(own.get());
+        QVERIFY(QTest::qWaitForWindowActive(own.get()));
+        ctrl(Qt::LeftButton, xOf(5));
+        auto *c = get<QLineEdit>("coeff");
+        c->setFocus();
+        QTest::keyClicks(c, QStringLiteral("0"));
+        QVERIFY(c->hasFocus());
+        own.reset();
+        f_ = nullptr;
+    }
+
+    // ------------------------------------------------------------ live view
+
+    void liveRedraw_data()
+    {
+        QTest::addColumn<bool>("ticked");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<bool>("analogFrame");  // the frame that decoded
+        QTest::addColumn<int>("slot");          // -1: not memorised
+        QTest::addColumn<bool>("zoomed");
+        QTest::addColumn<bool>("redrawn");
+        QTest::newRow("ticked, analog") << true << true << true << 50 << false << true;
+        QTest::newRow("unticked") << false << true << true << 50 << false << false;
+        QTest::newRow("graph hidden") << true << false << true << 50 << false << false;
+        QTest::newRow("the other frame") << true << true << false << 50 << false << false;
+        QTest::newRow("not memorised") << true << true << true << -1 << false << false;
+        QTest::newRow("zoomed") << true << true << true << 50 << true << false;
+    }
+    void liveRedraw()
+    {
+        QFETCH(bool, ticked);
+        QFETCH(bool, shown);
+        QFETCH(bool, analogFrame);
+        QFETCH(int, slot);
+        QFETCH(bool, zoomed);
+        QFETCH(bool, redrawn);
+        choose(true);
+        f_->Command24_Click();
+        if (zoomed) press(Qt::LeftButton, xOf(48), 2500);  // 43 … 53
+        get<QCheckBox>("suivi_direct")->setChecked(ticked);
+        ctrl(Qt::LeftButton, xOf(50));
+        press(Qt::RightButton, xOf(20), 1000);  // an annotation
+        if (!shown) get<QPushButton>("Command25")->click();
+        const QImage before = f_->surfaceImage();
+
+        t_->tab_ana(1, 50) = Element::text(QStringLiteral("250."));  // memorised, as a decode stores it
+        acquisition::Acquired a;
+        a.channel = analogFrame ? Channel::Analog : Channel::Logic;
+        a.slot = slot;
+        f_->acquisitionDecoded(a);
+
+        if (!redrawn) {
+            QCOMPARE(f_->surfaceImage(), before);
+            return;
+        }
+        const QImage after = f_->surfaceImage();
+        QVERIFY(after != before);
+        // Exactly what "Tracer" draws: the annotation is gone, the new point there.
+        f_->Command24_Click();
+        QCOMPARE(after, f_->surfaceImage());
+        QCOMPARE(f_->mode_zoom(), 0);
+        // The markers stay, and their measures follow the new value.
+        QCOMPARE(f_->picture()->markers().size(), size_t(1));
+        QCOMPARE(cells(measuresTable(), 2).value(1), QStringLiteral("4.9"));  // 250 × 5 / 255
+    }
+
+    // Zoomed, the view waits; the return to the full view shows what came.
+    void liveZoomWaits()
+    {
+        choose(true);
+        get<QCheckBox>("suivi_direct")->setChecked(true);
+        f_->Command24_Click();
+        press(Qt::LeftButton, xOf(48), 2500);
+        const QImage zoom = f_->surfaceImage();
+        t_->tab_ana(1, 50) = Element::number(250);
+        acquisition::Acquired a;
+        a.slot = 50;
+        f_->acquisitionDecoded(a);
+        QCOMPARE(f_->surfaceImage(), zoom);
+        press(Qt::LeftButton, xOf(48), 2500);
+        const QImage full = f_->surfaceImage();
+        f_->Command24_Click();
+        QCOMPARE(full, f_->surfaceImage());
+        f_->acquisitionDecoded(a);
+        QCOMPARE(full, f_->surfaceImage());
+    }
+
+    // ------------------------------------------------------------ in the main window
+
+    // The window hands the units and the decoded acquisitions to the graph;
+    // opening a file or a journal, "RAZ tableaux" and "Aléatoire" clear the markers.
+    void inTheWindow()
+    {
+        QTemporaryDir dir;
+        QString chosen;
+        Form1::Setup s;
+        s.quitApplication = false;
+        s.programDir = dir.path();
+        s.askPath = [&chosen](bool, const QString &) { return chosen; };
+        Form1 w(s);
+        w.show();
+        w.n_graph_Click();
+        f_ = w.findChild<GraphFrame *>(QStringLiteral("Frame6"));
+        auto *analog = w.findChild<AnalogFrame *>(QStringLiteral("Frame2"));
+        w.findChild<QLineEdit *>(QStringLiteral("u_ana3"))->setText(QStringLiteral("mA"));
+        w.findChild<QCheckBox *>(QStringLiteral("memo_a"))->setChecked(true);
+        choose(true);
+        get<QCheckBox>("suivi_direct")->setChecked(true);
+        f_->Command24_Click();
+        ctrl(Qt::LeftButton, xOf(0));
+        ctrl(Qt::RightButton, xOf(1));
+        // Each memorised decode draws the new point at once.
+        w.appendToBuffer(QStringLiteral("nAs1:100s2:50s3:255s4:12s5:1s6:2s7:3s8:200"));
+        for (int n = 0; n < 2; ++n) {
+            const QImage before = f_->surfaceImage();
+            analog->requestSent();
+            analog->Timer5_Timer();
+            QVERIFY(f_->surfaceImage() != before);
+        }
+        QTableWidget *t = measuresTable();
+        QCOMPARE(cells(t, 3).mid(0, 3), (QStringList{"Voie 3 (mA)", "5.", "5."}));
+        QVERIFY(!cells(t, 1).value(3).isEmpty());  // both have a time: Δt
+
+        chosen = dir.filePath(QStringLiteral("essai.txt"));
+        w.n_enregistrer_Click();
+        w.n_ouvrir_Click();
+        QCOMPARE(f_->markers(), graph::Markers{});
+        ctrl(Qt::LeftButton, xOf(3));
+        chosen = dir.filePath(QStringLiteral("journal.csv"));
+        {
+            acquisition::Acquired a;
+            a.time = QDateTime::currentDateTime();
+            for (QString &v : a.values) v = QStringLiteral("1.");
+            QFile j(chosen);
+            QVERIFY(j.open(QIODevice::WriteOnly));
+            j.write(files::journalLine(a));
+        }
+        w.findChild<QAction *>(QStringLiteral("n_ouvrir_journal"))->trigger();
+        QVERIFY2(w.statusText().startsWith(QStringLiteral("Journal")), qPrintable(w.statusText()));
+        QCOMPARE(f_->markers(), graph::Markers{});
+        for (const char *button : {"Command3", "Command23"}) {
+            ctrl(Qt::LeftButton, xOf(3));
+            QVERIFY(f_->markers().any());
+            QTest::mouseClick(get<QPushButton>(button), Qt::LeftButton);
+            QCOMPARE(f_->markers(), graph::Markers{});
+        }
+        // Closed while the coefficient is being typed, with the measures shown.
+        ctrl(Qt::LeftButton, xOf(3));
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        get<QLineEdit>("coeff")->setFocus();
+        QVERIFY(get<QLineEdit>("coeff")->hasFocus());
+        f_ = nullptr;
+    }
+
+    // The graph with both markers and the "Mesures" window beside it, kept
+    // as graph_markers.png in the test's folder.
+    void picture()
+    {
+        QTemporaryDir dir;
+        Form1::Setup s;
+        s.quitApplication = false;
+        s.programDir = dir.path();
+        Form1 w(s);
+        w.show();
+        w.n_graph_Click();
+        f_ = w.findChild<GraphFrame *>(QStringLiteral("Frame6"));
+        QTest::mouseClick(get<QPushButton>("Command23"), Qt::LeftButton);
+        const QDateTime start(QDate(2026, 12, 7), QTime(14, 30));
+        for (int a = 0; a <= 100; ++a) w.tables().times.setAnalog(a, start.addSecs(2 * a));  // every 2 s
+        get<QRadioButton>("Option1")->click();
+        for (int slot : {0, 1, 2}) f_->Label56_Click(slot);
+        get<QPushButton>("Command24")->click();
+        ctrl(Qt::LeftButton, xOf(30));
+        ctrl(Qt::RightButton, xOf(70));
+        QApplication::processEvents();
+        MeasuresWindow *m = f_->measuresWindow();
+        QVERIFY(m->isVisible());
+        const QImage main = w.grab().toImage(), side = m->grab().toImage();
+        // The window beside the panel, under a caption standing for its title bar.
+        QImage both(main.width() + side.width() + 20, std::max(main.height(), side.height() + 24),
+                    QImage::Format_RGB32);
+        both.fill(Qt::white);
+        {
+            QPainter p(&both);
+            p.drawImage(0, 0, main);
+            p.fillRect(main.width() + 20, 0, side.width(), 24, QColor(210, 210, 220));
+            p.drawText(QRect(main.width() + 28, 0, side.width(), 24), Qt::AlignVCenter, m->windowTitle());
+            p.drawImage(main.width() + 20, 24, side);
+        }
+        QVERIFY(both.save(QStringLiteral("graph_markers.png")));
+        // Both lines stand on the picture of the window.
+        const QImage shown = overlay();
+        QVERIFY(inColumn(shown, xOf(30), kDarkBlue) > 60);
+        QVERIFY(inColumn(shown, xOf(70), kDarkRed) > 60);
+        f_ = nullptr;
+    }
+};
+
+QTEST_MAIN(TestGraphMarkers)
+#include "test_graph_markers.moc"
