@@ -17,12 +17,14 @@ bool save(const QString &path, const QByteArray &bytes, QStringList &failures)
 
 }  // namespace
 
-QString logicFileName(const QString &path)
+QString siblingFileName(const QString &path, const QString &extension)
 {
     const qsizetype at = path.indexOf(QStringLiteral(".txt"));
-    if (at < 0) return path + QStringLiteral(".txl");
-    return QString(path).replace(at, 4, QStringLiteral(".txl"));
+    if (at < 0) return path + extension;
+    return QString(path).replace(at, 4, extension);
 }
+
+QString logicFileName(const QString &path) { return siblingFileName(path, QStringLiteral(".txl")); }
 
 QString elementText(const Element &e)
 {

@@ -11,9 +11,11 @@
 
 namespace files {
 
-// The first ".txt" of the path (letter case as written) becomes ".txl"; a
-// path without ".txt" gets ".txl" added, so the logic file is never the
-// analog file itself.
+// A file beside the analog one: the first ".txt" of the path (letter case as
+// written) becomes the extension; a path without ".txt" gets it added, so the
+// companion is never the analog file itself.
+QString siblingFileName(const QString &path, const QString &extension);
+// The logic file: ".txl".
 QString logicFileName(const QString &path);
 
 // The text form of one element: a text unchanged; a number as a blank (or

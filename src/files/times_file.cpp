@@ -1,5 +1,6 @@
 #include "files/times_file.h"
 
+#include "files/acquisition_file.h"
 #include "files/error_text.h"
 #include "files/save_file.h"
 
@@ -27,12 +28,7 @@ int slotNumber(QByteArrayView s)
 
 }  // namespace
 
-QString timesFileName(const QString &path)
-{
-    const qsizetype at = path.indexOf(QStringLiteral(".txt"));
-    if (at < 0) return path + QStringLiteral(".txh");
-    return QString(path).replace(at, 4, QStringLiteral(".txh"));
-}
+QString timesFileName(const QString &path) { return siblingFileName(path, QStringLiteral(".txh")); }
 
 QByteArray timesFileBytes(const Tables &t)
 {
