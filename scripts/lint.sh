@@ -5,9 +5,17 @@
 #  - clang-tidy with the checked-in .clang-tidy on src/ (any finding fails);
 #  - cppcheck on src/;
 #  - every C++ file follows the checked-in .clang-format.
+# With --reuse-build DIR, DIR is a build already compiled with every warning
+# as an error (-DCMAKE_COMPILE_WARNING_AS_ERROR=ON, as CI's test build is):
+# its compile commands serve clang-tidy and nothing is compiled again.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${PRAMELOR_LINT_BUILD_DIR:-$top/build-lint}
+reuse=""
+if [ "${1:-}" = "--reuse-build" ]; then
+  reuse=$(cd "${2:?--reuse-build demande un dossier de compilation}" && pwd)
+  build=$reuse
+fi
 
 packages=(clang-tidy-14 clang-format-14 cppcheck)
 . "$top/scripts/packages.sh"
@@ -21,12 +29,21 @@ command -v "$format" >/dev/null || format=clang-format
 failed=()
 cd "$top"
 
-echo "== Compilation sans avertissement (-Werror)"
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
-  -DCMAKE_EXPORT_COMPILE_COMMANDS=ON "${launcher[@]}" >/dev/null
-cmake --build "$build" --parallel "${PRAMELOR_JOBS:-2}" || failed+=("compilation")
+if [ -n "$reuse" ]; then
+  echo "== Compilation sans avertissement (-Werror) : celle de $reuse"
+  if ! grep -q '^CMAKE_COMPILE_WARNING_AS_ERROR:BOOL=ON$' "$reuse/CMakeCache.txt" 2>/dev/null ||
+     [ ! -f "$reuse/compile_commands.json" ]; then
+    echo "$reuse n'a pas été compilé avec -DCMAKE_COMPILE_WARNING_AS_ERROR=ON" >&2
+    failed+=("compilation")
+  fi
+else
+  echo "== Compilation sans avertissement (-Werror)"
+  launcher=()
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
+    -DCMAKE_EXPORT_COMPILE_COMMANDS=ON "${launcher[@]}" >/dev/null
+  cmake --build "$build" --parallel "${PRAMELOR_JOBS:-2}" || failed+=("compilation")
+fi
 
 mapfile -t sources < <(git ls-files 'src/*.cpp')
 mapfile -t code < <(git ls-files '*.cpp' '*.h')
