@@ -31,7 +31,7 @@ cd "$top"
 
 if [ -n "$reuse" ]; then
   echo "== Compilation sans avertissement (-Werror) : celle de $reuse"
-  if ! grep -q '^CMAKE_COMPILE_WARNING_AS_ERROR:BOOL=ON$' "$reuse/CMakeCache.txt" 2>/dev/null ||
+  if ! grep -qE '^CMAKE_COMPILE_WARNING_AS_ERROR(:[A-Z]+)?=(ON|TRUE|1)$' "$reuse/CMakeCache.txt" 2>/dev/null ||
      [ ! -f "$reuse/compile_commands.json" ]; then
     echo "$reuse n'a pas été compilé avec -DCMAKE_COMPILE_WARNING_AS_ERROR=ON" >&2
     failed+=("compilation")

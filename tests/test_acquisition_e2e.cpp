@@ -5,6 +5,7 @@
 #include "acquisition/tables.h"
 #include "core/board.h"
 #include "shell/form1.h"
+#include "support/controls.h"
 #include "text/numbers.h"
 
 #include <QCheckBox>
@@ -53,9 +54,7 @@ class TestAcquisitionE2e : public QObject {
     template <class T>
     T *child(const QString &name) const
     {
-        T *w = form->findChild<T *>(name);
-        if (!w) qFatal("no control %s", qPrintable(name));
-        return w;
+        return panel::control<T>(form.get(), name);
     }
     void click(const QString &name) { QTest::mouseClick(child<QWidget>(name), Qt::LeftButton); }
     QString ana(int k) const { return child<QLabel>(QStringLiteral("ana%1").arg(k))->text(); }

@@ -6,6 +6,7 @@
 #include "acquisition/host.h"
 #include "acquisition/logic_frame_widget.h"
 #include "acquisition/tables.h"
+#include "support/controls.h"
 #include "support/fake_clock.h"
 #include "text/clock.h"
 #include "text/twips.h"
@@ -59,9 +60,15 @@ public:
 template <class T>
 T *child(QWidget &frame, const char *name)
 {
-    T *w = frame.findChild<T *>(QString::fromLatin1(name));
-    if (!w) qFatal("no control %s", name);
-    return w;
+    return panel::control<T>(&frame, QString::fromLatin1(name));
+}
+
+// One row per frame: the analog one, then the logic one.
+void bothFrames()
+{
+    QTest::addColumn<bool>("analog");
+    QTest::newRow("analog") << true;
+    QTest::newRow("logic") << false;
 }
 
 QColor backColour(QWidget &frame, const char *button)
@@ -183,12 +190,7 @@ private slots:
     void decodedAcquisitionsAreAnnounced();
 };
 
-void TestAcquisitionFrames::cyclicEveryTenSeconds_data()
-{
-    QTest::addColumn<bool>("analog");
-    QTest::newRow("analog") << true;
-    QTest::newRow("logic") << false;
-}
+void TestAcquisitionFrames::cyclicEveryTenSeconds_data() { bothFrames(); }
 
 void TestAcquisitionFrames::cyclicEveryTenSeconds()
 {
@@ -335,12 +337,7 @@ void TestAcquisitionFrames::validationWithNeitherBox()
     QCOMPARE(host.starts, QStringList({"A 13:00:00", "L 13:00:00"}));
 }
 
-void TestAcquisitionFrames::autoBoxesExclude_data()
-{
-    QTest::addColumn<bool>("analog");
-    QTest::newRow("analog") << true;
-    QTest::newRow("logic") << false;
-}
+void TestAcquisitionFrames::autoBoxesExclude_data() { bothFrames(); }
 
 void TestAcquisitionFrames::autoBoxesExclude()
 {
@@ -803,12 +800,7 @@ void TestAcquisitionFrames::programButtonKeepsItsFont()
     }
 }
 
-void TestAcquisitionFrames::silentBoardIsSaid_data()
-{
-    QTest::addColumn<bool>("analog");
-    QTest::newRow("analog") << true;
-    QTest::newRow("logic") << false;
-}
+void TestAcquisitionFrames::silentBoardIsSaid_data() { bothFrames(); }
 
 // A buffer without any of the frame's markers: the values show as the
 // decoding gives them, and the status line says the board did not answer

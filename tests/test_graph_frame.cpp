@@ -5,6 +5,7 @@
 #include "graph/graph_frame_widget.h"
 #include "graph/picture_widget.h"
 #include "shell/form1.h"
+#include "support/controls.h"
 #include "text/twips.h"
 
 #include <QApplication>
@@ -79,9 +80,7 @@ class TestGraphFrame : public QObject {
     template <class W>
     W *get(const char *name) const
     {
-        W *w = f_->findChild<W *>(QString::fromLatin1(name));
-        if (!w) qFatal("no control %s", name);
-        return w;
+        return panel::control<W>(f_.get(), QString::fromLatin1(name));
     }
     QLabel *label(const char *name) const { return get<QLabel>(name); }
     void chooseAnalog() { get<QRadioButton>("Option1")->click(); }

@@ -11,6 +11,7 @@
 #include "graph/measures_widget.h"
 #include "graph/picture_widget.h"
 #include "shell/form1.h"
+#include "support/controls.h"
 #include "text/twips.h"
 
 #include <QAction>
@@ -87,9 +88,7 @@ class TestGraphMarkers : public QObject {
     template <class W>
     W *get(const char *name) const
     {
-        W *w = f_->findChild<W *>(QString::fromLatin1(name));
-        if (!w) qFatal("no control %s", name);
-        return w;
+        return panel::control<W>(f_, QString::fromLatin1(name));
     }
     QWidget *area() const { return f_->picture()->area(); }
     // A press of the mouse on the surface at (x, y) in twips, as Qt delivers it.

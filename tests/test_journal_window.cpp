@@ -11,6 +11,7 @@
 #include "graph/picture_widget.h"
 #include "shell/form1.h"
 #include "shell/journal_widget.h"
+#include "support/controls.h"
 
 #include "support/file_bytes.h"
 
@@ -61,9 +62,7 @@ class TestJournalWindow : public QObject {
     template <typename T = QWidget>
     T *find(const QString &name) const
     {
-        auto *w = form->findChild<T *>(name);
-        if (!w) qFatal("no control %s", qPrintable(name));
-        return w;
+        return panel::control<T>(form.get(), name);
     }
     QAction *action(const char *name) const { return find<QAction>(QString::fromLatin1(name)); }
     QString path(const char *name) const { return dir->filePath(QString::fromLatin1(name)); }

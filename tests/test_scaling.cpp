@@ -6,6 +6,7 @@
 #include "graph/picture_widget.h"
 #include "shell/form1.h"
 #include "shell/scaled_view.h"
+#include "support/controls.h"
 #include "text/twips.h"
 
 #include <QApplication>
@@ -132,9 +133,7 @@ class TestScaling : public QObject {
     template <class W = QWidget>
     W *find(const QString &name) const
     {
-        W *w = form_->findChild<W *>(name);
-        if (!w) qFatal("no control %s", qPrintable(name));
-        return w;
+        return panel::control<W>(form_.get(), name);
     }
     void scaleTo(double s)
     {

@@ -16,6 +16,7 @@
 //
 // The child says "ready" on standard output once its window is shown.
 
+#include "controls.h"
 #include "shell/form1.h"
 #include "shell/startup.h"
 
@@ -77,9 +78,7 @@ private:
     template <class T>
     T *child(const char *name)
     {
-        T *w = form_.findChild<T *>(QString::fromLatin1(name));
-        if (!w) qFatal("no control %s", name);
-        return w;
+        return control<T>(&form_, QString::fromLatin1(name));
     }
 
     void cyclic(const char *program, const char *list, const char *box, const char *validation)

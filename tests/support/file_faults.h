@@ -5,7 +5,8 @@
 // nobody, taken by the calling thread only (the tests run as root, which
 // any permission lets through).
 
-#include <QFile>
+#include "file_bytes.h"
+
 #include <QString>
 #include <csignal>
 #include <functional>
@@ -15,20 +16,6 @@
 #include <unistd.h>
 
 namespace panel {
-
-// A file's bytes, "<absent>" when it cannot be read.
-inline QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
-}
-
-// Writes bytes as a new file (or over an old one), for setting up.
-inline bool put(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 // The file-system identity of user nobody for this thread, while it lives.
 class AsNobody {

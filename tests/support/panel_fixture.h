@@ -4,6 +4,7 @@
 // received, and the process figures (resident memory, CPU time).
 
 #include "../../bench/process_stats.h"
+#include "controls.h"
 #include "core/board.h"
 #include "link/serial_component.h"
 #include "shell/form1.h"
@@ -66,9 +67,7 @@ struct Bench {
     template <class T>
     T *child(const QString &name) const
     {
-        T *w = form->findChild<T *>(name);
-        if (!w) qFatal("no control %s", qPrintable(name));
-        return w;
+        return control<T>(form.get(), name);
     }
     void click(const QString &name) { QTest::mouseClick(child<QWidget>(name), Qt::LeftButton); }
     void press(const QString &name) { QTest::mousePress(child<QWidget>(name), Qt::LeftButton); }
