@@ -12,10 +12,10 @@ PRAMELOR_CMAKE_ARGS="-DPRAMELOR_SANITIZE=ON -DPRAMELOR_BENCH=OFF ${PRAMELOR_CMAK
 
 # Leaks inside system libraries (fontconfig caches, plugin loading) are not
 # ours; the suppression file names those libraries only.
-# intercept_tls_get_addr=0: the leak checker's record of the dynamic
-# thread-local blocks goes stale once a plugin that had one is unloaded, and
-# reading that record crashed its tracer at exit ("DTLS 10 at 0x26d71-
-# 0x800027e73", then "Tracer caught signal 11"), about one run in four.
+# intercept_tls_get_addr=0: at exit the leak checker's record of the
+# dynamic thread-local blocks sometimes held a bogus range ("DTLS 10 at
+# 0x26d71-0x800027e73"), and reading it crashed its tracer ("Tracer caught
+# signal 11") in about one run of test_files_window in four.
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1:intercept_tls_get_addr=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export PRAMELOR_SANITIZED=1
