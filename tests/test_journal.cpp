@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <ctime>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,6 +25,13 @@ namespace {
 
 using panel::bytesOf;
 
+// Times are written with their offset from UTC: the tests fix the zone
+// before any date is made.
+const bool kParis = [] {
+    qputenv("TZ", "Europe/Paris");
+    ::tzset();
+    return true;
+}();
 const QDateTime kT0(QDate(2026, 12, 7), QTime(14, 32, 7, 412));
 constexpr char kChildVariable[] = "PRAMELOR_JOURNAL_CHILD";
 
@@ -119,8 +127,9 @@ private slots:
     void linesAndHeaders()
     {
         QCOMPARE(files::journalLine(analog(kT0, {"100.", "", "255.", "12.5", "-1.", "2.", "3.", "200."})),
-                 QByteArray("2026-12-07T14:32:07.412,A,100.,,255.,12.5,-1.,2.,3.,200.\r\n"));
-        QCOMPARE(files::journalLine(logic(kT0, 165)), QByteArray("2026-12-07T14:32:07.412,L,1,0,1,0,0,1,0,1\r\n"));
+                 QByteArray("2026-12-07T14:32:07.412+01:00,A,100.,,255.,12.5,-1.,2.,3.,200.\r\n"));
+        QCOMPARE(files::journalLine(logic(kT0, 165)),
+                 QByteArray("2026-12-07T14:32:07.412+01:00,L,1,0,1,0,0,1,0,1\r\n"));
         files::Units units = unitsOf(QStringLiteral("V"));
         units[1] = QStringLiteral("°C");
         units[2] = QStringLiteral("m,s");
@@ -155,7 +164,7 @@ private slots:
         const QByteArray bytes = bytesOf(p);
         QCOMPARE(bytes.count("horodatage"), 1);
         QCOMPARE(bytes.count("\r\n"), 4);
-        QVERIFY(bytes.endsWith("2026-12-07T14:32:09.412,A,9.,,,,,,,\r\n"));
+        QVERIFY(bytes.endsWith("2026-12-07T14:32:09.412+01:00,A,9.,,,,,,,\r\n"));
     }
 
     // A header before the first analog line whose units differ from the last
@@ -185,7 +194,7 @@ private slots:
         for (const QByteArray &l : lines)
             if (!l.isEmpty())
                 kinds << QString::fromLatin1(l.startsWith("horodatage") ? QByteArray(l.contains("(mA)") ? "HmA" : "HV")
-                                                                        : l.mid(24, 1));
+                                                                        : l.mid(30, 1));
         QCOMPARE(kinds.join(u' '), QStringLiteral("HV A L HmA A A L A HV A"));
     }
 

@@ -151,7 +151,8 @@ private slots:
         QVERIFY(lines[1].startsWith("horodatage,trame,voie1 (V),voie2 (mA),"));
         QVERIFY(lines[2].endsWith(",A,100.,50.,255.,12.,1.,2.,3.,200.\r"));
         QVERIFY(lines[3].endsWith(",L,1,0,1,0,0,1,0,1\r"));
-        QCOMPARE(acquisition::fromIsoTime(QString::fromLatin1(lines[3].left(23))), form->tables().times.logic(0));
+        QCOMPARE(acquisition::fromIsoTime(QString::fromLatin1(lines[3].left(lines[3].indexOf(',')))),
+                 form->tables().times.logic(0));
 
         // The next start does not record by itself; ticking offers the last journal.
         form = start();
@@ -219,7 +220,7 @@ private slots:
             for (int k = 0; k < 8; ++k)
                 a.values[size_t(k)] =
                     a.channel == Channel::Logic ? QString::number((i >> k) & 1) : QStringLiteral("%1.%2").arg(i).arg(k);
-            bytes += files::journalLine(a).replace(0, 23, isoOf(i).toLatin1());
+            bytes += files::journalLine(a).replace(0, 29, isoOf(i).toLatin1());
         }
         chosen = path("long.csv");
         QFile f(chosen);
@@ -258,8 +259,8 @@ private slots:
         chosen = path("essai.txt");
         form->n_enregistrer_Click();
         QVERIFY2(form->statusText().contains(QStringLiteral("essai.txh")), qPrintable(form->statusText()));
-        QCOMPARE(bytesOf(path("essai.txh")),
-                 QByteArray("A;0;") + acquisition::isoTime(taken).toLatin1() + QByteArray("\r\n"));
+        QVERIFY(bytesOf(path("essai.txh"))
+                    .endsWith(QByteArray("\r\nA;0;") + acquisition::isoTime(taken).toLatin1() + QByteArray("\r\n")));
 
         find<QPushButton>(QStringLiteral("Command3"))->click();  // "RAZ tableaux": no more times
         QVERIFY(!form->tables().times.analog(0).isValid());

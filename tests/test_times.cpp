@@ -7,15 +7,25 @@
 #include "files/csv_export.h"
 #include "files/times_file.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
+#include <ctime>
 #include <memory>
 
 using namespace acquisition;
 
 namespace {
+
+// Times are written with their offset from UTC: the tests fix the zone
+// before any date is made.
+const bool kParis = [] {
+    qputenv("TZ", "Europe/Paris");
+    ::tzset();
+    return true;
+}();
 
 const QDateTime kT0(QDate(2026, 12, 7), QTime(14, 32, 7, 412));
 
@@ -58,10 +68,12 @@ private slots:
     void timeTexts()
     {
         QCOMPARE(shownTime(kT0), QStringLiteral("07/12/2026 14:32:07,412"));
-        QCOMPARE(isoTime(kT0), QStringLiteral("2026-12-07T14:32:07.412"));
+        QCOMPARE(isoTime(kT0), QStringLiteral("2026-12-07T14:32:07.412+01:00"));
+        QCOMPARE(isoTime(kT0.addMonths(6)), QStringLiteral("2027-06-07T14:32:07.412+02:00"));
         QCOMPARE(fromIsoTime(isoTime(kT0)), kT0);
         const QDateTime small(QDate(987, 1, 2), QTime(3, 4, 5, 6));
-        QCOMPARE(isoTime(small), QStringLiteral("0987-01-02T03:04:05.006"));
+        // Paris was 9 min 21 s ahead of UTC then: no whole minutes, written in UTC.
+        QCOMPARE(isoTime(small), QStringLiteral("0987-01-02T02:54:44.006+00:00"));
         QCOMPARE(shownTime(small), QStringLiteral("02/01/0987 03:04:05,006"));
         QCOMPARE(fromIsoTime(isoTime(small)), small);
         QCOMPARE(shownTime(QDateTime()), QString());
@@ -127,14 +139,20 @@ private slots:
         auto t = recorded(QStringLiteral("."));
         t->times.setAnalog(11, kT0);  // beyond nbre_acqui: not saved
         const QByteArray bytes = files::timesFileBytes(*t);
-        QCOMPARE(bytes, QByteArray("A;0;2026-12-07T14:32:07.412\r\n"
-                                   "A;1;2026-12-07T14:32:08.412\r\n"
-                                   "A;2;2026-12-07T14:32:09.412\r\n"
-                                   "A;3;2026-12-07T14:32:10.412\r\n"
-                                   "A;4;2026-12-07T14:32:11.412\r\n"
-                                   "L;0;2026-12-07T14:32:07.912\r\n"
-                                   "L;1;2026-12-07T14:32:08.912\r\n"
-                                   "L;2;2026-12-07T14:32:09.912\r\n"));
+        // First the sizes and sums of the two files of the same save.
+        const QByteArray txt = files::analogFileBytes(*t), txl = files::logicFileBytes(*t);
+        QCOMPARE(bytes, "txt;" + QByteArray::number(txt.size()) + ';' +
+                            QCryptographicHash::hash(txt, QCryptographicHash::Sha256).toHex() + "\r\n" + "txl;" +
+                            QByteArray::number(txl.size()) + ';' +
+                            QCryptographicHash::hash(txl, QCryptographicHash::Sha256).toHex() + "\r\n" +
+                            QByteArray("A;0;2026-12-07T14:32:07.412+01:00\r\n"
+                                       "A;1;2026-12-07T14:32:08.412+01:00\r\n"
+                                       "A;2;2026-12-07T14:32:09.412+01:00\r\n"
+                                       "A;3;2026-12-07T14:32:10.412+01:00\r\n"
+                                       "A;4;2026-12-07T14:32:11.412+01:00\r\n"
+                                       "L;0;2026-12-07T14:32:07.912+01:00\r\n"
+                                       "L;1;2026-12-07T14:32:08.912+01:00\r\n"
+                                       "L;2;2026-12-07T14:32:09.912+01:00\r\n"));
         QCOMPARE(files::timesFileName(QStringLiteral("/d/essai.txt")), QStringLiteral("/d/essai.txh"));
         QCOMPARE(files::timesFileName(QStringLiteral("/d.txt/essai.txt")), QStringLiteral("/d.txh/essai.txt"));
         QCOMPARE(files::timesFileName(QStringLiteral("/d/essai")), QStringLiteral("/d/essai.txh"));
@@ -220,19 +238,80 @@ private slots:
         QCOMPARE(back.tab_ana(1, 4).toNumber(), std::optional<double>(1.5));
     }
 
+    // A save cut short leaves files of two saves side by side: the times
+    // file says so, and its times are not given to the other recording.
+    void mismatchedSet_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("named");  // the files said to differ
+        QTest::newRow("new txt, old txl and txh") << "txt"
+                                                  << "« set.txt »";
+        QTest::newRow("new txt and txl, old txh") << "both"
+                                                  << "« set.txt » ni à « set.txl »";
+        QTest::newRow("txl missing") << "no txl"
+                                     << "« set.txl »";
+        QTest::newRow("same size, other bytes") << "same size"
+                                                << "« set.txt »";
+        QTest::newRow("stamp damaged") << "stamp"
+                                       << "« set.txt »";
+        QTest::newRow("untouched") << ""
+                                   << "";
+    }
+    void mismatchedSet()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, named);
+        const QString txt = path("set.txt");
+        const auto first = recorded(QStringLiteral("."));
+        QVERIFY(files::saveAcquisitions(txt, *first).failures.isEmpty());
+        QVERIFY(files::saveTimes(txt, *first, nullptr));
+        // The next recording: other values.
+        auto second = recorded(QStringLiteral("."));
+        second->tab_ana(2, 0) = Element::number(99);
+        for (int k = 0; k < 8; ++k) second->tab_log[size_t(k)] = Element::number(k % 2);
+        if (change == "txt" || change == "both") put(txt, files::analogFileBytes(*second));
+        if (change == "both") put(files::logicFileName(txt), files::logicFileBytes(*second));
+        if (change == "no txl") QVERIFY(QFile::remove(files::logicFileName(txt)));
+        if (change == "same size") {
+            QByteArray bytes = files::analogFileBytes(*first);
+            bytes[bytes.indexOf('1')] = '2';
+            put(txt, bytes);
+        }
+        if (change == "stamp") {
+            QByteArray bytes = files::timesFileBytes(*first);
+            bytes[8] = 'x';
+            put(files::timesFileName(txt), bytes);
+        }
+        Tables back;
+        const files::OpenOutcome out = files::openAcquisitions(txt, back);
+        const files::TimesRead r = files::openTimes(txt, back, out.analogLines, out.logicLines);
+        QCOMPARE(r.mismatch, !named.isEmpty());
+        if (named.isEmpty()) {
+            QCOMPARE(r.applied, 8);
+            QVERIFY(r.message.isEmpty());
+            return;
+        }
+        QCOMPARE(r.applied, 0);
+        QCOMPARE(back.times, AcquisitionTimes());
+        QCOMPARE(r.message, QStringLiteral("« set.txh » ne correspond pas à %1 (enregistrement interrompu ou fichier "
+                                           "remplacé) : les fichiers peuvent mêler deux enregistrements et les "
+                                           "acquisitions restent sans heure")
+                                .arg(named));
+    }
+
     void csvTimeColumn()
     {
         auto t = recorded(QStringLiteral("."));
         t->times.setAnalog(3, QDateTime());  // and logic group 3 has none either
         const QList<QByteArray> rows = files::csvBytes(*t).split('\n');
         QVERIFY(rows[0].startsWith("horodatage,acquisition,voie1,"));
-        QVERIFY(rows[1].startsWith("2026-12-07T14:32:07.412,0,1.1,"));
+        QVERIFY(rows[1].startsWith("2026-12-07T14:32:07.412+01:00,0,1.1,"));
         QVERIFY(rows[4].startsWith(",3,1.4,"));
-        QVERIFY(rows[5].startsWith("2026-12-07T14:32:11.412,4,"));
+        QVERIFY(rows[5].startsWith("2026-12-07T14:32:11.412+01:00,4,"));
         QVERIFY(rows[6].startsWith(",5,"));
         // An analog slot without time takes its logic group's.
         t->times.setAnalog(1, QDateTime());
-        QVERIFY(files::csvBytes(*t).split('\n')[2].startsWith("2026-12-07T14:32:08.912,1,"));
+        QVERIFY(files::csvBytes(*t).split('\n')[2].startsWith("2026-12-07T14:32:08.912+01:00,1,"));
     }
 };
 

@@ -83,7 +83,25 @@ QString timeInShape(const QDateTime &t, const char *shape)
 
 QString shownTime(const QDateTime &t) { return timeInShape(t, "DD/MM/YYYY hh:mm:ss,zzz"); }
 
-QString isoTime(const QDateTime &t) { return timeInShape(t, "YYYY-MM-DDThh:mm:ss.zzz"); }
+QString isoTime(const QDateTime &t)
+{
+    const int seconds = t.offsetFromUtc();
+    // An offset of no whole minutes (the local mean time of old dates) has no
+    // text: such a time is written in UTC.
+    if (seconds % 60 != 0) return isoTime(t.toUTC());
+    QString out = timeInShape(t, "YYYY-MM-DDThh:mm:ss.zzz");
+    if (out.size() != 23) return out;
+    // The offset from UTC: without it the hour repeated when the clocks go
+    // back in autumn could not be told from the first one.
+    int offset = seconds / 60;
+    const QChar sign = offset < 0 ? u'-' : u'+';
+    offset = offset < 0 ? -offset : offset;
+    const int h = offset / 60, m = offset % 60;
+    const char16_t zone[] = {sign.unicode(), char16_t(u'0' + h / 10 % 10), char16_t(u'0' + h % 10),
+                             u':',           char16_t(u'0' + m / 10),      char16_t(u'0' + m % 10)};
+    out.append(QStringView(zone, 6));
+    return out;
+}
 
 QDateTime fromIsoTime(QStringView s)
 {

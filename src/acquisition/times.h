@@ -44,10 +44,12 @@ private:
 
 // As the status line shows it: "07/12/2026 14:32:07,412".
 QString shownTime(const QDateTime &t);
-// ISO 8601, local time to the millisecond: "2026-12-07T14:32:07.412".
+// ISO 8601, local time to the millisecond and its offset from UTC:
+// "2026-12-07T14:32:07.412+01:00".
 QString isoTime(const QDateTime &t);
-// Reads isoTime's form exactly (23 characters); an offset or "Z" after it is
-// taken too and the time turned into local time. Invalid otherwise.
+// Reads isoTime's form exactly, and the older one without an offset
+// ("2026-12-07T14:32:07.412", taken as local time); "Z" for UTC is taken too.
+// The time is turned into local time, the instant kept. Invalid otherwise.
 QDateTime fromIsoTime(QStringView s);
 
 }  // namespace acquisition

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 #include <algorithm>
 #include <cerrno>
 
@@ -32,7 +33,12 @@ QString timesFileName(const QString &path) { return siblingFileName(path, QStrin
 
 QByteArray timesFileBytes(const Tables &t)
 {
-    QByteArray out;
+    return timesFileBytes(t, stampOf(analogFileBytes(t)), stampOf(logicFileBytes(t)));
+}
+
+QByteArray timesFileBytes(const Tables &t, const FileStamp &txt, const FileStamp &txl)
+{
+    QByteArray out = "txt;" + stampText(txt) + "\r\ntxl;" + stampText(txl) + "\r\n";
     const int last = std::clamp(t.nbre_acqui, 0, Tables::kSlots - 1);
     for (const char frame : {'A', 'L'})
         for (int n = 0; n <= last; ++n) {
@@ -67,6 +73,12 @@ TimesRead applyTimes(QByteArrayView bytes, acquisition::AcquisitionTimes &times,
         ++lineNo;
         if (line.endsWith('\r')) line.chop(1);
         if (line.isEmpty()) continue;
+        if (line.startsWith("txt;") || line.startsWith("txl;")) {
+            const auto stamp = stampFromText(line.sliced(4));
+            (line[2] == 't' ? r.txt : r.txl) = stamp;
+            if (!stamp) r.stampDamaged = true;
+            continue;
+        }
         const qsizetype s1 = line.indexOf(';');
         const qsizetype s2 = s1 < 0 ? -1 : line.indexOf(';', s1 + 1);
         const QByteArrayView frame = s1 < 0 ? QByteArrayView() : line.first(s1);
@@ -111,6 +123,25 @@ TimesRead openTimes(const QString &path, Tables &t, int analogLines, int logicLi
     if (bytes.size() > kMaxTimesBytes && r.damaged == 0) {
         r.damaged = 1;
         r.firstDamaged = r.applied + 1;
+    }
+    if (r.txt || r.txl || r.stampDamaged) {
+        // Written with other files than these: its times would belong to another recording.
+        QStringList differ;
+        if (!r.txt || !fileMatches(path, *r.txt)) differ << QFileInfo(path).fileName();
+        if (!r.txl || !fileMatches(logicFileName(path), *r.txl)) differ << QFileInfo(logicFileName(path)).fileName();
+        if (!differ.isEmpty()) {
+            t.times.forgetAnalog(0, analogSlots - 1);
+            t.times.forgetLogic(0, logicGroups - 1);
+            r.applied = 0;
+            r.mismatch = true;
+            r.message =
+                QStringLiteral("« %1 » ne correspond pas à %2 (enregistrement interrompu ou fichier remplacé) : "
+                               "les fichiers peuvent mêler deux enregistrements et les acquisitions restent "
+                               "sans heure")
+                    .arg(QFileInfo(name).fileName(),
+                         QStringLiteral("« ") + differ.join(QStringLiteral(" » ni à « ")) + QStringLiteral(" »"));
+            return r;
+        }
     }
     if (r.damaged > 0)
         r.message = QStringLiteral("Horodatage « %1 » abîmé : %2 ligne(s) illisible(s), la première à la ligne %3 ; "

@@ -2,10 +2,15 @@
 // The times file saved beside the two acquisition files: one line for each
 // slot that has a time, "A;slot;time" for the analog tables and "L;slot;time"
 // for the logic groups, the time in ISO 8601 to the millisecond, CR LF line
-// ends. The ".txt" and ".txl" files stay exactly as they were; without this
-// file the tables are read back without times.
+// ends. Two lines before them, "txt;size;sum" and "txl;size;sum", give the
+// size and SHA-256 of the ".txt" and ".txl" files of the same save: the times
+// file is written last, and when the files beside it are not those (a save
+// cut short in the middle) its times are not used. The ".txt" and ".txl"
+// files stay exactly as they were; without this file the tables are read back
+// without times, and an older one without the two lines is read as before.
 
 #include "acquisition/tables.h"
+#include "files/file_stamp.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -17,7 +22,10 @@ namespace files {
 // written) becomes ".txh"; a path without ".txt" gets ".txh" added.
 QString timesFileName(const QString &path);
 
-// Slots 0 … nbre_acqui: the analog slots with a time, then the logic groups.
+// The two stamp lines, then slots 0 … nbre_acqui: the analog slots with a
+// time, then the logic groups. Without stamps, those of the bytes the tables
+// give now.
+QByteArray timesFileBytes(const Tables &t, const FileStamp &txt, const FileStamp &txl);
 QByteArray timesFileBytes(const Tables &t);
 
 // path: the analog file's path, as chosen. error receives a French sentence.
@@ -28,7 +36,11 @@ struct TimesRead {
     int applied = 0;       // times given to slots
     int damaged = 0;       // lines that could not be read
     int firstDamaged = 0;  // the first of them, counted from 1
-    QString message;       // French, when lines were damaged
+    QString message;       // French, when lines were damaged or the files differ
+    // The stamps of the ".txt" and ".txl" it was written with, when it has them.
+    std::optional<FileStamp> txt, txl;
+    bool stampDamaged = false;  // a stamp line that could not be read
+    bool mismatch = false;      // the files beside it are not those: no time used
 };
 
 // A larger times file is damaged: only its beginning is read.
