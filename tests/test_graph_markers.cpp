@@ -312,23 +312,26 @@ private slots:
         QTableWidget *t = measuresTable();
         QVERIFY(t);
         QCOMPARE(t->horizontalHeaderItem(6)->text(), QStringLiteral("Moyenne"));
-        QCOMPARE(t->rowCount(), 4);
+        QCOMPARE(t->rowCount(), 5);
         auto n = [sep](const char *s) { return QString::fromLatin1(s).replace(u'.', sep); };
-        QCOMPARE(cells(t, 0), (QStringList{"Acquisition N°", "10", "12", "2", "", "", ""}));
-        QCOMPARE(cells(t, 2), (QStringList{"Voie 1 (V)", n("2."), n("6."), n("4."), n("2."), n("6."), n("4.")}));
-        QCOMPARE(cells(t, 3), (QStringList{"Voie 3 (mA)", n("1."), n("1."), n("0."), n("1."), n("1."), n("1.")}));
+        QCOMPARE(cells(t, 0), (QStringList{"Acquisition N°", "10", "12", "2", "", "", "", ""}));
+        QCOMPARE(cells(t, 2).value(0), QStringLiteral("1/Δt (Hz)"));
+        QCOMPARE(cells(t, 3),
+                 (QStringList{"Voie 1 (V)", n("2.00"), n("6.00"), n("4.00"), n("2.00"), n("6.00"), n("4.00"), ""}));
+        QCOMPARE(cells(t, 4),
+                 (QStringList{"Voie 3 (mA)", n("1.00"), n("1.00"), n("0.00"), n("1.00"), n("1.00"), n("1.00"), ""}));
 
         // "Copier": the same table, tab-separated.
         QTest::mouseClick(f_->measuresWindow()->findChild<QPushButton *>(QStringLiteral("copier")), Qt::LeftButton);
         const QStringList copied = QApplication::clipboard()->text().split(u'\n');
-        QCOMPARE(copied[0], QStringLiteral("Mesure\tA\tB\tΔ (B − A)\tMinimum\tMaximum\tMoyenne"));
-        QCOMPARE(copied[3], cells(t, 2).join(u'\t'));
+        QCOMPARE(copied[0], QStringLiteral("Mesure\tA\tB\tΔ (B − A)\tMinimum\tMaximum\tMoyenne\tΔ/Δt (par s)"));
+        QCOMPARE(copied[4], cells(t, 3).join(u'\t'));
 
         // A legend click and the logic layout change what is measured.
         f_->Label56_Click(2);
-        QCOMPARE(t->rowCount(), 3);
+        QCOMPARE(t->rowCount(), 4);
         choose(false);
-        QCOMPARE(t->rowCount(), 2 + 8);
+        QCOMPARE(t->rowCount(), 3 + 8);
         QCOMPARE(t->horizontalHeaderItem(4)->text(), QStringLiteral("Fronts montants"));
 
         // Closed by the user, opened again by the next marker.
@@ -427,7 +430,7 @@ private slots:
         QCOMPARE(f_->mode_zoom(), 0);
         // The markers stay, and their measures follow the new value.
         QCOMPARE(f_->picture()->markers().size(), size_t(1));
-        QCOMPARE(cells(measuresTable(), 2).value(1), QStringLiteral("4.9"));  // 250 × 5 / 255
+        QCOMPARE(cells(measuresTable(), 3).value(1), QStringLiteral("4.90"));  // 250 × 5 / 255
     }
 
     // Zoomed, the view waits; the return to the full view shows what came.
@@ -484,7 +487,7 @@ private slots:
             QVERIFY(f_->surfaceImage() != before);
         }
         QTableWidget *t = measuresTable();
-        QCOMPARE(cells(t, 3).mid(0, 3), (QStringList{"Voie 3 (mA)", "5.", "5."}));
+        QCOMPARE(cells(t, 4).mid(0, 3), (QStringList{"Voie 3 (mA)", "5.00", "5.00"}));
         QVERIFY(!cells(t, 1).value(3).isEmpty());  // both have a time: Δt
 
         chosen = dir.filePath(QStringLiteral("essai.txt"));

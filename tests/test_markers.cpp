@@ -117,25 +117,25 @@ private slots:
         QTest::addColumn<int>("a");
         QTest::addColumn<int>("b");
         QTest::addColumn<double>("coefficient");
-        QTest::addColumn<QStringList>("expected");  // A, B, Δ, min, max, mean
+        QTest::addColumn<QStringList>("expected");  // A, B, Δ, min, max, mean (no times: no Δ/Δt)
         for (const bool fr : {false, true}) {
             const char *loc = fr ? "comma" : "point";
             QTest::addRow("%s, 10 to 14", loc)
-                << fr << 10 << 14 << 1.0 << QStringList{sep("1.", fr), sep("0.", fr), sep("-1.", fr),
-                                                        sep("0.", fr), sep("5.", fr), sep("1.7", fr)};
+                << fr << 10 << 14 << 1.0 << QStringList{sep("1.00", fr), sep("0.00", fr), sep("-1.00", fr),
+                                                        sep("0.00", fr), sep("5.00", fr), sep("1.70", fr)};
             QTest::addRow("%s, 14 to 10", loc)
-                << fr << 14 << 10 << 1.0 << QStringList{sep("0.", fr), sep("1.", fr), sep("1.", fr),
-                                                        sep("0.", fr), sep("5.", fr), sep("1.7", fr)};
+                << fr << 14 << 10 << 1.0 << QStringList{sep("0.00", fr), sep("1.00", fr), sep("1.00", fr),
+                                                        sep("0.00", fr), sep("5.00", fr), sep("1.70", fr)};
             QTest::addRow("%s, coefficient 2", loc)
-                << fr << 10 << 14 << 2.0 << QStringList{sep("2.", fr), sep("0.", fr),  sep("-2.", fr),
-                                                        sep("0.", fr), sep("10.", fr), sep("3.4", fr)};
+                << fr << 10 << 14 << 2.0 << QStringList{sep("2.00", fr), sep("0.00", fr),  sep("-2.00", fr),
+                                                        sep("0.00", fr), sep("10.00", fr), sep("3.40", fr)};
             QTest::addRow("%s, one slot", loc)
-                << fr << 12 << 12 << 1.0 << QStringList{sep("0.5", fr), sep("0.5", fr), sep("0.", fr),
-                                                        sep("0.5", fr), sep("0.5", fr), sep("0.5", fr)};
+                << fr << 12 << 12 << 1.0 << QStringList{sep("0.50", fr), sep("0.50", fr), sep("0.00", fr),
+                                                        sep("0.50", fr), sep("0.50", fr), sep("0.50", fr)};
             // 11 … 12 with a memorised text in the regional format: 2 and 0.5 V.
             QTest::addRow("%s, memorised texts", loc)
-                << fr << 11 << 12 << 1.0 << QStringList{sep("2.", fr),  sep("0.5", fr), sep("-1.5", fr),
-                                                        sep("0.5", fr), sep("2.", fr),  sep("1.25", fr)};
+                << fr << 11 << 12 << 1.0 << QStringList{sep("2.00", fr), sep("0.50", fr), sep("-1.50", fr),
+                                                        sep("0.50", fr), sep("2.00", fr), sep("1.25", fr)};
         }
     }
     void analogMeasures()
@@ -156,14 +156,15 @@ private slots:
         graph::MeasureContext c = analogContext(2, coefficient);
         c.units[2] = QStringLiteral("V");
         const graph::MeasureTable m = graph::measures(*t, graph::Markers{a, b}, c);
-        QCOMPARE(m.header, (QStringList{QStringLiteral("Mesure"), QStringLiteral("A"), QStringLiteral("B"),
-                                        QStringLiteral("Δ (B − A)"), QStringLiteral("Minimum"),
-                                        QStringLiteral("Maximum"), QStringLiteral("Moyenne")}));
-        QCOMPARE(m.rows.size(), 3);  // number, time, the one selected channel
+        QCOMPARE(m.header,
+                 (QStringList{QStringLiteral("Mesure"), QStringLiteral("A"), QStringLiteral("B"),
+                              QStringLiteral("Δ (B − A)"), QStringLiteral("Minimum"), QStringLiteral("Maximum"),
+                              QStringLiteral("Moyenne"), QStringLiteral("Δ/Δt (par s)")}));
+        QCOMPARE(m.rows.size(), 4);  // number, time, 1/Δt, the one selected channel
         QCOMPARE(row(m, QStringLiteral("Acquisition N°")),
                  (QStringList{QStringLiteral("Acquisition N°"), QString::number(a), QString::number(b),
-                              QString::number(b - a), QString(), QString(), QString()}));
-        QCOMPARE(row(m, QStringLiteral("Voie 3 (V)")).mid(1), expected);
+                              QString::number(b - a), QString(), QString(), QString(), QString()}));
+        QCOMPARE(row(m, QStringLiteral("Voie 3 (V)")).mid(1), expected << QString());
     }
 
     void analogGaps()
@@ -176,25 +177,27 @@ private slots:
         c.selection[6] = 1;  // channel 7, never written: reads 0
         {
             const graph::MeasureTable m = graph::measures(*t, graph::Markers{0, 2}, c);
-            QCOMPARE(row(m, QStringLiteral("Voie 5")).mid(1), (QStringList{"1.", "3.", "2.", "1.", "3.", "2."}));
-            QCOMPARE(row(m, QStringLiteral("Voie 7")).mid(1), (QStringList{"0.", "0.", "0.", "0.", "0.", "0."}));
+            QCOMPARE(row(m, QStringLiteral("Voie 5")).mid(1),
+                     (QStringList{"1.00", "3.00", "2.00", "1.00", "3.00", "2.00", ""}));
+            QCOMPARE(row(m, QStringLiteral("Voie 7")).mid(1),
+                     (QStringList{"0.00", "0.00", "0.00", "0.00", "0.00", "0.00", ""}));
         }
         {
             // On the text itself: no value at B, no difference.
             const graph::MeasureTable m = graph::measures(*t, graph::Markers{1, 1}, c);
-            QCOMPARE(row(m, QStringLiteral("Voie 5")).mid(1), (QStringList{"", "", "", "", "", ""}));
+            QCOMPARE(row(m, QStringLiteral("Voie 5")).mid(1), (QStringList{"", "", "", "", "", "", ""}));
         }
         {
             // A alone: its values, nothing between.
             const graph::MeasureTable m = graph::measures(*t, graph::Markers{2, std::nullopt}, c);
-            QCOMPARE(row(m, QStringLiteral("Voie 5")).mid(1), (QStringList{"3.", "", "", "", "", ""}));
-            QCOMPARE(row(m, QStringLiteral("Acquisition N°")).mid(1), (QStringList{"2", "", "", "", "", ""}));
+            QCOMPARE(row(m, QStringLiteral("Voie 5")).mid(1), (QStringList{"3.00", "", "", "", "", "", ""}));
+            QCOMPARE(row(m, QStringLiteral("Acquisition N°")).mid(1), (QStringList{"2", "", "", "", "", "", ""}));
         }
-        // No legend selected: the two marker rows only.
-        QCOMPARE(graph::measures(*t, graph::Markers{0, 2}, analogContext(0, 1)).rows.size(), 3);
+        // No legend selected: the three marker rows only.
+        QCOMPARE(graph::measures(*t, graph::Markers{0, 2}, analogContext(0, 1)).rows.size(), 4);
         graph::MeasureContext none;
         none.analog = true;
-        QCOMPARE(graph::measures(*t, graph::Markers{0, 2}, none).rows.size(), 2);
+        QCOMPARE(graph::measures(*t, graph::Markers{0, 2}, none).rows.size(), 3);
     }
 
     void times_data()
@@ -223,7 +226,7 @@ private slots:
         c.analog = analog;
         graph::MeasureTable m = graph::measures(*t, graph::Markers{3, 8}, c);
         QCOMPARE(row(m, QStringLiteral("Date et heure")).mid(1, 3),
-                 (QStringList{acquisition::shownTime(t0), acquisition::shownTime(t1), sep("1.51 min", french)}));
+                 (QStringList{acquisition::shownTime(t0), acquisition::shownTime(t1), sep("1 min 30.50 s", french)}));
         // The other frame's times are not these acquisitions' times.
         c.analog = !analog;
         m = graph::measures(*t, graph::Markers{3, 8}, c);
@@ -234,15 +237,19 @@ private slots:
     {
         QTest::addColumn<qint64>("ms");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("zero") << qint64(0) << "0. s";
-        QTest::newRow("12.5 s") << qint64(12500) << "12.5 s";
+        QTest::newRow("zero") << qint64(0) << "0.00 s";
+        QTest::newRow("two seconds") << qint64(2000) << "2.00 s";
+        QTest::newRow("12.5 s") << qint64(12500) << "12.50 s";
         QTest::newRow("59.99 s") << qint64(59994) << "59.99 s";
-        QTest::newRow("shown as 60 s: one minute") << qint64(59996) << "1. min";
-        QTest::newRow("2.25 min") << qint64(135000) << "2.25 min";
-        QTest::newRow("one hour") << qint64(3600000) << "1. h";
-        QTest::newRow("shown as 60 min: one hour") << qint64(3599700) << "1. h";
-        QTest::newRow("26.5 h") << qint64(95400000) << "26.5 h";
-        QTest::newRow("backwards") << qint64(-30000) << "-30. s";
+        QTest::newRow("rounds to a minute") << qint64(59996) << "1 min 00.00 s";
+        QTest::newRow("1 min 05.20 s") << qint64(65200) << "1 min 05.20 s";
+        QTest::newRow("2 min 15 s") << qint64(135000) << "2 min 15.00 s";
+        QTest::newRow("one hour") << qint64(3600000) << "1 h 00 min 00.00 s";
+        QTest::newRow("rounds to an hour") << qint64(3599996) << "1 h 00 min 00.00 s";
+        QTest::newRow("26 h 30 min") << qint64(95405250) << "26 h 30 min 05.25 s";
+        QTest::newRow("backwards") << qint64(-30000) << "-30.00 s";
+        QTest::newRow("backwards, minutes") << qint64(-65200) << "-1 min 05.20 s";
+        QTest::newRow("backwards, nothing") << qint64(-4) << "0.00 s";
     }
     void durations()
     {
@@ -251,6 +258,45 @@ private slots:
         useLocale(true);
         QFETCH(QString, shown);
         QCOMPARE(graph::durationText(ms), shown.replace(u'.', u','));
+    }
+
+    // 1/Δt and Δ/Δt: channel 3 goes from 1 V at A to 0 V at B.
+    void perSecond_data()
+    {
+        QTest::addColumn<bool>("french");
+        QTest::addColumn<qint64>("ms");  // from A to B
+        QTest::addColumn<QString>("frequency");
+        QTest::addColumn<QString>("slope");
+        for (const bool fr : {false, true}) {
+            const char *loc = fr ? "comma" : "point";
+            QTest::addRow("%s, 2 s", loc) << fr << qint64(2000) << sep("0.500", fr) << sep("-0.500", fr);
+            QTest::addRow("%s, 56.06 s", loc) << fr << qint64(56061) << sep("0.0178", fr) << sep("-0.0178", fr);
+            QTest::addRow("%s, 2 h", loc) << fr << qint64(7200000) << sep("0.000139", fr) << sep("-0.000139", fr);
+            QTest::addRow("%s, 10 ms", loc) << fr << qint64(10) << sep("100.00", fr) << sep("-100.00", fr);
+            QTest::addRow("%s, B first", loc) << fr << qint64(-4000) << sep("0.250", fr) << sep("0.250", fr);
+            QTest::addRow("%s, same time", loc) << fr << qint64(0) << "Δt nul"
+                                                << "Δt nul";
+        }
+    }
+    void perSecond()
+    {
+        QFETCH(bool, french);
+        QFETCH(qint64, ms);
+        useLocale(french);
+        auto t = std::make_unique<Tables>();
+        t->tab_ana(3, 10) = Element::number(51);
+        t->tab_ana(3, 14) = Element::number(0);
+        const QDateTime t0(QDate(2026, 12, 7), QTime(14, 32, 7, 412));
+        t->times.setAnalog(10, t0);
+        t->times.setAnalog(14, t0.addMSecs(ms));
+        const graph::MeasureTable m = graph::measures(*t, graph::Markers{10, 14}, analogContext(2));
+        QTEST(row(m, QStringLiteral("1/Δt (Hz)")).value(3), "frequency");
+        QTEST(row(m, QStringLiteral("Voie 3")).value(7), "slope");
+        // A marker without a time: nothing per second.
+        t->times.setAnalog(14, QDateTime());
+        const graph::MeasureTable none = graph::measures(*t, graph::Markers{10, 14}, analogContext(2));
+        QCOMPARE(row(none, QStringLiteral("1/Δt (Hz)")).value(3), QString());
+        QCOMPARE(row(none, QStringLiteral("Voie 3")).value(7), QString());
     }
 
     // Input 1 over slots 0 … 6: 1 0 0 1 0 1 1. Input 2 never written (low).
@@ -280,7 +326,7 @@ private slots:
         m.b = b;
         const graph::MeasureTable table = graph::measures(*t, m, c);
         QCOMPARE(table.header.mid(4), (QStringList{"Fronts montants", "Fronts descendants"}));
-        QCOMPARE(table.rows.size(), 2 + 8);
+        QCOMPARE(table.rows.size(), 3 + 8);
         QTEST(row(table, QStringLiteral("Voie 1")).mid(1), "input1");
         QTEST(row(table, QStringLiteral("Voie 2")).mid(1), "input2");
     }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace graph {
 
@@ -59,7 +60,28 @@ double valueAt(const Tables &t, int k, const std::optional<int> &a, double c)
     return *v * c * 5 / 255;
 }
 
-QString number(double v) { return std::isfinite(v) ? text::twoDecimals(v) : QString(); }
+QString number(double v) { return std::isfinite(v) ? fixedDecimals(v, 2) : QString(); }
+
+// At least two decimals and three significant figures: a slope of 0,000139 V
+// per second or a frequency of 0,0179 Hz is not shown as 0,00.
+QString figures(double v)
+{
+    if (!std::isfinite(v)) return {};
+    const double size = std::fabs(v);
+    const int decimals = size == 0 ? 2 : std::clamp(2 - int(std::floor(std::log10(size))), 2, 9);
+    return fixedDecimals(v, decimals);
+}
+
+const QString kNoDuration = QStringLiteral("Δt nul");
+
+// Per second of the time from A to B: empty without both times, said when
+// they are the same.
+QString perSecond(double delta, const QDateTime &ta, const QDateTime &tb)
+{
+    if (!std::isfinite(delta) || !ta.isValid() || !tb.isValid()) return {};
+    const qint64 ms = ta.msecsTo(tb);
+    return ms == 0 ? kNoDuration : figures(delta * 1000.0 / double(ms));
+}
 
 QString slotText(const std::optional<int> &a) { return a ? QString::number(*a) : QString(); }
 
@@ -81,8 +103,16 @@ void markerRows(MeasureTable &out, const Tables &t, const Markers &m, bool analo
     out.rows << padded({QStringLiteral("Acquisition N°"), slotText(m.a), slotText(m.b),
                         both ? QString::number(*m.b - *m.a) : QString()});
     const QDateTime ta = timeOf(t, analog, m.a), tb = timeOf(t, analog, m.b);
+    // Both times are absolute (each keeps its offset from UTC): the hour
+    // repeated in autumn is no hour back.
+    const bool timed = ta.isValid() && tb.isValid();
+    const qint64 ms = timed ? ta.msecsTo(tb) : 0;
     out.rows << padded({QStringLiteral("Date et heure"), acquisition::shownTime(ta), acquisition::shownTime(tb),
-                        ta.isValid() && tb.isValid() ? durationText(ta.msecsTo(tb)) : QString()});
+                        timed ? durationText(ms) : QString()});
+    out.rows << padded({QStringLiteral("1/Δt (Hz)"), QString(), QString(),
+                        !timed    ? QString()
+                        : ms == 0 ? kNoDuration
+                                  : figures(1000.0 / double(std::llabs(ms)))});
 }
 
 void analogRows(MeasureTable &out, const Tables &t, const Markers &m, const MeasureContext &c)
@@ -107,6 +137,7 @@ void analogRows(MeasureTable &out, const Tables &t, const Markers &m, const Meas
                 ++count;
             }
         row << number(low) << number(high) << number(count > 0 ? sum / count : std::nan(""));
+        row << perSecond(vb - va, timeOf(t, true, m.a), timeOf(t, true, m.b));
         out.rows << row;
     }
 }
@@ -147,7 +178,8 @@ MeasureTable measures(const Tables &t, const Markers &marked, const MeasureConte
     MeasureTable out;
     out.header = {QStringLiteral("Mesure"), QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("Δ (B − A)")};
     if (c.analog)
-        out.header << QStringLiteral("Minimum") << QStringLiteral("Maximum") << QStringLiteral("Moyenne");
+        out.header << QStringLiteral("Minimum") << QStringLiteral("Maximum") << QStringLiteral("Moyenne")
+                   << QStringLiteral("Δ/Δt (par s)");
     else
         out.header << QStringLiteral("Fronts montants") << QStringLiteral("Fronts descendants");
     markerRows(out, t, m, c.analog);
@@ -165,14 +197,26 @@ QString tabSeparated(const MeasureTable &table)
     return out;
 }
 
+QString fixedDecimals(double v, int decimals)
+{
+    if (std::fabs(v) * std::pow(10.0, decimals) < 0.5) v = 0;  // no "-0,00"
+    QString s = QString::number(v, 'f', decimals);
+    const qsizetype point = s.indexOf(u'.');
+    if (point >= 0) s.replace(point, 1, text::decimalSeparator());
+    return s;
+}
+
 QString durationText(qint64 ms)
 {
-    // The unit by the value as shown: 59,999 s is shown as 1, min.
-    const double s = double(ms) / 1000.0;
-    auto fits = [](double v) { return std::round(std::fabs(v) * 100) < 6000; };
-    if (fits(s)) return text::twoDecimals(s) + QStringLiteral(" s");
-    if (fits(s / 60)) return text::twoDecimals(s / 60) + QStringLiteral(" min");
-    return text::twoDecimals(s / 3600) + QStringLiteral(" h");
+    // Hundredths of a second, then hours and minutes as whole numbers.
+    const qint64 cs = (std::llabs(ms) + 5) / 10;
+    const QString sign = ms < 0 && cs > 0 ? QStringLiteral("-") : QString();
+    const qint64 h = cs / 360000, min = cs / 6000 % 60, hundredths = cs % 6000;
+    QString seconds = fixedDecimals(double(hundredths) / 100, 2);
+    if (h == 0 && min == 0) return sign + seconds + QStringLiteral(" s");
+    if (hundredths < 1000) seconds.prepend(u'0');
+    const QString minutes = QStringLiteral("%1 min ").arg(min, h > 0 ? 2 : 1, 10, QLatin1Char('0'));
+    return sign + (h > 0 ? QStringLiteral("%1 h ").arg(h) : QString()) + minutes + seconds + QStringLiteral(" s");
 }
 
 }  // namespace graph

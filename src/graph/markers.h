@@ -74,20 +74,25 @@ struct MeasureContext {
     std::array<QString, 8> units;  // the unit boxes of the analog channels 1 … 8
 };
 
-// Analog layout: rows "Acquisition N°", "Date et heure", then one row per
-// channel selected by the legends: its value at A and at B (element ×
-// coefficient × 5 / 255, as the listing's volts), B − A, and the minimum,
-// maximum and mean of the acquisitions A … B. Logic layout: the same two
-// first rows, then each input's level at A and at B and the rising and
-// falling edges from A to B. Numbers in the two-decimal format; a cell that
-// has no value (no marker, no time, no number) stays empty.
+// Analog layout: rows "Acquisition N°", "Date et heure" (Δt in the Δ
+// column), "1/Δt (Hz)", then one row per channel selected by the legends: its
+// value at A and at B (element × coefficient × 5 / 255, as the listing's
+// volts), B − A, the minimum, maximum and mean of the acquisitions A … B, and
+// (B − A) per second of Δt. Logic layout: the same three first rows, then
+// each input's level at A and at B and the rising and falling edges from A to
+// B. Values with two decimals, the per-second figures with at least three
+// significant ones; "Δt nul" when both times are the same; a cell that has no
+// value (no marker, no time, no number) stays empty.
 MeasureTable measures(const Tables &t, const Markers &m, const MeasureContext &c);
 
 // The table as tab-separated lines, the header first.
 QString tabSeparated(const MeasureTable &table);
 
-// A duration in seconds, minutes or hours, whichever fits: "12,5 s",
-// "2,25 min", "1, h" (the unit chosen by the value as shown).
+// v with exactly that many decimals and the regional separator: "2,00".
+QString fixedDecimals(double v, int decimals);
+
+// A duration to the hundredth of a second: "2,00 s", "1 min 05,20 s",
+// "2 h 03 min 05,20 s"; "-" before it when B comes before A.
 QString durationText(qint64 ms);
 
 }  // namespace graph
