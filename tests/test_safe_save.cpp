@@ -4,16 +4,21 @@
 #include "files/acquisition_file.h"
 #include "files/configuration.h"
 #include "files/save_file.h"
+#include "files/times_file.h"
 #include "support/file_faults.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <memory>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using panel::AsNobody;
 using panel::bytesOf;
@@ -43,6 +48,14 @@ std::unique_ptr<Tables> tablesOf(int count)
     for (int n = 0; n <= count; ++n)
         for (int k = 1; k <= 8; ++k) t->tab_ana(k, n) = Element::number(n % 255);
     return t;
+}
+
+// The file's last change moved back by seconds.
+void age(const QString &file, int seconds)
+{
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-seconds), QFileDevice::FileModificationTime));
 }
 
 }  // namespace
@@ -236,6 +249,98 @@ private slots:
         QVERIFY(!ok);
         QVERIFY2(error.contains(QStringLiteral("ne peut être lu (accès refusé)")), qPrintable(error));
         QCOMPARE(bytesOf(ini), QByteArray("[mine]\r\nclef=garde\r\n"));
+    }
+
+    // A save cut short leaves its hidden temporary file; the next save into
+    // the folder removes those a minute old, and nothing else.
+    void staleTemporariesRemoved_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("age");  // seconds
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("ours, two minutes old") << ".g.txl.pramelor-0a1b2c3" << 120 << "file" << true;
+        QTest::newRow("another target's") << ".param.ini.pramelor-zzzzzzz" << 3600 << "file" << true;
+        QTest::newRow("a save in progress") << ".g.txl.pramelor-0a1b2c3" << 5 << "file" << false;
+        QTest::newRow("the user's hidden file") << ".g.txt" << 3600 << "file" << false;
+        QTest::newRow("not hidden") << "g.txl.pramelor-0a1b2c3" << 3600 << "file" << false;
+        QTest::newRow("six digits") << ".g.txl.pramelor-0a1b2c" << 3600 << "file" << false;
+        QTest::newRow("capitals") << ".g.txl.pramelor-0A1B2C3" << 3600 << "file" << false;
+        QTest::newRow("no name before") << "..pramelor-0a1b2c3" << 3600 << "file" << false;
+        QTest::newRow("a folder") << ".g.txl.pramelor-0a1b2c3" << 3600 << "folder" << false;
+        QTest::newRow("a link") << ".g.txl.pramelor-0a1b2c3" << 3600 << "link" << false;
+    }
+    void staleTemporariesRemoved()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, age);
+        QFETCH(QString, kind);
+        QFETCH(bool, removed);
+        const QString left = dir->filePath(name);
+        const QString target = path("kept.txt");
+        put(target, "kept");
+        if (kind == u"folder") {
+            QVERIFY(QDir().mkdir(left));
+        } else if (kind == u"link") {
+            QVERIFY(QFile::link(target, left));
+        } else {
+            put(left, "cut short");
+            ::age(left, age);
+        }
+        QVERIFY(files::writeWhole(path("g.txt"), "new", nullptr));
+        QCOMPARE(!QFileInfo::exists(left) && !QFileInfo(left).isSymLink(), removed);
+        QCOMPARE(bytesOf(target), QByteArray("kept"));
+        QCOMPARE(bytesOf(path("g.txt")), QByteArray("new"));
+    }
+
+    // "Enregistrer graphique" killed at random moments: whatever is left,
+    // opening it never gives one recording's times to another's values.
+    void killedSavesNeverMixTimes()
+    {
+        // Two recordings told apart by their values and times.
+        std::unique_ptr<Tables> rec[2];
+        for (int i = 0; i < 2; ++i) {
+            rec[i] = tablesOf(1000);
+            for (int n = 0; n <= 1000; ++n) {
+                rec[i]->tab_ana(1, n) = Element::number(i);
+                rec[i]->times.setAnalog(n, QDateTime(QDate(2026, 12, 7 + i), QTime(10, 0)).addSecs(n));
+            }
+        }
+        const QString txt = path("g.txt");
+        QVERIFY(files::saveAcquisitions(txt, *rec[0]).failures.isEmpty());
+        QVERIFY(files::saveTimes(txt, *rec[0], nullptr));
+        int mixed = 0, said = 0;
+        for (int trial = 0; trial < 20; ++trial) {
+            const pid_t pid = fork();
+            QVERIFY(pid >= 0);
+            if (pid == 0) {
+                for (int i = 1;; i ^= 1) {  // saves one after the other, as fast as they go
+                    files::saveAcquisitions(txt, *rec[i]);
+                    files::saveTimes(txt, *rec[i], nullptr);
+                }
+            }
+            ::usleep(useconds_t(QRandomGenerator::global()->bounded(2000, 40000)));
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+            Tables back;
+            const files::OpenOutcome out = files::openAcquisitions(txt, back);
+            QVERIFY(out.opened);
+            const files::TimesRead r = files::openTimes(txt, back, out.analogLines, out.logicLines);
+            const int values = back.tab_ana(1, 0).toNumber().value_or(-1) == 1 ? 1 : 0;
+            if (r.mismatch) {
+                ++said;
+                QVERIFY(!back.times.analog(0).isValid());
+            } else if (back.times.analog(0) != rec[values]->times.analog(0)) {
+                ++mixed;
+            }
+        }
+        qInfo("%d of 20 kills left a set said to be mixed", said);
+        QCOMPARE(mixed, 0);
+        // The temporaries the kills left are removed once old enough.
+        for (const QString &name : entries(dir->path()))
+            if (name.startsWith(u'.')) ::age(dir->filePath(name), 120);
+        QVERIFY(files::writeWhole(path("autre.txt"), "x", nullptr));
+        for (const QString &name : entries(dir->path())) QVERIFY2(!name.startsWith(u'.'), qPrintable(name));
     }
 };
 

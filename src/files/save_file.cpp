@@ -6,6 +6,9 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -70,6 +73,44 @@ void syncFolder(const QByteArray &folder)
     ::close(fd);
 }
 
+// The temporary files are named ".NAME.pramelor-XXXXXXX", seven base-36
+// digits at the end: hidden beside the file they will replace, and
+// recognisable as ours.
+constexpr char kTempMark[] = ".pramelor-";
+constexpr int kTempDigits = 7;
+// A temporary file left this long unchanged belongs to no save in progress (a
+// save writes, synchronises and renames its file at once): a save cut short
+// by a crash, a kill or a power cut.
+constexpr time_t kStaleSeconds = 60;
+
+bool isTempName(const char *name)
+{
+    const size_t n = std::strlen(name), mark = sizeof(kTempMark) - 1;
+    if (name[0] != '.' || n < 2 + mark + kTempDigits) return false;
+    if (std::memcmp(name + n - kTempDigits - mark, kTempMark, mark) != 0) return false;
+    for (size_t i = n - kTempDigits; i < n; ++i)
+        if (!((name[i] >= '0' && name[i] <= '9') || (name[i] >= 'a' && name[i] <= 'z'))) return false;
+    return true;
+}
+
+// Our own temporary files that a save cut short left in the folder: plain
+// files of this user, untouched for a minute.
+void removeStaleTemporaries(const QByteArray &folder)
+{
+    DIR *d = ::opendir(folder.constData());
+    if (!d) return;
+    const int dfd = ::dirfd(d);
+    const time_t now = ::time(nullptr);
+    while (const dirent *e = ::readdir(d)) {
+        if (!isTempName(e->d_name)) continue;
+        struct stat st {};
+        if (::fstatat(dfd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || now - st.st_mtime < kStaleSeconds) continue;
+        ::unlinkat(dfd, e->d_name, 0);
+    }
+    ::closedir(d);
+}
+
 bool replace(const QString &path, const QByteArray &bytes, Failure &failure, bool &hadOld)
 {
     const QByteArray target = QFile::encodeName(path);
@@ -103,9 +144,12 @@ bool replace(const QString &path, const QByteArray &bytes, Failure &failure, boo
     const QByteArray folder = QFile::encodeName(info.absolutePath());
     QByteArray temp;
     int fd = -1;
+    removeStaleTemporaries(folder);
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temp = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName().left(200) + u'.' +
-                                 QString::number(QRandomGenerator::global()->generate(), 36));
+        const quint32 draw = QRandomGenerator::global()->generate();  // at most seven digits
+        temp =
+            QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName().left(200) +
+                              QLatin1String(kTempMark) + QString::number(draw, 36).rightJustified(kTempDigits, u'0'));
         fd = openNew(temp, mode);
         if (fd < 0 && errno != EEXIST) break;
     }

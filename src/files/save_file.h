@@ -10,6 +10,10 @@
 // file, the file it points to is never written. A name that is a folder, a
 // named pipe or a device is refused, and so is an existing file that the
 // user made read-only.
+//
+// The new file is hidden beside the old one as ".NAME.pramelor-XXXXXXX". Such
+// files left by a save cut short (a crash, a kill, a power cut) are removed
+// by the next save into the same folder once a minute old; nothing else is.
 
 #include <QByteArray>
 #include <QString>
