@@ -203,6 +203,7 @@ private slots:
             t.times.setAnalog(n, recorded->times.analog(n));
         }
         graph->findChild<QRadioButton *>(QStringLiteral("Option1"))->click();
+        for (int legend : {0, 1}) graph->Label56_Click(legend);
         QWidget *area = graph->picture()->area();
         auto ctrl = [area](Qt::MouseButton b, int a) {
             const QPointF at((1000 + (11520.0 - 1000.0) / 100 * a) / 15, 2500.0 / 15);
@@ -225,6 +226,8 @@ private slots:
         w.n_ouvrir_Click();
         QCOMPARE(t.times.analog(2).toMSecsSinceEpoch(), kSlot2.toMSecsSinceEpoch());
         QCOMPARE(shownDeltaT(), QStringLiteral("56,06 s"));
+        QApplication::processEvents();
+        QVERIFY(graph->measuresWindow()->grab().save(QStringLiteral("mesures_automne.png")));
 
         chosen = dir.filePath(QStringLiteral("journal.csv"));
         {
@@ -242,6 +245,18 @@ private slots:
         QCOMPARE(shownDeltaT(), QStringLiteral("56,06 s"));
         // The status line keeps the local clock: slot 2 at 02:00:55,386.
         QCOMPARE(acquisition::shownTime(t.times.analog(2)), QStringLiteral("25/10/2026 02:00:55,386"));
+
+        // The analog file of another save beside the times file: said, and no times.
+        chosen = dir.filePath(QStringLiteral("automne.txt"));
+        {
+            QFile f(chosen);
+            QVERIFY(f.open(QIODevice::Append));
+            f.write(" 1 : 2 : 3 : 4 : 5 : 6 : 7 : 8\r\n");
+        }
+        w.n_ouvrir_Click();
+        QVERIFY2(w.statusText().contains(QStringLiteral("« automne.txh » ne correspond pas à « automne.txt »")),
+                 qPrintable(w.statusText()));
+        for (int n = 0; n <= 3; ++n) QVERIFY(!t.times.analog(n).isValid());
     }
 };
 
