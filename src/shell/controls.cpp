@@ -54,7 +54,9 @@ void PressButton::paintEvent(QPaintEvent *)
     initStyleOption(&option);
     option.text.clear();
     p.drawControl(QStyle::CE_PushButton, option);
-    QRect r = rect().adjusted(3, 2, -3, -2);
+    // The margins follow the form's scale through the style.
+    const int m = style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, this) / 2;
+    QRect r = rect().adjusted(m, std::min(2, m), -m, -std::min(2, m));
     if (isDown()) r.translate(1, 1);
     p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     p.drawText(r, Qt::AlignCenter | Qt::TextWordWrap, text());

@@ -29,7 +29,10 @@ private:
 class PressButton : public QPushButton {
     Q_OBJECT
 public:
-    using QPushButton::QPushButton;
+    explicit PressButton(const QString &text, QWidget *parent = nullptr) : QPushButton(text, parent)
+    {
+        setProperty("wordWrap", true);  // its caption goes over lines
+    }
 signals:
     void mouseDown(int button);  // 1 left, 2 right, 4 middle
 protected:

@@ -2,7 +2,11 @@
 
 #include "text/twips.h"
 
+#include <QCheckBox>
 #include <QFont>
+#include <QLabel>
+#include <QRadioButton>
+#include <QStyle>
 #include <QVariant>
 #include <QWidget>
 #include <cmath>
@@ -48,6 +52,31 @@ QFont scaledFont(const QFont &design, double scale, int dpi)
     else if (design.pointSizeF() > 0)
         f.setPointSizeF(design.pointSizeF() * scale);
     return f;
+}
+
+// The pixels a one-line caption needs across at its present font and style:
+// its text, and for a check box or a round button the indicator and the gap
+// before the text. 0 for anything else.
+int captionWidth(const QWidget *w)
+{
+    const QStyle *st = w->style();
+    QString text;
+    int extra = 0;
+    if (auto *l = qobject_cast<const QLabel *>(w)) {
+        if (l->frameShape() != QFrame::NoFrame || !l->pixmap().isNull() || l->wordWrap()) return 0;
+        text = l->text();
+        extra = 2 * l->margin();
+    } else if (auto *c = qobject_cast<const QCheckBox *>(w)) {
+        text = c->text();
+        extra = st->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w) +
+                st->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w);
+    } else if (auto *r = qobject_cast<const QRadioButton *>(w)) {
+        text = r->text();
+        extra = st->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, w) +
+                st->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, w);
+    }
+    if (text.trimmed().isEmpty()) return 0;
+    return w->fontMetrics().horizontalAdvance(text) + extra;
 }
 
 }  // namespace
@@ -121,6 +150,11 @@ void setScale(QWidget *root, double scale)
         }
         if (placed(w)) w->setGeometry(pixels(w, scale));
     }
+    // Small fonts are a little wider than their scale: a caption that would
+    // lose its last letters takes the pixels it needs, at this scale only.
+    for (QWidget *w : all)
+        if (placed(w))
+            if (const int need = captionWidth(w); need > w->width()) w->resize(need, w->height());
     for (QWidget *w : all)
         if (auto *aware = dynamic_cast<ScaleAware *>(w)) aware->scaleChanged(scale);
 }
