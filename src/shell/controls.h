@@ -51,15 +51,21 @@ protected:
     void mousePressEvent(QMouseEvent *e) override;
 };
 
+// A picture that acts as a button: a left click, or Space or Enter once it
+// has the keyboard focus (Tab reaches it). Assistive technologies see a
+// button with a press action.
 class ClickLabel : public QLabel {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    explicit ClickLabel(QWidget *parent = nullptr);
+    void click() { emit clicked(); }
 signals:
     void clicked();
 
 protected:
     void mousePressEvent(QMouseEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;  // the focus shows round the picture
 };
 
 // A straight line between two points of its parent, drawn as a thin widget.
