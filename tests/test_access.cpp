@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -155,6 +156,8 @@ private slots:
         QCOMPARE(keys, (QStringList{QStringLiteral("Alt+F"), QStringLiteral("Alt+G"), QStringLiteral("Alt+C"),
                                     QString(), QStringLiteral("Alt+P")}));
         QCOMPARE(find<QAction>(QStringLiteral("n_quitter"))->text(), QStringLiteral("Quitter"));
+        // Their Alt keys are underlined only while Alt is held.
+        QCOMPARE(form_->menuBar()->style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, form_->menuBar()), 0);
     }
 
     void altFOpensFichier()

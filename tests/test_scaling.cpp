@@ -4,6 +4,7 @@
 
 #include "acquisition/tables.h"
 #include "graph/picture_widget.h"
+#include "shell/desktop_start.h"
 #include "shell/form1.h"
 #include "shell/scaled_view.h"
 #include "support/controls.h"
@@ -17,6 +18,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTemporaryDir>
@@ -424,6 +426,22 @@ private slots:
         QFETCH(double, scale);
         QCOMPARE(scaling::startScale(available, QSize(969, 622), QSize(16, 88)), scale);
         if (scale > 0.2) QVERIFY(scaling::scaledSize(QSize(969, 622), scale).height() <= available.height() - 88);
+    }
+
+    // Whatever the screen (run also with QT_SCALE_FACTOR=2), the window
+    // starts whole within it.
+    void fitsTheScreen()
+    {
+        desktop::showFitted(*form_);
+        const QRect screen = form_->screen()->availableGeometry();
+        QVERIFY2(form_->width() + 16 <= screen.width() && form_->height() + 48 <= screen.height(),
+                 qPrintable(QStringLiteral("%1 x %2 on %3 x %4")
+                                .arg(form_->width())
+                                .arg(form_->height())
+                                .arg(screen.width())
+                                .arg(screen.height())));
+        if (!qEnvironmentVariableIsEmpty("SHOT")) form_->grab().save(qEnvironmentVariable("SHOT"));
+        startAtFittingScale(form_.get(), QSize(1920, 1040));
     }
 
     void startsWhereTheScreenAllows()

@@ -3,6 +3,8 @@
 #include "text/placement_widget.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QMenuBar>
 #include <QStyleFactory>
 #include <cmath>
 
@@ -31,7 +33,27 @@ bool scales(QStyle::PixelMetric m)
 }  // namespace
 
 // The desktop's style under it, by name, so that the proxy owns its own copy.
-ScalingStyle::ScalingStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+ScalingStyle::ScalingStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name()))
+{
+    qApp->installEventFilter(this);
+}
+
+int ScalingStyle::styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                            QStyleHintReturn *returnData) const
+{
+    if (hint == SH_UnderlineShortcut && qobject_cast<const QMenuBar *>(widget))
+        return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier) ? 1 : 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+}
+
+// Alt going down or up redraws the menu bars, with or without their underlines.
+bool ScalingStyle::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Alt && watched->isWidgetType())
+        for (QMenuBar *bar : static_cast<QWidget *>(watched)->window()->findChildren<QMenuBar *>()) bar->update();
+    return QProxyStyle::eventFilter(watched, event);
+}
 
 int ScalingStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const
 {

@@ -79,6 +79,26 @@ int captionWidth(const QWidget *w)
     return w->fontMetrics().horizontalAdvance(text) + extra;
 }
 
+// A caption too wide for its box at this scale: up to a fifth smaller, then
+// wider. Its design font is kept first, so the next scale starts from it.
+void fitCaption(QWidget *w, const QWidget *root)
+{
+    if (!w->property(kFont).isValid()) {
+        const QWidget *from = w->parentWidget();
+        while (from != root && !from->property(kFont).isValid()) from = from->parentWidget();
+        w->setProperty(kFont, from->property(kFont));
+    }
+    const QFont scaled = w->font();
+    const double points =
+        scaled.pointSizeF() > 0 ? scaled.pointSizeF() : scaled.pixelSize() * 72.0 / std::max(w->logicalDpiY(), 1);
+    for (double shrink = 0.97; shrink > 0.79 && captionWidth(w) > w->width(); shrink -= 0.03) {
+        QFont f = scaled;
+        f.setPointSizeF(points * shrink);
+        w->setFont(f);
+    }
+    if (const int need = captionWidth(w); need > w->width()) w->resize(need, w->height());
+}
+
 }  // namespace
 
 void place(QWidget *w, double left, double top, double width, double height)
@@ -150,11 +170,11 @@ void setScale(QWidget *root, double scale)
         }
         if (placed(w)) w->setGeometry(pixels(w, scale));
     }
-    // Small fonts are a little wider than their scale: a caption that would
-    // lose its last letters takes the pixels it needs, at this scale only.
+    // Small fonts are a little wider than their scale (their letters take
+    // whole pixels): a caption that would lose its last letters takes a font
+    // a little smaller, at this scale only, and failing that the pixels it needs.
     for (QWidget *w : all)
-        if (placed(w))
-            if (const int need = captionWidth(w); need > w->width()) w->resize(need, w->height());
+        if (placed(w) && captionWidth(w) > w->width()) fitCaption(w, root);
     for (QWidget *w : all)
         if (auto *aware = dynamic_cast<ScaleAware *>(w)) aware->scaleChanged(scale);
 }
