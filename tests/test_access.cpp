@@ -212,6 +212,8 @@ private slots:
     // given them.
     void windowPlaceKept()
     {
+        form_ = start();
+        desktop::showFitted(*form_);
         const QRect screen = form_->screen()->availableGeometry();
         const QRect chosen(screen.x() + 40, screen.y() + 30, 700, 480);
         form_->setGeometry(chosen);

@@ -207,6 +207,7 @@ private slots:
     {
         Form1::Setup setup;
         setup.programDir = dir_.path();
+        setup.userDir = dir_.path();
         setup.quitApplication = false;
         form_ = std::make_unique<Form1>(setup);
         form_->show();

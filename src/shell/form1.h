@@ -70,7 +70,9 @@ public:
     // The user guide F1 opens: the installed one, else the source tree's;
     // empty when there is none.
     QString userGuide() const;
-    // The window's size and place, kept per user between runs.
+    // The window's size and place, kept per user between runs: once the
+    // place of the last run is asked for (the panel's start does), the place
+    // at the end is kept for the next.
     void saveWindowPlace();
     bool restoreWindowPlace(const QRect &available);
 
@@ -180,6 +182,7 @@ private:
     bool waiting_ = false;
     bool shutting_down_ = false;
     bool ended_ = false;
+    bool keep_place_ = false;   // the window's place is kept between runs
     bool all_off_due_ = false;  // at the shutdown: the board must hear the all-off command
     QTimer *shutdown_wait_ = nullptr;
     acquisition::RequestGate gate_;

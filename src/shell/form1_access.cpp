@@ -45,7 +45,7 @@ void Form1::n_aide_Click()
 
 void Form1::saveWindowPlace()
 {
-    if (!isVisible()) return;
+    if (!keep_place_ || !isVisible()) return;
     QSettings settings(userSettingsFile(), QSettings::IniFormat);
     settings.setValue(QString::fromLatin1(kPlaceKey), saveGeometry());
 }
@@ -54,6 +54,7 @@ void Form1::saveWindowPlace()
 // screen there; otherwise the window keeps the place it was given.
 bool Form1::restoreWindowPlace(const QRect &available)
 {
+    keep_place_ = true;
     const QSettings settings(userSettingsFile(), QSettings::IniFormat);
     const QByteArray kept = settings.value(QString::fromLatin1(kPlaceKey)).toByteArray();
     if (kept.isEmpty()) return false;
