@@ -4,16 +4,23 @@
 
 #include "acquisition/tables.h"
 #include "graph/picture_widget.h"
+#include "shell/desktop_start.h"
 #include "shell/form1.h"
 #include "shell/scaled_view.h"
 #include "support/controls.h"
+#include "text/placement_widget.h"
 #include "text/twips.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFontInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -122,6 +129,33 @@ double px(double t, double scale) { return t * scale / kTwipsPerPixel; }
 
 bool near(double actual, double expected) { return std::abs(actual - expected) <= 1.0; }
 
+// The pixels a caption needs across: its text, and for a box or a round
+// button the indicator and the gap before the text; for a button whose
+// caption wraps over lines, its longest word, and for any button its margins.
+int widthNeeded(const QWidget *w, QString text)
+{
+    text.remove(u'&');
+    const QFontMetrics fm = w->fontMetrics();
+    const QStyle *st = w->style();
+    if (qobject_cast<const QCheckBox *>(w))
+        return st->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w) +
+               st->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w) + fm.horizontalAdvance(text);
+    if (qobject_cast<const QRadioButton *>(w))
+        return st->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, w) +
+               st->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, w) + fm.horizontalAdvance(text);
+    if (qobject_cast<const QPushButton *>(w)) {
+        int word = fm.horizontalAdvance(text);
+        if (w->property("wordWrap").toBool()) {
+            word = 0;
+            for (const QString &part : text.split(u' ', Qt::SkipEmptyParts))
+                word = std::max(word, fm.horizontalAdvance(part));
+        }
+        return word + st->pixelMetric(QStyle::PM_ButtonMargin, nullptr, w);
+    }
+    const auto *l = static_cast<const QLabel *>(w);
+    return fm.horizontalAdvance(text) + 2 * l->frameWidth() + 2 * l->margin();
+}
+
 }  // namespace
 
 class TestScaling : public QObject {
@@ -173,6 +207,7 @@ private slots:
     {
         Form1::Setup setup;
         setup.programDir = dir_.path();
+        setup.userDir = dir_.path();
         setup.quitApplication = false;
         form_ = std::make_unique<Form1>(setup);
         form_->show();
@@ -235,6 +270,45 @@ private slots:
         QCOMPARE(find(QStringLiteral("Command14"))->font().pointSizeF(), 8 * scale);
         // The menus and the status line keep the desktop's size.
         QCOMPARE(form_->menuBar()->font().pixelSize(), 11);
+    }
+
+    // Every caption of the form is whole at every scale: its text, with the
+    // indicator of a box, fits the width of its control.
+    void captionsStayWhole_data()
+    {
+        QTest::addColumn<double>("scale");
+        for (double s : {0.5, 0.6, 0.75, 0.9, 1.0, 1.25, 1.5, 2.0, 3.0})
+            QTest::newRow(qPrintable(QStringLiteral("%1 %").arg(s * 100))) << s;
+    }
+    void captionsStayWhole()
+    {
+        QFETCH(double, scale);
+        scaleTo(scale);
+        QStringList cut;
+        for (QWidget *w : find(QStringLiteral("client"))->findChildren<QWidget *>()) {
+            QString text;
+            if (auto *l = qobject_cast<QLabel *>(w); l && l->pixmap().isNull() && !l->wordWrap())
+                text = l->text();
+            else if (auto *b = qobject_cast<QAbstractButton *>(w))
+                text = b->text();
+            if (text.trimmed().isEmpty()) continue;
+            const int need = widthNeeded(w, text);
+            if (need > w->width())
+                cut << QStringLiteral("%1 « %2 » %3 > %4").arg(w->objectName(), text).arg(need).arg(w->width());
+            // A caption over lines: all of them within the button's height.
+            if (w->property("wordWrap").toBool()) {
+                const int room = w->width() - w->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, w);
+                const int high = w->fontMetrics()
+                                     .boundingRect(QRect(0, 0, room, 10000), Qt::AlignCenter | Qt::TextWordWrap, text)
+                                     .height();
+                if (high > w->height())
+                    cut << QStringLiteral("%1 « %2 » %3 high > %4")
+                               .arg(w->objectName(), text)
+                               .arg(high)
+                               .arg(w->height());
+            }
+        }
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
     }
 
     // Moves made while the program runs follow the scale, before and after.
@@ -343,14 +417,32 @@ private slots:
         QTest::newRow("just fits") << QSize(969 + 16, 622 + 88) << 1.0;
         QTest::newRow("one pixel short") << QSize(969 + 16, 622 + 87) << 0.99;
         QTest::newRow("1366 x 768 at 125 %") << QSize(1093, 582) << 0.79;
-        QTest::newRow("tiny") << QSize(300, 200) << 0.5;
+        // 1024 × 600 magnified twice: 512 × 300, less a panel of 24.
+        QTest::newRow("1024 x 600 at 200 %") << QSize(512, 276) << 0.3;
+        QTest::newRow("tiny") << QSize(200, 150) << 0.2;
     }
     void startScale()
     {
         QFETCH(QSize, available);
         QFETCH(double, scale);
         QCOMPARE(scaling::startScale(available, QSize(969, 622), QSize(16, 88)), scale);
-        if (scale > 0.5) QVERIFY(scaling::scaledSize(QSize(969, 622), scale).height() <= available.height() - 88);
+        if (scale > 0.2) QVERIFY(scaling::scaledSize(QSize(969, 622), scale).height() <= available.height() - 88);
+    }
+
+    // Whatever the screen (run also with QT_SCALE_FACTOR=2), the window
+    // starts whole within it.
+    void fitsTheScreen()
+    {
+        desktop::showFitted(*form_);
+        const QRect screen = form_->screen()->availableGeometry();
+        QVERIFY2(form_->width() + 16 <= screen.width() && form_->height() + 48 <= screen.height(),
+                 qPrintable(QStringLiteral("%1 x %2 on %3 x %4")
+                                .arg(form_->width())
+                                .arg(form_->height())
+                                .arg(screen.width())
+                                .arg(screen.height())));
+        if (!qEnvironmentVariableIsEmpty("SHOT")) form_->grab().save(qEnvironmentVariable("SHOT"));
+        startAtFittingScale(form_.get(), QSize(1920, 1040));
     }
 
     void startsWhereTheScreenAllows()
@@ -359,8 +451,17 @@ private slots:
         QVERIFY(view_->scale() < 1.0);
         QVERIFY(form_->height() + 48 <= 582);
         QVERIFY(form_->width() + 16 <= 1093);
+        // A screen too small for 50 %: the window still fits, and may not be
+        // made smaller than the screen needs.
+        startAtFittingScale(form_.get(), QSize(512, 276));
+        QCOMPARE(view_->scale(), 0.3);
+        QCOMPARE(view_->lowestScale(), 0.3);
+        QVERIFY(form_->height() + 48 <= 276);
+        QVERIFY(form_->width() + 16 <= 512);
+        QCOMPARE(view_->minimumSize(), scaling::scaledSize(QSize(969, 622), 0.3));
         startAtFittingScale(form_.get(), QSize(1920, 1040));
         QCOMPARE(view_->scale(), 1.0);
+        QCOMPARE(view_->lowestScale(), 0.5);
         QCOMPARE(find(QStringLiteral("client"))->size(), QSize(969, 622));
     }
 };

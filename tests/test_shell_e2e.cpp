@@ -83,6 +83,20 @@ private slots:
         QCOMPARE(outputs().size(), count);
     }
 
+    // Without a mouse: Space on the focused switch, as a click, and the board
+    // hears the output command; Enter turns it off and the relays go off.
+    void switchByKeyboard()
+    {
+        QWidget *image2 = form->findChild<QWidget *>(QStringLiteral("Image2"));
+        QTest::mouseClick(form->findChild<QWidget *>(QStringLiteral("Command10")), Qt::LeftButton);
+        image2->setFocus();
+        QTest::keyClick(image2, Qt::Key_Space);
+        QTRY_COMPARE_WITH_TIMEOUT(board->relays(), 0xFF, 1500);
+        QTest::keyClick(image2, Qt::Key_Return);  // returns after its one-second wait
+        QCOMPARE(board->relays(), 0x00);
+        QCOMPARE(form->marche, 0);
+    }
+
     void quittingWithTheSwitchOnSendsAllOff()
     {
         QTest::mouseClick(form->findChild<QWidget *>(QStringLiteral("Command10")), Qt::LeftButton);

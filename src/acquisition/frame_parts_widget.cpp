@@ -41,7 +41,9 @@ protected:
             style()->drawControl(QStyle::CE_PushButton, &opt, &p, this);
         }
         p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-        p.drawText(rect().adjusted(2, 1, -2, -1), Qt::AlignCenter | Qt::TextWordWrap, caption);
+        // The margins follow the form's scale through the style.
+        const int m = style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, this) / 2;
+        p.drawText(rect().adjusted(m, 1, -m, -1), Qt::AlignCenter | Qt::TextWordWrap, caption);
     }
 };
 
@@ -84,6 +86,7 @@ QLineEdit *textBox(QWidget *parent, const QString &name, const QString &text, in
 QPushButton *button(QWidget *parent, const QString &name, const QString &text, int l, int t, int w, int h)
 {
     auto *b = new WrappingButton(text, parent);
+    b->setProperty("wordWrap", true);
     b->setObjectName(name);
     placement::place(b, l, t, w, h);
     return b;

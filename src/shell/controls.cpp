@@ -2,6 +2,8 @@
 
 #include "text/placement_widget.h"
 
+#include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
@@ -54,7 +56,9 @@ void PressButton::paintEvent(QPaintEvent *)
     initStyleOption(&option);
     option.text.clear();
     p.drawControl(QStyle::CE_PushButton, option);
-    QRect r = rect().adjusted(3, 2, -3, -2);
+    // The margins follow the form's scale through the style.
+    const int m = style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, this) / 2;
+    QRect r = rect().adjusted(m, std::min(2, m), -m, -std::min(2, m));
     if (isDown()) r.translate(1, 1);
     p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     p.drawText(r, Qt::AlignCenter | Qt::TextWordWrap, text());
@@ -68,10 +72,61 @@ void TimeBox::mousePressEvent(QMouseEvent *e)
     emit mouseDown(vbButton(e->button()));
 }
 
+namespace {
+
+// What a screen reader is told about a clickable picture: a button, named
+// by its accessible name, that can be pressed.
+class ClickLabelAccessible : public QAccessibleWidget {
+public:
+    explicit ClickLabelAccessible(ClickLabel *w) : QAccessibleWidget(w, QAccessible::Button) {}
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString &name) override
+    {
+        if (name == pressAction()) static_cast<ClickLabel *>(widget())->click();
+    }
+};
+
+QAccessibleInterface *clickLabelAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("ClickLabel") && object && object->isWidgetType())
+        return new ClickLabelAccessible(static_cast<ClickLabel *>(object));
+    return nullptr;
+}
+
+}  // namespace
+
+ClickLabel::ClickLabel(QWidget *parent) : QLabel(parent)
+{
+    static const bool installed = (QAccessible::installFactory(clickLabelAccessible), true);
+    Q_UNUSED(installed);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
 void ClickLabel::mousePressEvent(QMouseEvent *e)
 {
     QLabel::mousePressEvent(e);
     if (e->button() == Qt::LeftButton) emit clicked();
+}
+
+void ClickLabel::keyPressEvent(QKeyEvent *e)
+{
+    const int k = e->key();
+    if ((k == Qt::Key_Space || k == Qt::Key_Return || k == Qt::Key_Enter) && !e->isAutoRepeat() &&
+        !(e->modifiers() & ~Qt::KeypadModifier)) {
+        e->accept();
+        emit clicked();
+        return;
+    }
+    QLabel::keyPressEvent(e);
+}
+
+void ClickLabel::paintEvent(QPaintEvent *e)
+{
+    QLabel::paintEvent(e);
+    if (!hasFocus()) return;
+    QPainter p(this);
+    p.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DashLine));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 LineElement::LineElement(QWidget *parent, QColor color, Qt::PenStyle style)

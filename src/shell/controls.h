@@ -29,7 +29,10 @@ private:
 class PressButton : public QPushButton {
     Q_OBJECT
 public:
-    using QPushButton::QPushButton;
+    explicit PressButton(const QString &text, QWidget *parent = nullptr) : QPushButton(text, parent)
+    {
+        setProperty("wordWrap", true);  // its caption goes over lines
+    }
 signals:
     void mouseDown(int button);  // 1 left, 2 right, 4 middle
 protected:
@@ -48,15 +51,21 @@ protected:
     void mousePressEvent(QMouseEvent *e) override;
 };
 
+// A picture that acts as a button: a left click, or Space or Enter once it
+// has the keyboard focus (Tab reaches it). Assistive technologies see a
+// button with a press action.
 class ClickLabel : public QLabel {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    explicit ClickLabel(QWidget *parent = nullptr);
+    void click() { emit clicked(); }
 signals:
     void clicked();
 
 protected:
     void mousePressEvent(QMouseEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;  // the focus shows round the picture
 };
 
 // A straight line between two points of its parent, drawn as a thin widget.

@@ -1,6 +1,7 @@
 #include "shell/desktop_start.h"
 
 #include "files/settings_location.h"
+#include "shell/form1.h"
 #include "shell/scaled_view.h"
 
 #include <QApplication>
@@ -89,7 +90,11 @@ void prepareApplication(QApplication &app)
 
 void showFitted(QWidget &window)
 {
-    if (const QScreen *screen = window.screen()) startAtFittingScale(&window, screen->availableGeometry().size());
+    if (const QScreen *screen = window.screen()) {
+        startAtFittingScale(&window, screen->availableGeometry().size());
+        // The panel comes back where the user left it, when that fits.
+        if (auto *form = qobject_cast<Form1 *>(&window)) form->restoreWindowPlace(screen->availableGeometry());
+    }
     window.show();
 }
 

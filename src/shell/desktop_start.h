@@ -34,7 +34,8 @@ bool installFrenchTranslation(QCoreApplication &app);
 // French translation and the icon.
 void prepareApplication(QApplication &app);
 
-// Shows the window at the scale its screen allows.
+// Shows the window at the scale its screen allows, or the panel's window
+// where the user last left it.
 void showFitted(QWidget &window);
 
 }  // namespace desktop

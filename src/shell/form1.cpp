@@ -184,7 +184,8 @@ void Form1::buildMenus()
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    QMenu *fichier = menuBar()->addMenu(QStringLiteral("Fichier"));
+    // The titles carry their Alt keys; the "&" is not shown.
+    QMenu *fichier = menuBar()->addMenu(QStringLiteral("&Fichier"));
     fichier->setObjectName(QStringLiteral("n_fichier"));
     add(fichier, QStringLiteral("Ouvrir graphique"), "n_ouvrir", &Form1::n_ouvrir_Click);
     add(fichier, QStringLiteral("Enregistrer graphique"), "n_enregistrer", &Form1::n_enregistrer_Click);
@@ -194,13 +195,14 @@ void Form1::buildMenus()
     add(fichier, QStringLiteral("Exporter le graphique…"), "n_export_png", &Form1::n_export_png_Click);
     journal_ = new JournalPanel(this, *this, setup_.askPath, userSettingsFile());
     journal_->addMenuEntries(fichier);
-    add(fichier, QStringLiteral("Quitter"), "n_quitter", &Form1::n_quitter_Click);
+    add(fichier, QStringLiteral("Quitter"), "n_quitter", &Form1::n_quitter_Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    QAction *graph = menuBar()->addAction(QStringLiteral("Graphique"));
+    QAction *graph = menuBar()->addAction(QStringLiteral("&Graphique"));
     graph->setObjectName(QStringLiteral("n_graph"));
     connect(graph, &QAction::triggered, this, &Form1::n_graph_Click);
 
-    QMenu *config = menuBar()->addMenu(QStringLiteral("Configuration"));
+    QMenu *config = menuBar()->addMenu(QStringLiteral("&Configuration"));
     config->setObjectName(QStringLiteral("n_config"));
     add(config, QStringLiteral("Communication"), "n_port", &Form1::n_port_Click);
     add(config, QStringLiteral("debug"), "n_debug", &Form1::n_debug_Click);
@@ -210,9 +212,15 @@ void Form1::buildMenus()
     QAction *vide = menuBar()->addAction(QStringLiteral("     "));
     vide->setObjectName(QStringLiteral("vide"));
 
-    QAction *about = menuBar()->addAction(QStringLiteral("à propos de ..."));
+    QAction *about = menuBar()->addAction(QStringLiteral("à &propos de ..."));
     about->setObjectName(QStringLiteral("n_a_propos_de"));
     connect(about, &QAction::triggered, this, &Form1::n_a_propos_de_Click);
+
+    auto *guide = new QAction(QStringLiteral("Guide de l'utilisateur"), this);
+    guide->setObjectName(QStringLiteral("n_aide"));
+    guide->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(guide, &QAction::triggered, this, &Form1::n_aide_Click);
+    addAction(guide);
 }
 
 void Form1::buildOutputsFrame(QWidget *client)
@@ -239,6 +247,8 @@ void Form1::buildOutputsFrame(QWidget *client)
         heure2[size_t(i)]->setObjectName(indexed("heure2", i));
         placement::place(heure2[size_t(i)], box[i], 1440, 1095, 285);
         for (TimeBox *b : {heure1[size_t(i)], heure2[size_t(i)]}) b->setStyleSheet(yellow);
+        heure1[size_t(i)]->setAccessibleName(QStringLiteral("Heure de début, sortie %1").arg(i + 1));
+        heure2[size_t(i)]->setAccessibleName(QStringLiteral("Heure de fin, sortie %1").arg(i + 1));
         connect(heure1[size_t(i)], &TimeBox::mouseDown, this, [this, i](int b) { heure1_MouseDown(i, b); });
         connect(heure2[size_t(i)], &TimeBox::mouseDown, this, [this, i](int b) { heure2_MouseDown(i, b); });
 
@@ -344,6 +354,7 @@ void Form1::buildBottomBand(QWidget *client)
     Image2->setScaledContents(true);  // the pictures grow with the form
     Image2->setCursor(Qt::PointingHandCursor);
     Image2->setToolTip(QStringLiteral("Marche/arrêt"));
+    Image2->setAccessibleName(QStringLiteral("Marche/arrêt"));
     connect(Image2, &ClickLabel::clicked, this, &Form1::Image2_Click);
     label(client, QStringLiteral("Marche/arrêt"), QRectF(180, 8040, 1200, 195), "Label66");
 
@@ -352,6 +363,7 @@ void Form1::buildBottomBand(QWidget *client)
     placement::place(image1, 3540, 7320, 4260, 855);
     image1->setPixmap(titlePicture());
     image1->setScaledContents(true);
+    image1->setAccessibleName(QStringLiteral("Pramelor, carte d'expérimentation PIC 16F877"));
 
     Shape2 = new QFrame(client);
     Shape2->setObjectName(QStringLiteral("Shape2"));

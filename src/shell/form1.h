@@ -19,6 +19,7 @@
 #include <optional>
 
 class QCheckBox;
+class QUrl;
 class QLabel;
 class QPlainTextEdit;
 class QFrame;
@@ -48,6 +49,9 @@ public:
         QString userDir;              // empty: the user's configuration folder
         // Whether a folder can be written; empty: the system's answer.
         std::function<bool(const QString &)> folderWritable;
+        // Opens a document in the desktop's viewer (the user guide); empty:
+        // the desktop's own opener.
+        std::function<bool(const QUrl &)> openUrl;
     };
 
     Form1();
@@ -63,6 +67,14 @@ public:
     Tables &tables() override { return *tables_; }
     void showStatus(const QString &message) override;
     bool journalRunning() const override;
+    // The user guide F1 opens: the installed one, else the source tree's;
+    // empty when there is none.
+    QString userGuide() const;
+    // The window's size and place, kept per user between runs: once the
+    // place of the last run is asked for (the panel's start does), the place
+    // at the end is kept for the next.
+    void saveWindowPlace();
+    bool restoreWindowPlace(const QRect &available);
 
     SerialComponent &MSComm1() { return *serial_; }
     QString statusText() const override;
@@ -120,6 +132,7 @@ public slots:
     void n_debug_Click();
     void Text1_Click();
     void n_a_propos_de_Click();
+    void n_aide_Click();  // F1: the user guide
     void n_quitter_Click();
     void n_graph_Click();
     void n_enr_param_Click();
@@ -169,6 +182,7 @@ private:
     bool waiting_ = false;
     bool shutting_down_ = false;
     bool ended_ = false;
+    bool keep_place_ = false;   // the window's place is kept between runs
     bool all_off_due_ = false;  // at the shutdown: the board must hear the all-off command
     QTimer *shutdown_wait_ = nullptr;
     acquisition::RequestGate gate_;

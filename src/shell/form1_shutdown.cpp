@@ -38,6 +38,7 @@ void Form1::n_quitter_Click() { close(); }
 void Form1::beginShutdown()
 {
     if (shutting_down_ || ended_) return;
+    saveWindowPlace();  // while the window is still where the user left it
     shutting_down_ = true;
     // The switch on, or a request that paused Timer4 or restarted it: the
     // board may have a relay on and must hear the all-off command.

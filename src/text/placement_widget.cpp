@@ -2,7 +2,11 @@
 
 #include "text/twips.h"
 
+#include <QCheckBox>
 #include <QFont>
+#include <QLabel>
+#include <QRadioButton>
+#include <QStyle>
 #include <QVariant>
 #include <QWidget>
 #include <cmath>
@@ -48,6 +52,51 @@ QFont scaledFont(const QFont &design, double scale, int dpi)
     else if (design.pointSizeF() > 0)
         f.setPointSizeF(design.pointSizeF() * scale);
     return f;
+}
+
+// The pixels a one-line caption needs across at its present font and style:
+// its text, and for a check box or a round button the indicator and the gap
+// before the text. 0 for anything else.
+int captionWidth(const QWidget *w)
+{
+    const QStyle *st = w->style();
+    QString text;
+    int extra = 0;
+    if (auto *l = qobject_cast<const QLabel *>(w)) {
+        if (l->frameShape() != QFrame::NoFrame || !l->pixmap().isNull() || l->wordWrap()) return 0;
+        text = l->text();
+        extra = 2 * l->margin();
+    } else if (auto *c = qobject_cast<const QCheckBox *>(w)) {
+        text = c->text();
+        extra = st->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w) +
+                st->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w);
+    } else if (auto *r = qobject_cast<const QRadioButton *>(w)) {
+        text = r->text();
+        extra = st->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, w) +
+                st->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, w);
+    }
+    if (text.trimmed().isEmpty()) return 0;
+    return w->fontMetrics().horizontalAdvance(text) + extra;
+}
+
+// A caption too wide for its box at this scale: up to a fifth smaller, then
+// wider. Its design font is kept first, so the next scale starts from it.
+void fitCaption(QWidget *w, const QWidget *root)
+{
+    if (!w->property(kFont).isValid()) {
+        const QWidget *from = w->parentWidget();
+        while (from != root && !from->property(kFont).isValid()) from = from->parentWidget();
+        w->setProperty(kFont, from->property(kFont));
+    }
+    const QFont scaled = w->font();
+    const double points =
+        scaled.pointSizeF() > 0 ? scaled.pointSizeF() : scaled.pixelSize() * 72.0 / std::max(w->logicalDpiY(), 1);
+    for (double shrink = 0.97; shrink > 0.79 && captionWidth(w) > w->width(); shrink -= 0.03) {
+        QFont f = scaled;
+        f.setPointSizeF(points * shrink);
+        w->setFont(f);
+    }
+    if (const int need = captionWidth(w); need > w->width()) w->resize(need, w->height());
 }
 
 }  // namespace
@@ -121,6 +170,11 @@ void setScale(QWidget *root, double scale)
         }
         if (placed(w)) w->setGeometry(pixels(w, scale));
     }
+    // Small fonts are a little wider than their scale (their letters take
+    // whole pixels): a caption that would lose its last letters takes a font
+    // a little smaller, at this scale only, and failing that the pixels it needs.
+    for (QWidget *w : all)
+        if (placed(w) && captionWidth(w) > w->width()) fitCaption(w, root);
     for (QWidget *w : all)
         if (auto *aware = dynamic_cast<ScaleAware *>(w)) aware->scaleChanged(scale);
 }

@@ -34,6 +34,9 @@ namespace scaling {
 
 inline constexpr double kMinScale = 0.5;  // smaller, the captions cannot be read
 inline constexpr double kMaxScale = 3.0;
+// A screen too small for the form at kMinScale (a small screen magnified)
+// still gets the whole of it, down to this.
+inline constexpr double kSmallestScale = 0.2;
 
 // The size of a form drawn at design pixels, at a scale.
 inline QSize scaledSize(QSize design, double scale)
@@ -60,11 +63,11 @@ inline double fitScale(QSize room, QSize design, double lo = kMinScale, double h
 
 // The scale a window starts at: as drawn when that fits the screen's free
 // area (less the menu, status line and window frame), else the largest that
-// fits.
+// fits, below kMinScale only when the screen is that small.
 inline double startScale(QSize available, QSize design, QSize chrome)
 {
     const QSize room(available.width() - chrome.width(), available.height() - chrome.height());
-    return fitScale(room, design, kMinScale, 1.0);
+    return fitScale(room, design, kSmallestScale, 1.0);
 }
 
 }  // namespace scaling
