@@ -139,7 +139,7 @@ void JournalPanel::failed(const QString &why)
 
 void JournalPanel::record(const acquisition::Acquired &a)
 {
-    if (!writer_.isOpen()) return;
+    if (!writer_.isOpen() || !a.answered) return;  // no reply: no line, the gap stays visible
     QString error;
     if (!writer_.append(a, &error)) return failed(error);
     showCount();
