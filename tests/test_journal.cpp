@@ -15,8 +15,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using acquisition::Acquired;
@@ -83,6 +86,36 @@ void append(const QString &path, const QByteArray &bytes)
         const QByteArray said = QByteArray::number(i) + '\n';
         if (::write(STDOUT_FILENO, said.constData(), size_t(said.size())) < 0) _exit(4);
     }
+}
+
+bool writeSmall(const char *path, const QByteArray &text)
+{
+    QFile f(QString::fromLatin1(path));
+    return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
+}
+
+// A forked child's part: in a mount namespace of its own, a journal on a
+// small file system that is then unmounted lazily, as when a stick is
+// pulled. 77: no namespace to be had here.
+int lazyUnmountChild(const QString &mountPoint)
+{
+    const uid_t uid = ::getuid();
+    const gid_t gid = ::getgid();
+    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return 77;
+    if (!writeSmall("/proc/self/setgroups", "deny") ||
+        !writeSmall("/proc/self/uid_map", "0 " + QByteArray::number(uid) + " 1") ||
+        !writeSmall("/proc/self/gid_map", "0 " + QByteArray::number(gid) + " 1"))
+        return 77;
+    const QByteArray mp = QFile::encodeName(mountPoint);
+    if (::mount("none", mp.constData(), "tmpfs", 0, nullptr) != 0) return 77;
+    files::JournalWriter w;
+    if (!w.open(mountPoint + QStringLiteral("/j.csv"), unitsOf("V"), nullptr)) return 1;
+    if (!w.append(numbered(0, 0), nullptr) || w.checkPlace() != files::JournalWriter::Place::Same) return 2;
+    for (int i = 1; i <= 3; ++i)
+        if (!w.append(numbered(0, i), nullptr)) return 3;
+    if (::umount2(mp.constData(), MNT_DETACH) != 0) return 4;
+    if (w.checkPlace() != files::JournalWriter::Place::Lost) return 5;
+    return w.linesSinceCheck() == 3 ? 0 : 6;
 }
 
 // The file-size limit of this process, lowered for one test and put back.
@@ -429,6 +462,19 @@ private slots:
             w.close();
             QCOMPARE(files::readJournalTail(w.path(), 10).analog.size(), size_t(5));
         }
+    }
+
+    void lazilyUnmounted()
+    {
+        const QString mountPoint = path(QStringLiteral("cle"));
+        QVERIFY(QDir().mkpath(mountPoint));
+        const pid_t pid = ::fork();
+        if (pid == 0) ::_exit(lazyUnmountChild(mountPoint));
+        int status = 0;
+        QCOMPARE(::waitpid(pid, &status, 0), pid);
+        QVERIFY(WIFEXITED(status));
+        if (WEXITSTATUS(status) == 77) QSKIP("no mount namespace to be had here");
+        QCOMPARE(WEXITSTATUS(status), 0);
     }
 
     // A full disk stands for every write failure: the append says why in
