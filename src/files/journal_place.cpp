@@ -49,7 +49,7 @@ QString nameInFolder(const QString &folder, const struct stat &own)
 // every open file); empty when it has no name that leads back to it.
 QString nameOfOpenFile(int fd, const struct stat &own)
 {
-    const QString link = QFile::symLinkTarget(QStringLiteral("/proc/self/fd/%1").arg(fd));
+    QString link = QFile::symLinkTarget(QStringLiteral("/proc/self/fd/%1").arg(fd));
     struct stat st {};
     if (link.isEmpty() || !statPath(link, st) || !sameFile(st, own)) return {};
     return link;
