@@ -382,6 +382,7 @@ private slots:
             QTest::newRow("logic, no reply" + tag) << l << false << "nL" << QByteArray();
             QTest::newRow("logic, analog reply" + tag) << l << false << "nL" + reply << QByteArray();
             QTest::newRow("logic, marker and noise" + tag) << l << false << "nLE:#x!" << QByteArray();
+            QTest::newRow("logic, negative" + tag) << l << false << "nLE:-5" << QByteArray();
             QTest::newRow("logic, reply" + tag) << l << false << "nLE:165" << QByteArray(",L,1,0,1,0,0,1,0,1");
             QTest::newRow("logic, zero" + tag) << l << false << "nLE: 0" << QByteArray(",L,0,0,0,0,0,0,0,0");
         }

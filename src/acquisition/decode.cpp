@@ -109,7 +109,7 @@ bool isLogicReply(QStringView buffer)
     if (pE == 0) return false;
     for (QChar c : midText(buffer, pE + 2, 3).value_or(QStringView())) {
         if (c.isDigit() && c.unicode() < 128) return true;
-        if (c != u' ' && c != u'\t' && c != u'\n' && c != u'+' && c != u'-') return false;
+        if (c != u' ' && c != u'\t' && c != u'\n' && c != u'+') return false;  // a minus: garbled
     }
     return false;
 }

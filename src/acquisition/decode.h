@@ -48,7 +48,8 @@ bool hasAnalogMarker(QStringView buffer);
 bool hasLogicMarker(QStringView buffer);
 // Whether the buffer holds a reply of that frame's form: an analog marker for
 // the analog frame; for the logic frame "E:" followed by a figure within the
-// three characters read (blanks and a sign aside).
+// three characters read (blanks and a plus sign aside; a minus, which the
+// board never sends, marks a garbled reply).
 bool isAnalogReply(QStringView buffer);
 bool isLogicReply(QStringView buffer);
 // The bit text of a value, most significant first: hexadecimal, at least two
