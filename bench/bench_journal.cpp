@@ -49,6 +49,27 @@ void BM_AppendJournalLine(benchmark::State &state)
 }
 BENCHMARK(BM_AppendJournalLine)->Iterations(20000)->Unit(benchmark::kMicrosecond);
 
+// The once-a-second look at the journal's path: the file in its place, or
+// renamed in a folder of range(0) other files (the folder is read through).
+void BM_CheckJournalPlace(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    for (int i = 0; i < state.range(0); ++i)
+        QFile(dir.filePath(QStringLiteral("autre%1.csv").arg(i))).open(QIODevice::WriteOnly);
+    files::JournalWriter w;
+    files::Units units;
+    units.fill(QStringLiteral("V"));
+    w.open(dir.filePath(QStringLiteral("journal.csv")), units, nullptr);
+    const bool renamed = state.range(0) > 0;
+    if (renamed) QFile::rename(w.path(), dir.filePath(QStringLiteral("renomme.csv")));
+    qint64 n = 0;
+    for (auto _ : state) {
+        if (renamed) QFile::rename(w.path(), dir.filePath(QStringLiteral("renomme%1.csv").arg(++n % 2)));
+        benchmark::DoNotOptimize(w.checkPlace());
+    }
+}
+BENCHMARK(BM_CheckJournalPlace)->Arg(0)->Arg(1000)->ArgNames({"renamed_among"})->Unit(benchmark::kMicrosecond);
+
 // A journal of about 10 MB: both frames taking turns, or analog lines only
 // (the reading then goes through the whole file looking for logic lines).
 std::unique_ptr<QTemporaryDir> tenMegabytes(bool analogOnly, QString *path)

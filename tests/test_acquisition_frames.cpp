@@ -855,13 +855,17 @@ void TestAcquisitionFrames::fullTablesAreSaidWhileCycling_data()
     QTest::addColumn<bool>("analog");
     QTest::addColumn<bool>("cycling");
     QTest::addColumn<bool>("journal");
+    QTest::addColumn<bool>("memorise");
     QTest::addColumn<QString>("said");
     const QString full = QStringLiteral("Tableaux %1 pleins (1001 acquisitions) : mémorisation arrêtée");
     const QString goesOn = QStringLiteral(" ; le journal continu poursuit l'enregistrement");
-    QTest::newRow("analog") << true << true << false << full.arg("analogiques");
-    QTest::newRow("analog, journal") << true << true << true << full.arg("analogiques") + goesOn;
-    QTest::newRow("logic, journal") << false << true << true << full.arg("logiques") + goesOn;
-    QTest::newRow("manual: nothing said") << true << false << false << QString();
+    QTest::newRow("analog") << true << true << false << true << full.arg("analogiques");
+    QTest::newRow("analog, journal") << true << true << true << true << full.arg("analogiques") + goesOn;
+    QTest::newRow("logic, journal") << false << true << true << true << full.arg("logiques") + goesOn;
+    QTest::newRow("manual: nothing said") << true << false << false << true << QString();
+    // The index wraps all the same, but nothing was stored and nothing stops.
+    QTest::newRow("analog never memorised") << true << true << true << false << QString();
+    QTest::newRow("logic never memorised") << false << true << false << false << QString();
 }
 
 // "Mémorisation" unticks itself after the last slot while the cycle goes on:
@@ -871,6 +875,7 @@ void TestAcquisitionFrames::fullTablesAreSaidWhileCycling()
     QFETCH(bool, analog);
     QFETCH(bool, cycling);
     QFETCH(bool, journal);
+    QFETCH(bool, memorise);
     QFETCH(QString, said);
     FakeHost host;
     host.journal = journal;
@@ -878,7 +883,7 @@ void TestAcquisitionFrames::fullTablesAreSaidWhileCycling()
     LogicFrame lf(host);
     const Panel p = analog ? analogPanel(af) : logicPanel(lf);
     host.tabs.nbre_acqui = 1000;
-    child<QCheckBox>(p.frame, analog ? "memo_a" : "memo_l")->setChecked(true);
+    child<QCheckBox>(p.frame, analog ? "memo_a" : "memo_l")->setChecked(memorise);
     if (cycling) {
         child<QComboBox>(p.frame, p.intervals)->setCurrentIndex(6);
         child<QCheckBox>(p.frame, p.cyclic)->setChecked(true);

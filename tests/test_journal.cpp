@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -15,8 +16,11 @@
 #include <QTest>
 #include <csignal>
 #include <ctime>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using acquisition::Acquired;
@@ -90,6 +94,36 @@ void append(const QString &path, const QByteArray &bytes)
         const QByteArray said = QByteArray::number(i) + '\n';
         if (::write(STDOUT_FILENO, said.constData(), size_t(said.size())) < 0) _exit(4);
     }
+}
+
+bool writeSmall(const char *path, const QByteArray &text)
+{
+    QFile f(QString::fromLatin1(path));
+    return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
+}
+
+// A forked child's part: in a mount namespace of its own, a journal on a
+// small file system that is then unmounted lazily, as when a stick is
+// pulled. 77: no namespace to be had here.
+int lazyUnmountChild(const QString &mountPoint)
+{
+    const uid_t uid = ::getuid();
+    const gid_t gid = ::getgid();
+    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return 77;
+    if (!writeSmall("/proc/self/setgroups", "deny") ||
+        !writeSmall("/proc/self/uid_map", "0 " + QByteArray::number(uid) + " 1") ||
+        !writeSmall("/proc/self/gid_map", "0 " + QByteArray::number(gid) + " 1"))
+        return 77;
+    const QByteArray mp = QFile::encodeName(mountPoint);
+    if (::mount("none", mp.constData(), "tmpfs", 0, nullptr) != 0) return 77;
+    files::JournalWriter w;
+    if (!w.open(mountPoint + QStringLiteral("/j.csv"), unitsOf("V"), nullptr)) return 1;
+    if (!w.append(numbered(0, 0), nullptr) || w.checkPlace() != files::JournalWriter::Place::Same) return 2;
+    for (int i = 1; i <= 3; ++i)
+        if (!w.append(numbered(0, i), nullptr)) return 3;
+    if (::umount2(mp.constData(), MNT_DETACH) != 0) return 4;
+    if (w.checkPlace() != files::JournalWriter::Place::Lost) return 5;
+    return w.linesSinceCheck() == 3 ? 0 : 6;
 }
 
 // The file-size limit of this process, lowered for one test and put back.
@@ -364,18 +398,92 @@ private slots:
         Tables t;
         t.tab_ana(1, 1) = Element::text("old");
         t.tab_ana(3, 0) = Element::text("old");
+        t.tab_ana(8, 1000) = Element::text("old");
+        t.tab_log[8] = t.tab_log[8007] = Element::text("1");
+        t.times.setAnalog(1, kT0.addDays(-1));
+        t.times.setLogic(1, kT0.addDays(-1));
+        t.times.setLogic(1000, kT0.addDays(-1));
         files::loadJournalTail(tail, t);
         QCOMPARE(t.tab_ana(1, 0), Element::text("100" + sep));
         QCOMPARE(t.tab_ana(2, 0), Element::text("12" + sep + "5"));
         QVERIFY(t.tab_ana(3, 0).isEmpty());
         QCOMPARE(t.tab_ana(4, 0), Element::text("-0" + sep + "25"));
-        QCOMPARE(t.tab_ana(1, 1), Element::text("old"));
+        QVERIFY(t.tab_ana(1, 1).isEmpty());  // nothing of the recording before is left
         QString bits;
         for (int e = 0; e < 8; ++e) bits += t.tab_log[size_t(e)].asText();
         QCOMPARE(bits, QStringLiteral("10100101"));
         QCOMPARE(t.times.analog(0), kT0);
         QCOMPARE(t.times.logic(0), kT0.addSecs(1));
         QVERIFY(!t.times.analog(1).isValid());
+        QVERIFY(t.tab_ana(8, 1000).isEmpty());
+        QVERIFY(t.tab_log[8].isEmpty() && t.tab_log[8007].isEmpty());
+        QVERIFY(!t.times.logic(1).isValid() && !t.times.logic(1000).isValid());
+    }
+
+    // The file behind the path, looked at once a second: a file deleted,
+    // its folder removed or another file in its place takes the lines to
+    // nowhere; a rename within the folder is followed.
+    void fileGoneFromItsPath_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<int>("place");
+        QTest::addColumn<QString>("nameAfter");
+        using P = files::JournalWriter::Place;
+        QTest::newRow("left alone") << "none" << int(P::Same) << "j.csv";
+        QTest::newRow("deleted") << "delete" << int(P::Lost) << "j.csv";
+        QTest::newRow("folder removed") << "rmdir" << int(P::Lost) << "j.csv";
+        QTest::newRow("deleted and made again") << "recreate" << int(P::Lost) << "j.csv";
+        QTest::newRow("renamed in its folder") << "rename" << int(P::Renamed) << "k.csv";
+        QTest::newRow("moved to another folder") << "move" << int(P::Moved) << "j.csv";
+    }
+    void fileGoneFromItsPath()
+    {
+        QFETCH(QString, what);
+        QFETCH(int, place);
+        QFETCH(QString, nameAfter);
+        QTemporaryDir top;
+        QVERIFY(QDir(top.path()).mkdir(QStringLiteral("d")));
+        QVERIFY(QDir(top.path()).mkdir(QStringLiteral("ailleurs")));
+        const QString folder = top.filePath(QStringLiteral("d")), p = folder + QStringLiteral("/j.csv");
+        files::JournalWriter w;
+        QVERIFY(w.open(p, unitsOf("V"), nullptr));
+        QCOMPARE(w.linesSinceCheck(), qint64(0));
+        QVERIFY(w.append(numbered(0, 0), nullptr));
+        QVERIFY(w.checkPlace() == files::JournalWriter::Place::Same);
+        for (int i = 1; i <= 3; ++i) QVERIFY(w.append(numbered(0, i), nullptr));
+        QCOMPARE(w.linesSinceCheck(), qint64(3));
+
+        if (what == u"delete" || what == u"recreate") QVERIFY(QFile::remove(p));
+        if (what == u"recreate") append(p, "autre chose\r\n");
+        if (what == u"rmdir") QVERIFY(QDir(folder).removeRecursively());
+        if (what == u"rename") QVERIFY(QFile::rename(p, folder + QStringLiteral("/k.csv")));
+        if (what == u"move") QVERIFY(QFile::rename(p, top.filePath(QStringLiteral("ailleurs/j.csv"))));
+
+        QCOMPARE(int(w.checkPlace()), place);
+        QCOMPARE(QFileInfo(w.path()).fileName(), nameAfter);
+        QCOMPARE(QFileInfo(w.path()).path(), folder);
+        const bool kept =
+            place == int(files::JournalWriter::Place::Same) || place == int(files::JournalWriter::Place::Renamed);
+        QCOMPARE(w.linesSinceCheck(), qint64(kept ? 0 : 3));  // lost: the lines since the last good check
+        if (what == u"move") QCOMPARE(w.movedTo(), top.filePath(QStringLiteral("ailleurs/j.csv")));
+        if (kept) {  // the journal goes on in the file it follows
+            QVERIFY(w.append(numbered(0, 4), nullptr));
+            w.close();
+            QCOMPARE(files::readJournalTail(w.path(), 10).analog.size(), size_t(5));
+        }
+    }
+
+    void lazilyUnmounted()
+    {
+        const QString mountPoint = path(QStringLiteral("cle"));
+        QVERIFY(QDir().mkpath(mountPoint));
+        const pid_t pid = ::fork();
+        if (pid == 0) ::_exit(lazyUnmountChild(mountPoint));
+        int status = 0;
+        QCOMPARE(::waitpid(pid, &status, 0), pid);
+        QVERIFY(WIFEXITED(status));
+        if (WEXITSTATUS(status) == 77) QSKIP("no mount namespace to be had here");
+        QCOMPARE(WEXITSTATUS(status), 0);
     }
 
     // A full disk stands for every write failure: the append says why in

@@ -142,6 +142,35 @@ private slots:
         qInfo("times at most %lld ms from the requests as the board received them", worst);
     }
 
+    // A board that says nothing, then one that answers noise, then a good
+    // one: only the good replies become journal lines.
+    void noLineWithoutAReply()
+    {
+        b.board->setAnalogValues(kValues);
+        b.board->setLogicByte(165);
+        QFile::remove(journalPath());  // a new journal
+        startJournal();
+        b.click(QStringLiteral("Image2"));
+        int decoded = 0;
+        const auto count = [&] { ++decoded; };
+        connect(b.child<AnalogFrame>(QStringLiteral("Frame2")), &AnalogFrame::acquisitionDecoded, this, count);
+        connect(b.child<LogicFrame>(QStringLiteral("Frame3")), &LogicFrame::acquisitionDecoded, this, count);
+        for (sim::Mode mode : {sim::Mode::Silent, sim::Mode::Garbled, sim::Mode::Normal}) {
+            b.board->setMode(mode);
+            for (const char *button : {"Command12", "Command13"}) {
+                const int before = decoded;
+                b.click(QString::fromLatin1(button));
+                QTRY_VERIFY_WITH_TIMEOUT(decoded == before + 1, 5000);
+            }
+        }
+        QCOMPARE(b.form->statusText(), QString());  // the last ones answered
+        journalEntry()->trigger();
+        const QList<QByteArray> lines = bytesOf(journalPath()).split('\n');
+        QCOMPARE(lines.size(), 4);  // the header, one line per frame, nothing after
+        QVERIFY2(lines[1].endsWith(",A,100.,50.,255.,12.,1.,2.,3.,200.\r"), lines[1].constData());
+        QVERIFY2(lines[2].endsWith(",L,1,0,1,0,0,1,0,1\r"), lines[2].constData());
+    }
+
     // The child's part: the journal stops at the file-size limit, says why,
     // and the acquisitions, the tables and the relays go on.
     void journalStopsWhileAcquisitionsGoOn()

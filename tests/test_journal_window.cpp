@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +31,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 namespace {
@@ -275,6 +277,190 @@ private slots:
         form->n_ouvrir_Click();
         QCOMPARE(form->tables().times.analog(0), taken);
         QVERIFY2(form->statusText().contains(QStringLiteral("abîmé")), qPrintable(form->statusText()));
+    }
+
+    // The journal's file taken from under it: within a second the journal
+    // stops, the entry unticks and the status line and a message say how
+    // many lines went nowhere. Unticking says so too instead of "fermé".
+    void fileGoneStopsTheJournal_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<bool>("untick");
+        QTest::addColumn<bool>("ownTimer");  // waits for the panel's own once-a-second look
+        QTest::newRow("deleted") << "delete" << false << true;
+        QTest::newRow("folder removed") << "rmdir" << false << false;
+        QTest::newRow("deleted and made again") << "recreate" << false << false;
+        QTest::newRow("deleted, then unticked") << "delete" << true << false;
+    }
+    void fileGoneStopsTheJournal()
+    {
+        QFETCH(QString, what);
+        QFETCH(bool, untick);
+        QFETCH(bool, ownTimer);
+        QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("d")));
+        chosen = path("d/journal.csv");
+        action("n_journal")->trigger();
+        QVERIFY(action("n_journal")->isChecked());
+        auto *watch = form->findChild<QTimer *>(QStringLiteral("journalSync"));
+        QVERIFY(watch->isActive() && watch->remainingTime() <= 1000);  // looked at even with no line to flush
+        auto *journal = form->findChild<JournalPanel *>(QStringLiteral("journal"));
+        analogReply(QStringLiteral("nAs1:1s2:2s3:3s4:4s5:5s6:6s7:7s8:8"));
+        journal->sync_Timer();  // all in place
+        QVERIFY(action("n_journal")->isChecked());
+
+        if (what == u"delete" || what == u"recreate") QVERIFY(QFile::remove(chosen));
+        if (what == u"recreate") QVERIFY(panel::put(chosen, "d'un autre programme\r\n"));
+        if (what == u"rmdir") QVERIFY(QDir(path("d")).removeRecursively());
+        logicReply(QStringLiteral("E:165"));
+        logicReply(QStringLiteral("E:3"));
+        QCOMPARE(indicator(), QStringLiteral("Journal : journal.csv — 3 lignes"));
+        if (untick)
+            action("n_journal")->trigger();
+        else if (ownTimer)
+            QTRY_VERIFY_WITH_TIMEOUT(!action("n_journal")->isChecked(), 1000);
+        else
+            journal->sync_Timer();
+
+        QVERIFY(!action("n_journal")->isChecked());
+        QVERIFY(!form->journalRunning());
+        QCOMPARE(indicator(), QString());
+        const QString said =
+            QStringLiteral("Journal continu arrêté. Le fichier du journal « journal.csv » a été supprimé ou déplacé : "
+                           "2 lignes écrites depuis la dernière vérification sont perdues.");
+        QCOMPARE(form->statusText(), said);
+        auto *box = form->findChild<QMessageBox *>(QStringLiteral("journalMessage"));
+        QVERIFY(box && box->isVisible() && !box->isModal());
+        QCOMPARE(box->text(), said);
+        QVERIFY(!watch->isActive());
+        if (what == u"recreate") QCOMPARE(bytesOf(chosen), QByteArray("d'un autre programme\r\n"));  // left alone
+    }
+
+    // Renamed within its folder, the journal goes on in it under its new name.
+    void renamedJournalIsFollowed()
+    {
+        chosen = path("journal.csv");
+        action("n_journal")->trigger();
+        auto *journal = form->findChild<JournalPanel *>(QStringLiteral("journal"));
+        analogReply(QStringLiteral("nAs1:1s2:2s3:3s4:4s5:5s6:6s7:7s8:8"));
+        QVERIFY(QFile::rename(chosen, path("juin.csv")));
+        journal->sync_Timer();
+        QVERIFY(action("n_journal")->isChecked());
+        QCOMPARE(indicator(), QStringLiteral("Journal : juin.csv — 1 ligne"));
+        QCOMPARE(
+            form->statusText(),
+            QStringLiteral("Journal continu « journal.csv » renommé en « juin.csv » : l'enregistrement s'y poursuit"));
+        QCOMPARE(journal->lastPath(), path("juin.csv"));
+        logicReply(QStringLiteral("E:165"));
+        action("n_journal")->trigger();
+        QVERIFY(form->statusText().endsWith(QStringLiteral("« juin.csv » fermé (2 lignes)")));
+        const QByteArray bytes = bytesOf(path("juin.csv"));
+        QVERIFY(bytes.endsWith(",L,1,0,1,0,0,1,0,1\r\n"));
+        QCOMPARE(bytes.count('\n'), 3);
+        QVERIFY(!QFile::exists(chosen));
+    }
+
+    // A reply missing, or of the other frame's form, is no measurement: the
+    // frames show and store what they always did, but the journal writes no
+    // line for it.
+    void repliesThatAreNoData_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<bool>("analog");
+        QTest::addColumn<QString>("buffer");
+        QTest::addColumn<QByteArray>("line");  // empty: no line
+        const QLocale point = QLocale::c(), comma(QLocale::French, QLocale::France);
+        const QString reply = QStringLiteral("s1:100s2:50s3:255s4:12s5:1s6:2s7:3s8:200");
+        for (const QLocale &l : {point, comma}) {
+            const QByteArray tag = l == point ? " (point)" : " (virgule)";
+            QTest::newRow("analog, no reply" + tag) << l << true << "nA" << QByteArray();
+            QTest::newRow("analog, empty buffer" + tag) << l << true << "" << QByteArray();
+            QTest::newRow("analog, logic reply" + tag) << l << true << "nAE:165" << QByteArray();
+            QTest::newRow("analog, noise" + tag) << l << true << "nA#!(%7:,&" << QByteArray();
+            QTest::newRow("analog, reply" + tag)
+                << l << true << "nA" + reply << QByteArray(",A,100.,50.,255.,12.,1.,2.,3.,200.");
+            QTest::newRow("analog, s5 missing" + tag)
+                << l << true << "nAs1:1.5s2:2s3:3s4:4s6:6s7:7s8:8" << QByteArray(",A,1.5,2.,3.,,0.,6.,7.,8.");
+            QTest::newRow("logic, no reply" + tag) << l << false << "nL" << QByteArray();
+            QTest::newRow("logic, analog reply" + tag) << l << false << "nL" + reply << QByteArray();
+            QTest::newRow("logic, marker and noise" + tag) << l << false << "nLE:#x!" << QByteArray();
+            QTest::newRow("logic, negative" + tag) << l << false << "nLE:-5" << QByteArray();
+            QTest::newRow("logic, reply" + tag) << l << false << "nLE:165" << QByteArray(",L,1,0,1,0,0,1,0,1");
+            QTest::newRow("logic, zero" + tag) << l << false << "nLE: 0" << QByteArray(",L,0,0,0,0,0,0,0,0");
+        }
+    }
+    void repliesThatAreNoData()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(bool, analog);
+        QFETCH(QString, buffer);
+        QFETCH(QByteArray, line);
+        QLocale::setDefault(locale);
+        chosen = path("journal.csv");
+        action("n_journal")->trigger();
+        find<QCheckBox>(analog ? QStringLiteral("memo_a") : QStringLiteral("memo_l"))->setChecked(true);
+        analog ? analogReply(buffer) : logicReply(buffer);
+        QCOMPARE(indicator(), QStringLiteral("Journal : journal.csv — %1 ligne").arg(line.isEmpty() ? 0 : 1));
+        action("n_journal")->trigger();
+        const QList<QByteArray> lines = bytesOf(chosen).split('\n');
+        QCOMPARE(lines.size(), line.isEmpty() ? 2 : 3);  // the header, the line if any, nothing after
+        if (!line.isEmpty()) QCOMPARE(lines[1].mid(23), line + '\r');
+        // The frames keep their ways: channel 8 of a missing analog reply reads 0.
+        const QString sep = locale.decimalPoint();
+        const Tables &t = form->tables();
+        if (analog && buffer == u"nA") {
+            QCOMPARE(find<QLabel>(QStringLiteral("ana8"))->text(), "0" + sep + " V");
+            QCOMPARE(t.tab_ana(8, 0), Element::text("0" + sep));
+        }
+        if (!analog && buffer == u"nLE:#x!") QCOMPARE(t.tab_log[0], Element::text("0"));
+    }
+
+    // A short journal leaves nothing of the recording before it.
+    void shortJournalEmptiesTheRest()
+    {
+        find<QCheckBox>(QStringLiteral("memo_a"))->setChecked(true);
+        find<QCheckBox>(QStringLiteral("memo_l"))->setChecked(true);
+        for (int i = 0; i < 4; ++i) {
+            analogReply(QStringLiteral("nAs1:9s2:9s3:9s4:9s5:9s6:9s7:9s8:9"));
+            logicReply(QStringLiteral("E:255"));
+        }
+        QVERIFY(form->tables().times.analog(3).isValid());
+        QByteArray bytes = files::journalHeader(files::Units{"V", "V", "V", "V", "V", "V", "V", "V"});
+        bytes += "2026-12-07T14:32:07.412,A,1.,2.,3.,4.,5.,6.,7.,8.\r\n";
+        bytes += "2026-12-07T14:32:08.412,L,1,0,0,0,0,0,0,0\r\n";
+        bytes += "2026-12-07T14:32:09.412,A,1.,2.,3.,4.,5.,6.,7.,8.\r\n";
+        chosen = path("court.csv");
+        QVERIFY(panel::put(chosen, bytes));
+        action("n_ouvrir_journal")->trigger();
+        const Tables &t = form->tables();
+        QCOMPARE(t.tab_ana(1, 1), Element::text("1."));
+        QVERIFY(t.times.analog(1).isValid());
+        for (int slot = 2; slot < 4; ++slot)
+            for (int k = 1; k <= 8; ++k) QVERIFY(t.tab_ana(k, slot).isEmpty());
+        QVERIFY(!t.times.analog(2).isValid() && !t.times.analog(3).isValid());
+        for (int e = 8; e < 32; ++e) QVERIFY(t.tab_log[size_t(e)].isEmpty());
+        QVERIFY(!t.times.logic(1).isValid() && !t.times.logic(3).isValid());
+        QCOMPARE(form->statusText(),
+                 QStringLiteral("Journal « court.csv » : 2 acquisitions analogiques et 1 logique chargées"));
+    }
+
+    // The progress window of "Ouvrir un journal…" has a title.
+    void progressWindowHasATitle()
+    {
+        struct Titles : QObject {
+            QStringList seen;
+            bool eventFilter(QObject *o, QEvent *e) override
+            {
+                if (e->type() == QEvent::WindowTitleChange && o->objectName() == u"journalProgress")
+                    seen << static_cast<QWidget *>(o)->windowTitle();
+                return false;
+            }
+        } titles;
+        qApp->installEventFilter(&titles);
+        chosen = path("j.csv");
+        QVERIFY(panel::put(chosen, files::journalHeader(files::Units{"V", "V", "V", "V", "V", "V", "V", "V"})));
+        action("n_ouvrir_journal")->trigger();
+        qApp->removeEventFilter(&titles);
+        QCOMPARE(titles.seen, QStringList{QStringLiteral("Ouvrir un journal")});
     }
 
     // The status line names the acquisition under the mouse and its time,

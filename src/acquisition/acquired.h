@@ -20,6 +20,10 @@ struct Acquired {
     std::array<QString, 8> values;
     std::array<QString, 8> units;  // analog: the unit boxes at that moment
     int slot = -1;                 // the slot written when memorised, else -1
+    // The buffer held a reply of this frame's form. When not (no reply, or
+    // the other frame's), the values come from nothing the board said: they
+    // are shown and stored as they always were, but recorded nowhere else.
+    bool answered = true;
 };
 
 // separator: the regional one the stored texts were written with.

@@ -173,10 +173,16 @@ void AnalogFrame::Timer5_Timer()
         if (reading[k]) ana_[k]->setText(reading[k]->label);
     Timer5_->stop();
     Tables &t = host_.tables();
-    const int slot = memo_a_->isChecked() ? t.indice_a : -1;
-    const bool full = acquisition::storeAnalog(t, memo_a_->isChecked(), reading, request_time_);
+    const bool memorising = memo_a_->isChecked();
+    const int slot = memorising ? t.indice_a : -1;
+    // The index wraps whether or not the box is ticked; only a recording
+    // that was on has something to stop.
+    const bool full = acquisition::storeAnalog(t, memorising, reading, request_time_) && memorising;
     if (full) memo_a_->setChecked(false);
-    emit acquisitionDecoded(acquisition::analogAcquired(reading, units, request_time_, slot, text::decimalSeparator()));
+    acquisition::Acquired decoded =
+        acquisition::analogAcquired(reading, units, request_time_, slot, text::decimalSeparator());
+    decoded.answered = acquisition::isAnalogReply(buffer);
+    emit acquisitionDecoded(decoded);
     if (full && cycleRunning())
         host_.showStatus(acquisition::memorisationFullText(true, t.nbre_acqui + 1, host_.journalRunning()));
     host_.sayWhetherAnswered(acquisition::hasAnalogMarker(buffer),

@@ -101,4 +101,17 @@ bool hasAnalogMarker(QStringView buffer)
 
 bool hasLogicMarker(QStringView buffer) { return buffer.contains(u"E:"); }
 
+bool isAnalogReply(QStringView buffer) { return hasAnalogMarker(buffer); }
+
+bool isLogicReply(QStringView buffer)
+{
+    const int pE = findFrom(buffer, u"E:", 1);
+    if (pE == 0) return false;
+    for (QChar c : midText(buffer, pE + 2, 3).value_or(QStringView())) {
+        if (c.isDigit() && c.unicode() < 128) return true;
+        if (c != u' ' && c != u'\t' && c != u'\n' && c != u'+') return false;  // a minus: garbled
+    }
+    return false;
+}
+
 }  // namespace acquisition

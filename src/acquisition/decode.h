@@ -46,6 +46,12 @@ LogicBits decodeLogic(QStringView buffer);
 // for the analog frame, "E:" for the logic frame.
 bool hasAnalogMarker(QStringView buffer);
 bool hasLogicMarker(QStringView buffer);
+// Whether the buffer holds a reply of that frame's form: an analog marker for
+// the analog frame; for the logic frame "E:" followed by a figure within the
+// three characters read (blanks and a plus sign aside; a minus, which the
+// board never sends, marks a garbled reply).
+bool isAnalogReply(QStringView buffer);
+bool isLogicReply(QStringView buffer);
 // The bit text of a value, most significant first: hexadecimal, at least two
 // digits, the first two digits in binary.
 QString logicBitText(double v);

@@ -153,11 +153,16 @@ void LogicFrame::Timer7_Timer()
         log1_[i]->repaint();  // each indicator is redrawn as it changes
     }
     Tables &t = host_.tables();
-    const int slot = memo_l_->isChecked() ? t.indice_l / 8 : -1;
-    const bool full = acquisition::storeLogic(t, memo_l_->isChecked(), bits, request_time_);
+    const bool memorising = memo_l_->isChecked();
+    const int slot = memorising ? t.indice_l / 8 : -1;
+    // The index wraps whether or not the box is ticked; only a recording
+    // that was on has something to stop.
+    const bool full = acquisition::storeLogic(t, memorising, bits, request_time_) && memorising;
     if (full) memo_l_->setChecked(false);
     Timer7_->stop();
-    emit acquisitionDecoded(acquisition::logicAcquired(bits, request_time_, slot));
+    acquisition::Acquired decoded = acquisition::logicAcquired(bits, request_time_, slot);
+    decoded.answered = acquisition::isLogicReply(buffer);
+    emit acquisitionDecoded(decoded);
     if (full && cycleRunning())
         host_.showStatus(acquisition::memorisationFullText(false, t.nbre_acqui + 1, host_.journalRunning()));
     host_.sayWhetherAnswered(acquisition::hasLogicMarker(buffer),

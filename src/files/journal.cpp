@@ -205,6 +205,8 @@ bool JournalWriter::open(const QString &path, const Units &units, QString *error
     path_ = path;
     size_ = st.st_size;
     lines_ = 0;
+    lines_checked_ = 0;
+    moved_to_.clear();
     units_.reset();
     pending_ = false;
     last_sync_ = now() - kSyncEveryMs;
@@ -218,6 +220,7 @@ bool JournalWriter::open(const QString &path, const Units &units, QString *error
     if (!s.journal)
         return refuse(0, QStringLiteral("ce n'est pas un journal continu (sa première ligne n'est pas l'en-tête)"));
     lines_ = s.lines;
+    lines_checked_ = lines_;
     units_ = s.units;
     if (!s.endsWhole && !write(kCutMark, QStringLiteral("écrire dans le journal"), error)) return false;
     return true;

@@ -62,6 +62,21 @@ public:
     bool syncIfDue(QString *error);
     void close();  // flushed to the disk, then closed
 
+    // Whether the path still leads to the open file: the lines written go
+    // nowhere once the file was deleted, its folder removed, its file system
+    // taken away, or another file put in its place.
+    enum class Place {
+        Same,     // the path leads to the open file
+        Renamed,  // renamed within its folder: followed, path() is the new name
+        Moved,    // still linked, but in another folder (movedTo()): not followed
+        Lost,     // no name leads to the open file any more
+    };
+    Place checkPlace();
+    // Acquisition lines appended since the last check that found the file
+    // where it should be (all of them before the first check).
+    qint64 linesSinceCheck() const { return lines_ - lines_checked_; }
+    QString movedTo() const { return moved_to_; }
+
     bool isOpen() const { return fd_ >= 0; }
     QString path() const { return path_; }
     qint64 lines() const { return lines_; }  // acquisition lines in the file
@@ -76,6 +91,8 @@ private:
     QString path_;
     qint64 size_ = 0;
     qint64 lines_ = 0;
+    qint64 lines_checked_ = 0;
+    QString moved_to_;
     std::optional<Units> units_;  // of the last header in the file
     qint64 last_sync_ = 0;
     bool pending_ = false;
@@ -108,7 +125,8 @@ JournalTail readJournalTail(const QString &path, int keep, const JournalProgress
 // Slots 0, 1 … of the tables take the entries, oldest first, with their
 // times: analog values as memorisation stores them (two decimals with the
 // regional separator; a skipped channel is left never written), logic inputs
-// as "0" or "1". Slots beyond the entries, the indexes and nbre_acqui stay.
+// as "0" or "1". Slots beyond the entries are emptied, values and times, in
+// both frames; the indexes and nbre_acqui stay.
 void loadJournalTail(const JournalTail &tail, Tables &t);
 
 // Reads length bytes at offset, however many reads it takes; false (errno

@@ -181,6 +181,12 @@ void loadJournalTail(const JournalTail &tail, Tables &t)
                 Element::text(e.values[k].value_or(0) != 0 ? QStringLiteral("1") : QStringLiteral("0"));
         t.times.setLogic(qint64(i), e.time);
     }
+    // What the journal does not fill is emptied: nothing of the recording
+    // there before may pass for a part of this one.
+    for (auto &table : t.ana) std::fill(table.begin() + qsizetype(analog), table.end(), Element());
+    std::fill(t.tab_log.begin() + qsizetype(8 * logic), t.tab_log.end(), Element());
+    t.times.forgetAnalog(int(analog), Tables::kSlots - 1);
+    t.times.forgetLogic(int(logic), Tables::kSlots - 1);
 }
 
 }  // namespace files

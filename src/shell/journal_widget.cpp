@@ -23,6 +23,8 @@ namespace {
 
 QString fileName(const QString &path) { return QFileInfo(path).fileName(); }
 
+constexpr qint64 kCheckEveryMs = 1000;
+
 QString lineCount(qint64 n) { return QStringLiteral("%1 %2").arg(n).arg(n > 1 ? u"lignes" : u"ligne"); }
 
 }  // namespace
@@ -34,6 +36,7 @@ JournalPanel::JournalPanel(QMainWindow *window, AcquisitionHost &host, AskPath a
     sync_ = new QTimer(this);
     sync_->setObjectName(QStringLiteral("journalSync"));
     sync_->setSingleShot(true);
+    sync_->setTimerType(Qt::PreciseTimer);  // a vanished file is seen within the second
     connect(sync_, &QTimer::timeout, this, &JournalPanel::sync_Timer);
 }
 
@@ -107,7 +110,7 @@ void JournalPanel::start()
 
 void JournalPanel::stop()
 {
-    if (!writer_.isOpen()) return;
+    if (!writer_.isOpen() || !inPlace()) return;
     const QString path = writer_.path();
     const qint64 lines = writer_.lines();
     writer_.close();
@@ -139,7 +142,7 @@ void JournalPanel::failed(const QString &why)
 
 void JournalPanel::record(const acquisition::Acquired &a)
 {
-    if (!writer_.isOpen()) return;
+    if (!writer_.isOpen() || !a.answered) return;  // no reply: no line, the gap stays visible
     QString error;
     if (!writer_.append(a, &error)) return failed(error);
     showCount();
@@ -153,17 +156,52 @@ void JournalPanel::showCount()
             QStringLiteral("Journal : %1 — %2").arg(fileName(writer_.path()), lineCount(writer_.lines())));
 }
 
+// While the journal is open the timer runs at least once a second: it flushes
+// the lines waiting and makes sure the file is still where it was chosen.
 void JournalPanel::scheduleSync()
 {
+    if (!writer_.isOpen() || sync_->isActive()) return;
     const qint64 ms = writer_.msUntilSync();
-    if (ms >= 0 && !sync_->isActive()) sync_->start(int(ms));
+    sync_->start(int(ms >= 0 ? std::min(ms, kCheckEveryMs) : kCheckEveryMs));
 }
 
 void JournalPanel::sync_Timer()
 {
+    if (!writer_.isOpen() || !inPlace()) return;
     QString error;
     if (!writer_.syncIfDue(&error)) return failed(error);
     scheduleSync();
+}
+
+// False when the journal had to stop because its file is gone.
+bool JournalPanel::inPlace()
+{
+    const QString was = fileName(writer_.path());
+    const qint64 unchecked = writer_.linesSinceCheck();
+    switch (writer_.checkPlace()) {
+    case files::JournalWriter::Place::Same:
+        return true;
+    case files::JournalWriter::Place::Renamed:
+        QSettings(settings_file_, QSettings::IniFormat).setValue(QLatin1String(kLastPathKey), writer_.path());
+        showCount();
+        host_.showStatus(QStringLiteral("Journal continu « %1 » renommé en « %2 » : l'enregistrement s'y poursuit")
+                             .arg(was, fileName(writer_.path())));
+        return true;
+    case files::JournalWriter::Place::Moved:
+        failed(QStringLiteral("Le fichier du journal « %1 » a été déplacé vers « %2 » : ses lignes y sont, "
+                              "mais il n'est plus là où il a été choisi.")
+                   .arg(was, QDir::toNativeSeparators(writer_.movedTo())));
+        return false;
+    case files::JournalWriter::Place::Lost:
+        break;
+    }
+    const QString lost =
+        unchecked == 0 ? QStringLiteral("aucune ligne n'a été écrite depuis la dernière vérification")
+        : unchecked == 1
+            ? QStringLiteral("1 ligne écrite depuis la dernière vérification est perdue")
+            : QStringLiteral("%1 lignes écrites depuis la dernière vérification sont perdues").arg(unchecked);
+    failed(QStringLiteral("Le fichier du journal « %1 » a été supprimé ou déplacé : %2.").arg(was, lost));
+    return false;
 }
 
 void JournalPanel::n_ouvrir_journal_Click()
@@ -175,6 +213,7 @@ void JournalPanel::n_ouvrir_journal_Click()
     QProgressDialog progress(QStringLiteral("Lecture du journal « %1 »…").arg(fileName(path)),
                              QStringLiteral("Annuler"), 0, 1000, window_);
     progress.setObjectName(QStringLiteral("journalProgress"));
+    progress.setWindowTitle(QStringLiteral("Ouvrir un journal"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(1000);
     const files::JournalTail tail =
@@ -189,10 +228,13 @@ void JournalPanel::n_ouvrir_journal_Click()
             QStringLiteral("Lecture du journal « %1 » annulée : tableaux inchangés").arg(fileName(path)));
     files::loadJournalTail(tail, t);
     emit tablesLoaded();
-    QString said = QStringLiteral("Journal « %1 » : %2 acquisitions analogiques et %3 logiques chargées")
+    const qsizetype analog = qsizetype(tail.analog.size()), logic = qsizetype(tail.logic.size());
+    QString said = QStringLiteral("Journal « %1 » : %2 %3 et %4 %5 chargées")
                        .arg(fileName(path))
-                       .arg(tail.analog.size())
-                       .arg(tail.logic.size());
+                       .arg(analog)
+                       .arg(analog > 1 ? u"acquisitions analogiques" : u"acquisition analogique")
+                       .arg(logic)
+                       .arg(logic > 1 ? u"logiques" : u"logique");
     if (tail.damaged > 0) said += QStringLiteral(" ; %1 ligne(s) illisible(s) passée(s)").arg(tail.damaged);
     if (tail.halfLine) said += QStringLiteral(" ; dernière ligne incomplète ignorée");
     host_.showStatus(said);

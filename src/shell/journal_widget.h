@@ -52,6 +52,8 @@ public slots:
     void n_journal_Click(bool checked);  // "Journal continu…"
     void n_ouvrir_journal_Click();       // "Ouvrir un journal…"
     void record(const acquisition::Acquired &a);
+    // Once a second while recording: flushes and checks the file is in place.
+    void sync_Timer();
 
 private:
     QString askFor(bool save);
@@ -60,7 +62,7 @@ private:
     void failed(const QString &why);
     void showCount();
     void scheduleSync();
-    void sync_Timer();
+    bool inPlace();
 
     QMainWindow *window_;
     AcquisitionHost &host_;
