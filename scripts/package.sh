@@ -43,8 +43,10 @@ for size in 16 32 48 64 128 256; do
 done
 
 echo "== pages de manuel"
+# As lintian reads them (UTF-8), and as a terminal without UTF-8 shows them.
 for page in "$stage"/usr/share/man/man1/*.1.gz "$stage"/usr/share/man/fr/man1/*.1.gz; do
-  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null) &&
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null &&
+             LC_ALL=C MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) &&
     [ -z "$warnings" ] || failed+=("man ${page#"$stage"} : $warnings")
 done
 top_version=$(zcat "$stage/usr/share/doc/pramelor/changelog.gz" | sed -n '1s/^pramelor (\([^)]*\)).*/\1/p')
