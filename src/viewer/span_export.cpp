@@ -23,7 +23,7 @@ std::optional<QByteArray> spanLines(const QString &path, const Span &span, QStri
     JournalParser parser(seen);
     TimeReader times;
     QByteArray out, header;
-    bool headerWritten = false;
+    bool headerDue = true;  // before the next line of the span
     auto take = [&](QByteArrayView line) {
         QByteArrayView bare = line;
         if (bare.startsWith("\xEF\xBB\xBF")) bare = bare.sliced(3);
@@ -31,7 +31,7 @@ std::optional<QByteArray> spanLines(const QString &path, const Span &span, QStri
         if (files::isJournalHeader(bare)) {
             if (!files::journalHeaderUnits(bare)) return;
             header = bare.toByteArray() + "\r\n";
-            if (headerWritten) out += header;
+            headerDue = true;
             return;
         }
         const qint64 whole = seen.analogCount() + seen.logicCount();
@@ -39,9 +39,9 @@ std::optional<QByteArray> spanLines(const QString &path, const Span &span, QStri
         if (seen.analogCount() + seen.logicCount() == whole) return;  // damaged, or out of order
         const std::optional<qint64> t = lineTime(line, times);
         if (!t || *t < span.t0 || *t >= span.t1) return;
-        if (!headerWritten) {
+        if (headerDue) {
             out += header.isEmpty() ? files::journalHeader({}) : header;
-            headerWritten = true;
+            headerDue = false;
         }
         out += line;
     };
@@ -59,7 +59,7 @@ std::optional<QByteArray> spanLines(const QString &path, const Span &span, QStri
         if (error) *error = files::failureSentence(QStringLiteral("lire le journal"), path, f.errorString());
         return std::nullopt;
     }
-    if (!headerWritten) out = header.isEmpty() ? files::journalHeader({}) : header;
+    if (out.isEmpty()) out = header.isEmpty() ? files::journalHeader({}) : header;
     return out;
 }
 
