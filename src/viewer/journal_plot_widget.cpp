@@ -88,8 +88,16 @@ void JournalPlot::moveTo(const Span &s)
 
 void JournalPlot::paintEvent(QPaintEvent *)
 {
+    // Drawn on an image of its own, where the traces are set pixel by pixel,
+    // then put on the screen in one go.
+    if (frame_.size() != size()) frame_ = QImage(size(), QImage::Format_RGB32);
+    {
+        QPainter ip(&frame_);
+        ip.setFont(font());
+        paintPlot(ip, size(), state_);
+    }
     QPainter p(this);
-    paintPlot(p, size(), state_);
+    p.drawImage(0, 0, frame_);
     if (!note_.isEmpty()) {
         p.setPen(Qt::black);
         p.drawText(plotGeometry(size()).analog, Qt::AlignCenter | Qt::TextWordWrap, note_);

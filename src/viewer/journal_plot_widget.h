@@ -8,6 +8,7 @@
 
 #include "viewer/plot_painter.h"
 
+#include <QImage>
 #include <QWidget>
 
 namespace viewer {
@@ -53,6 +54,7 @@ private:
     std::optional<qint64> markedTime(double x) const;
 
     PlotState state_;
+    QImage frame_;
     QString note_;
     bool dragging_ = false;
     double dragX_ = 0;

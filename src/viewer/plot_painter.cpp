@@ -69,8 +69,48 @@ void paintTimeAxis(QPainter &p, const PlotGeometry &g, const Span &span)
     }
 }
 
-// One channel: a vertical stroke over each column's extremes, joined to the
-// next column's first line unless a gap or a missing number lies between.
+// A vertical run of pixels, y0 ≤ y1, in one column.
+struct Stroke {
+    int x, y0, y1;
+};
+
+// The strokes in one colour, within clip. On an image the pixels are set
+// directly: a redraw of the whole week sets millions of them, and setting
+// them costs a fraction of what stroking as many lines would.
+void paintStrokes(QPainter &p, const std::vector<Stroke> &strokes, QColor colour, const QRect &clip)
+{
+    QPaintDevice *device = p.device();
+    auto *image = device && device->devType() == QInternal::Image ? static_cast<QImage *>(device) : nullptr;
+    const bool direct = image && p.transform().isIdentity() &&
+                        (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32 ||
+                         image->format() == QImage::Format_ARGB32_Premultiplied);
+    const QRect area = clip.intersected(direct ? image->rect() : clip);
+    if (direct) {
+        const QRgb rgb = colour.rgba();
+        uchar *bits = image->bits();
+        const qsizetype stride = image->bytesPerLine();
+        // Band by band of rows, so that the rows written stay in the caches.
+        constexpr int kBand = 32;
+        for (int band = area.top(); band <= area.bottom(); band += kBand) {
+            const int bandEnd = std::min(band + kBand - 1, area.bottom());
+            for (const Stroke &s : strokes) {
+                if (s.x < area.left() || s.x > area.right()) continue;
+                const int y0 = std::max(s.y0, band), y1 = std::min(s.y1, bandEnd);
+                for (int y = y0; y <= y1; ++y) reinterpret_cast<QRgb *>(bits + y * stride)[s.x] = rgb;
+            }
+        }
+        return;
+    }
+    QVarLengthArray<QLine, 4096> lines;
+    for (const Stroke &s : strokes) lines.append(QLine(s.x, s.y0, s.x, s.y1));
+    p.setPen(QPen(colour, 1));
+    p.drawLines(lines.constData(), int(lines.size()));
+}
+
+// One channel: in each column a stroke from its lowest to its highest value,
+// stretched to the last value of the column before when they belong
+// together. Lines further apart are joined by straight lines, unless a gap
+// in the journal or a missing number lies between them.
 void paintChannel(QPainter &p, const PlotGeometry &g, const PlotState &s, const std::vector<ColumnSpan> &spans, int k)
 {
     const JournalModel &m = *s.model;
@@ -78,49 +118,50 @@ void paintChannel(QPainter &p, const PlotGeometry &g, const PlotState &s, const 
     const std::vector<float> &v = m.data().analog[size_t(k)];
     const qint64 gap = m.analogGap();
     const auto ranges = columnRanges(m.summary(k), v, spans);
-    QVarLengthArray<QLineF, 4096> lines;
+    QVarLengthArray<QLineF, 1024> lines;
+    std::vector<Stroke> strokes;
+    strokes.reserve(spans.size());
     const int width = int(spans.size());
     auto x = [&](qint64 i) { return g.analog.left() + xOf(times[size_t(i)], s.span.t0, s.span.t1, width); };
     auto y = [&](float value) { return yOf(g.analog, s.values, double(value)); };
-    // Joins sample i − 1 to sample i when nothing breaks them.
-    auto join = [&](qint64 i) {
-        if (i <= 0 || i >= qint64(times.size()) || gapBefore(times, i, gap)) return;
-        const float a = v[size_t(i - 1)], b = v[size_t(i)];
-        if (std::isnan(a) || std::isnan(b)) return;
-        lines.append(QLineF(x(i - 1), y(a), x(i), y(b)));
+    auto pixel = [&](double py) { return int(std::clamp(std::floor(py), -1.0e6, 1.0e6)); };
+    auto joined = [&](qint64 i) {  // samples i − 1 and i belong together
+        return i > 0 && i < qint64(times.size()) && !gapBefore(times, i, gap) && !std::isnan(v[size_t(i - 1)]) &&
+               !std::isnan(v[size_t(i)]);
     };
+    auto join = [&](qint64 i) {
+        if (joined(i)) lines.append(QLineF(x(i - 1), y(v[size_t(i - 1)]), x(i), y(v[size_t(i)])));
+    };
+    int previous = -2;  // the last column that held lines
     qint64 last = -1;
     for (int c = 0; c < width; ++c) {
         const ColumnSpan &cs = spans[size_t(c)];
         if (cs.empty()) continue;
-        join(cs.first);
         const auto &r = ranges[size_t(c)];
-        if (cs.end - cs.first == 1) {
-            if (!std::isnan(r.low)) {
-                const double px = x(cs.first), py = y(r.low);
-                lines.append(QLineF(px, py - 0.5, px, py + 0.5));
+        if (!std::isnan(r.low)) {
+            float low = r.low, high = r.high;
+            if (previous == c - 1 && joined(cs.first)) {
+                low = std::min(low, v[size_t(cs.first - 1)]);
+                high = std::max(high, v[size_t(cs.first - 1)]);
             }
-        } else if (!std::isnan(r.low)) {
-            const double cx = g.analog.left() + c + 0.5;
-            lines.append(QLineF(cx, y(r.high), cx, y(r.low)));
-            // Lines that cross a gap inside the column are still joined by
-            // the stroke: at this scale the gap is narrower than a pixel.
+            strokes.push_back(Stroke{g.analog.left() + c, pixel(y(high)), pixel(y(low))});
         }
+        if (previous != c - 1) join(cs.first);
+        previous = c;
         last = cs.end - 1;
     }
     if (last >= 0)
         join(last + 1);
-    else if (!times.empty()) {  // no line in the view: the one that crosses it
-        const qint64 after = std::lower_bound(times.begin(), times.end(), s.span.t1) - times.begin();
-        join(after);
-    }
+    else if (!times.empty())  // no line in the view: the one that crosses it
+        join(std::lower_bound(times.begin(), times.end(), s.span.t1) - times.begin());
+    paintStrokes(p, strokes, graph::traceColor(k), g.analog);
     p.setPen(QPen(graph::traceColor(k), 1));
     p.drawLines(lines.constData(), int(lines.size()));
 }
 
 // The eight inputs: each row high when on, low when off, held from one line
 // to the next unless a gap lies between; a column where an input changes
-// more than once is filled from low to high.
+// is stroked from low to high.
 void paintLogic(QPainter &p, const PlotGeometry &g, const PlotState &s)
 {
     const JournalModel &m = *s.model;
@@ -134,33 +175,40 @@ void paintLogic(QPainter &p, const PlotGeometry &g, const PlotState &s)
     auto x = [&](qint64 i) { return g.logic.left() + xOf(times[size_t(i)], s.span.t0, s.span.t1, width); };
     for (int k = 0; k < kChannels; ++k) {
         const std::uint8_t bit = std::uint8_t(1u << k);
-        const double top = g.logic.top() + k * g.rowHeight + 2, bottom = top + g.rowHeight - 4;
+        const int top = g.logic.top() + k * g.rowHeight + 2, bottom = top + g.rowHeight - 4;
         auto y = [&](qint64 i) { return bits[size_t(i)] & bit ? top : bottom; };
-        QVarLengthArray<QLineF, 4096> lines;
-        auto hold = [&](qint64 i) {  // from line i − 1 to line i
+        QVarLengthArray<QLineF, 1024> lines;
+        std::vector<Stroke> strokes;
+        strokes.reserve(size_t(width));
+        auto hold = [&](qint64 i) {  // from line i − 1 to line i, across empty columns
             if (i <= 0 || i >= qint64(times.size()) || gapBefore(times, i, gap)) return;
             lines.append(QLineF(x(i - 1), y(i - 1), x(i), y(i - 1)));
             if (y(i - 1) != y(i)) lines.append(QLineF(x(i), y(i - 1), x(i), y(i)));
         };
+        int previous = -2;
         qint64 last = -1;
         for (int c = 0; c < width; ++c) {
             const ColumnSpan &cs = spans[size_t(c)];
             if (cs.empty()) continue;
-            hold(cs.first);
             const auto &r = ranges[size_t(c)];
-            if ((r.low & bit) != (r.high & bit)) {
-                const double cx = g.logic.left() + c + 0.5;
-                lines.append(QLineF(cx, top, cx, bottom));
-            } else if (cs.end - cs.first > 1) {
-                lines.append(QLineF(x(cs.first), y(cs.first), x(cs.end - 1), y(cs.first)));
+            int y0 = r.high & bit ? top : bottom, y1 = r.low & bit ? top : bottom;  // y0 ≤ y1
+            if (previous == c - 1) {
+                if (!gapBefore(times, cs.first, gap))
+                    y0 = std::min(y0, y(cs.first - 1)), y1 = std::max(y1, y(cs.first - 1));
+            } else {
+                hold(cs.first);
             }
+            strokes.push_back(Stroke{g.logic.left() + c, y0, y1});
+            previous = c;
             last = cs.end - 1;
         }
         if (last >= 0)
             hold(last + 1);
         else
             hold(std::lower_bound(times.begin(), times.end(), s.span.t1) - times.begin());
-        p.setPen(QPen(graph::traceColor(k == 6 ? 0 : k), 1));  // white stays readable on grey as black
+        const QColor colour = graph::traceColor(k == 6 ? 0 : k);  // white would vanish on grey: black
+        paintStrokes(p, strokes, colour, g.logic);
+        p.setPen(QPen(colour, 1));
         p.drawLines(lines.constData(), int(lines.size()));
     }
 }

@@ -9,6 +9,7 @@
 // some sample (OR).
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -19,8 +20,9 @@ struct FloatExtremes {
     using Value = float;
     static Value lowNone() { return NAN; }
     static Value highNone() { return NAN; }
-    static Value low(Value a, Value b) { return std::fmin(a, b); }
-    static Value high(Value a, Value b) { return std::fmax(a, b); }
+    // A number wins over a missing one.
+    static Value low(Value a, Value b) { return b < a || a != a ? b : a; }
+    static Value high(Value a, Value b) { return b > a || a != a ? b : a; }
 };
 
 struct BitExtremes {
@@ -94,22 +96,19 @@ public:
         while (from < to && (from & ((size_t(1) << kFirstShift) - 1)) != 0) sample(from++);
         while (from < to) {
             // The largest whole block that starts here and ends in the range.
-            int level = -1;
-            for (size_t l = 0; l < levels_.size(); ++l) {
-                const size_t shift = kFirstShift + l;
-                const size_t size = size_t(1) << shift;
-                if ((from & (size - 1)) != 0 || from + size > to || from + size > size_) break;
-                level = int(l);
-            }
-            if (level < 0) {
+            const size_t left = to - from;
+            if (left < (size_t(1) << kFirstShift) || levels_.empty()) {
                 sample(from++);
                 continue;
             }
-            const size_t shift = kFirstShift + size_t(level);
+            int shift = std::bit_width(left) - 1;
+            if (from != 0) shift = std::min(shift, std::countr_zero(from));
+            const int level = std::min(shift - kFirstShift, int(levels_.size()) - 1);
+            const int blockShift = kFirstShift + level;
             const Level &l = levels_[size_t(level)];
-            r.low = Ops::low(r.low, l.low[from >> shift]);
-            r.high = Ops::high(r.high, l.high[from >> shift]);
-            from += size_t(1) << shift;
+            r.low = Ops::low(r.low, l.low[from >> blockShift]);
+            r.high = Ops::high(r.high, l.high[from >> blockShift]);
+            from += size_t(1) << blockShift;
         }
         return r;
     }
