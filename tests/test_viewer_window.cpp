@@ -333,6 +333,31 @@ private slots:
         QVERIFY(clock.elapsed() < 1500);
     }
 
+    void cancelledWhileReading()
+    {
+        panel::MadeJournal j = nightJournal();
+        j.steps = 150000;  // some 16 MB: read in several pieces
+        QVERIFY(panel::writeMadeJournal(journal, j));
+        JournalViewer::Options o;
+        viewer.reset(new JournalViewer(nullptr, journal, o));
+        viewer->setAttribute(Qt::WA_DeleteOnClose, false);
+        viewer->show();
+        QSignalSpy ready(viewer.get(), &JournalViewer::ready);
+        panel::control<QPushButton>(viewer.get(), QStringLiteral("annuler"))->click();
+        QVERIFY(ready.wait(20000));
+        QVERIFY(!viewer->loaded());
+        QVERIFY(!viewer->isVisible());
+    }
+
+    void unreadableJournal()
+    {
+        open(dir->filePath(QStringLiteral("absent.csv")));
+        QVERIFY(!viewer->loaded());
+        QVERIFY2(status("position").startsWith(QStringLiteral("Impossible de lire le journal")),
+                 qPrintable(status("position")));
+        QVERIFY(!panel::control<QPushButton>(viewer.get(), QStringLiteral("exporterCsv"))->isEnabled());
+    }
+
     void picture()
     {
         panel::MadeJournal j = nightJournal();

@@ -5,6 +5,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <cmath>
 
 namespace viewer {
@@ -19,6 +20,10 @@ OverviewStrip::OverviewStrip(QWidget *parent) : QWidget(parent)
     setMinimumHeight(60);
     setMaximumHeight(60);
     setMouseTracking(true);
+    later_ = new QTimer(this);
+    later_->setSingleShot(true);
+    later_->setInterval(kGrowthRedrawMs);
+    connect(later_, &QTimer::timeout, this, &OverviewStrip::drawEnvelope);
 }
 
 QRect OverviewStrip::area() const
@@ -65,7 +70,13 @@ void OverviewStrip::setSpan(const Span &s)
     update();
 }
 
-void OverviewStrip::journalGrew() { drawEnvelope(); }
+void OverviewStrip::journalGrew()
+{
+    // A growing journal changes the strip little from one line to the next:
+    // it is drawn again every few seconds, the frame at once.
+    if (!later_->isActive()) later_->start();
+    update();
+}
 
 void OverviewStrip::resizeEvent(QResizeEvent *) { drawEnvelope(); }
 

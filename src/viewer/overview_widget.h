@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QWidget>
 
+class QTimer;
+
 namespace viewer {
 
 class OverviewStrip : public QWidget {
@@ -19,7 +21,8 @@ public:
     void setModel(const JournalModel *model);
     void setShown(const std::array<bool, kChannels> &shown);
     void setSpan(const Span &s);
-    void journalGrew();  // the envelope is drawn again
+    void journalGrew();  // the envelope is drawn again within kGrowthRedrawMs
+    static constexpr int kGrowthRedrawMs = 5000;
     // The strip's inner area and its time scale, for the tests.
     QRect area() const;
     double xAt(qint64 t) const;
@@ -44,6 +47,7 @@ private:
     std::array<bool, kChannels> shown_{};
     Span span_;
     QImage envelope_;
+    QTimer *later_ = nullptr;
     Drag drag_ = Drag::None;
     double dragX_ = 0;
     Span dragSpan_;
