@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -331,6 +332,36 @@ private slots:
         clock.start();
         QTRY_COMPARE_WITH_TIMEOUT(viewer->model()->data().logicCount(), qint64(8800), 1500);
         QVERIFY(clock.elapsed() < 1500);
+    }
+
+    void gapsAreBreaks()
+    {
+        panel::MadeJournal j = nightJournal();
+        j.unitChangeAt = -1;
+        QVERIFY(panel::writeMadeJournal(journal, j));
+        open(journal);
+        const JournalData &d = viewer->model()->data();
+        PlotState s = plot()->state();
+        s.shown = {false, true};  // channel 2, red
+        for (const qint64 length : {qint64(3600000), plot()->whole().length()}) {
+            s.span = Span{d.analogTime[2400] - length / 2, d.analogTime[2401] + length / 2};
+            QImage image(1200, 600, QImage::Format_RGB32);
+            {
+                QPainter p(&image);
+                paintPlot(p, image.size(), s);
+            }
+            const PlotGeometry g = plotGeometry(image.size());
+            auto redIn = [&](int x) {
+                for (int y = g.analog.top() + 1; y < g.analog.bottom(); ++y)
+                    if (image.pixelColor(x, y) == QColor(255, 0, 0)) return true;
+                return false;
+            };
+            const int before = int(std::floor(xAtTime(g, s.span, d.analogTime[2400])));
+            const int after = int(std::ceil(xAtTime(g, s.span, d.analogTime[2401])));
+            QVERIFY2(after - before > 4, qPrintable(QString::number(after - before)));
+            for (int x = before + 2; x <= after - 2; ++x) QVERIFY2(!redIn(x), qPrintable(QString::number(x)));
+            QVERIFY(redIn(before - 1) && redIn(after + 1));
+        }
     }
 
     void cancelledWhileReading()
