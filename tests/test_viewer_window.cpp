@@ -16,6 +16,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateTimeEdit>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
@@ -24,6 +26,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <clocale>
 #include <ctime>
 
@@ -334,6 +337,29 @@ private slots:
         QVERIFY(clock.elapsed() < 1500);
     }
 
+    void goToADateAndTime()
+    {
+        open(journal);
+        plot()->setSpan(Span{plot()->whole().t0, plot()->whole().t0 + 600000});
+        const QDateTime target(QDate(2026, 12, 8), QTime(0, 30, 0));
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!d || d->objectName() != QStringLiteral("allerADialog")) return;
+            seen = true;
+            panel::control<QDateTimeEdit>(d, QStringLiteral("dateHeure"))->setDateTime(target);
+            const QByteArray out = qgetenv("PRAMELOR_VIEWER_SHOT");
+            if (!out.isEmpty())
+                d->grab().save(
+                    QString::fromLocal8Bit(out).replace(QStringLiteral(".png"), QStringLiteral("_aller.png")));
+            d->accept();
+        });
+        panel::control<QPushButton>(viewer.get(), QStringLiteral("allerA"))->click();
+        QVERIFY(seen);
+        QCOMPARE(span().length(), qint64(600000));
+        QCOMPARE(span().t0 + span().length() / 2, target.toMSecsSinceEpoch());
+    }
+
     void gapsAreBreaks()
     {
         panel::MadeJournal j = nightJournal();
@@ -374,6 +400,10 @@ private slots:
         viewer->setAttribute(Qt::WA_DeleteOnClose, false);
         viewer->show();
         QSignalSpy ready(viewer.get(), &JournalViewer::ready);
+        const QByteArray out = qgetenv("PRAMELOR_VIEWER_SHOT");
+        if (!out.isEmpty())
+            viewer->grab().save(
+                QString::fromLocal8Bit(out).replace(QStringLiteral(".png"), QStringLiteral("_lecture.png")));
         panel::control<QPushButton>(viewer.get(), QStringLiteral("annuler"))->click();
         QVERIFY(ready.wait(20000));
         QVERIFY(!viewer->loaded());

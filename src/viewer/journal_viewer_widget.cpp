@@ -112,6 +112,7 @@ JournalViewer::JournalViewer(QWidget *owner, const QString &path, Options option
     progress_->setObjectName(QStringLiteral("lecture"));
     progress_->setRange(0, 1000);
     progress_->setMaximumWidth(220);
+    progress_->setFormat(QStringLiteral("Lecture…"));
     statusBar()->addPermanentWidget(progress_);
     annuler_ = new QPushButton(QStringLiteral("Annuler"), this);
     annuler_->setObjectName(QStringLiteral("annuler"));
@@ -183,6 +184,7 @@ void JournalViewer::loadDone()
     plot_->setModel(model_.get());
     shownChanged();
     plot_->showWhole();
+    plot_->setFocus(Qt::OtherFocusReason);  // the keys move the plot from the start
     for (QPushButton *b : {allerA_, exporterCsv_, exporterImage_}) b->setEnabled(true);
     follower_ = new JournalFollower(path_, model_->offset(), this);
     connect(follower_, &JournalFollower::appended, this, &JournalViewer::appended);
