@@ -118,7 +118,8 @@ private slots:
         QStringList names;
         for (QAction *a : find<QMenu>(QStringLiteral("n_fichier"))->actions()) names << a->objectName();
         QCOMPARE(names.mid(names.indexOf(QStringLiteral("n_imprime")) + 1),
-                 QStringList({"n_export_csv", "n_export_png", "n_journal", "n_ouvrir_journal", "n_quitter"}));
+                 QStringList({"n_export_csv", "n_export_png", "n_journal", "n_ouvrir_journal", "n_parcourir_journal",
+                              "n_quitter"}));
         QCOMPARE(action("n_journal")->text(), QStringLiteral("Journal continu…"));
         QVERIFY(action("n_journal")->isCheckable());
         QCOMPARE(action("n_ouvrir_journal")->text(), QStringLiteral("Ouvrir un journal…"));

@@ -4,6 +4,7 @@
 #include "acquisition/host.h"
 #include "acquisition/logic_frame_widget.h"
 #include "shell/file_dialog.h"
+#include "viewer/journal_viewer_widget.h"
 
 #include <QAction>
 #include <QDir>
@@ -51,6 +52,21 @@ void JournalPanel::addMenuEntries(QMenu *fichier)
     n_ouvrir_journal_ = fichier->addAction(QStringLiteral("Ouvrir un journal…"));
     n_ouvrir_journal_->setObjectName(QStringLiteral("n_ouvrir_journal"));
     connect(n_ouvrir_journal_, &QAction::triggered, this, &JournalPanel::n_ouvrir_journal_Click);
+    QAction *parcourir = fichier->addAction(QStringLiteral("Parcourir un journal…"));
+    parcourir->setObjectName(QStringLiteral("n_parcourir_journal"));
+    connect(parcourir, &QAction::triggered, this, &JournalPanel::n_parcourir_journal_Click);
+}
+
+void JournalPanel::n_parcourir_journal_Click()
+{
+    const QString path = askFor(false);
+    if (path.isEmpty()) return;
+    viewer::JournalViewer::Options o;
+    o.askPath = ask_;
+    o.settingsFile = settings_file_;
+    // The journal being written is followed from the start.
+    o.follow = running() && QFileInfo(path).absoluteFilePath() == QFileInfo(writer_.path()).absoluteFilePath();
+    (new viewer::JournalViewer(window_, path, o))->show();
 }
 
 void JournalPanel::follow(AnalogFrame *analog, LogicFrame *logic)

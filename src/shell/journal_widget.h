@@ -1,8 +1,8 @@
 #pragma once
 // The window's side of the continuous journal: the "Fichier" entries
-// "Journal continu…" (ticked while it records) and "Ouvrir un journal…", the
-// journal's name and line count at the right of the status line, and the
-// French message when the journal has to stop. The file itself is
+// "Journal continu…" (ticked while it records), "Ouvrir un journal…" and
+// "Parcourir un journal…", the journal's name and line count at the right of
+// the status line, and the French message when the journal has to stop. The file itself is
 // files::JournalWriter's; its last path is remembered per user.
 
 #include "acquisition/acquired.h"
@@ -33,7 +33,7 @@ public:
     JournalPanel(QMainWindow *window, AcquisitionHost &host, AskPath askPath, QString settingsFile);
     ~JournalPanel() override;
 
-    // The two entries, at the end of the menu as it is now.
+    // The entries, at the end of the menu as it is now.
     void addMenuEntries(QMenu *fichier);
     // Every acquisition of both frames goes to the journal while it runs; the
     // analog frame gives the units of the header.
@@ -51,6 +51,7 @@ signals:
 public slots:
     void n_journal_Click(bool checked);  // "Journal continu…"
     void n_ouvrir_journal_Click();       // "Ouvrir un journal…"
+    void n_parcourir_journal_Click();    // "Parcourir un journal…": a window of its own
     void record(const acquisition::Acquired &a);
     // Once a second while recording: flushes and checks the file is in place.
     void sync_Timer();
