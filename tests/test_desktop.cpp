@@ -197,6 +197,62 @@ private slots:
         QVERIFY(form->statusText().contains(programDir() + QStringLiteral("/param.ini")));
     }
 
+    // A program's folder that is an installation is never a portable copy,
+    // even for a user who may write there (root, or "cmake --install" into
+    // the user's own prefix).
+    void installedLayout_data()
+    {
+        QTest::addColumn<QString>("folder");     // under the temporary folder unless absolute
+        QTest::addColumn<QString>("installed");  // a file or folder made under it first
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("the package's /usr/bin") << "/usr/bin" << QString() << true;
+        QTest::newRow("/usr/local/bin") << "/usr/local/bin" << QString() << true;
+        QTest::newRow("under /opt") << "/opt/pramelor" << QString() << true;
+        QTest::newRow("a prefix with the guide") << "prefix/bin"
+                                                 << "prefix/share/doc/pramelor/" << true;
+        QTest::newRow("a prefix with the panel's data") << "prefix/bin"
+                                                        << "prefix/share/pramelor/" << true;
+        QTest::newRow("a prefix with the menu entry") << "prefix/bin"
+                                                      << "prefix/share/applications/pramelor.desktop" << true;
+        QTest::newRow("a bin of something else") << "prefix/bin"
+                                                 << "prefix/share/doc/other/" << false;
+        QTest::newRow("a portable copy") << "pramelor"
+                                         << "share/doc/pramelor/" << false;
+        QTest::newRow("a build tree") << "build" << QString() << false;
+        QTest::newRow("/usrlocal is not /usr") << "/usrlocal/bin" << QString() << false;
+    }
+    void installedLayout()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, installed);
+        if (!folder.startsWith(u'/')) folder = dir_->filePath(folder);
+        if (installed.endsWith(u'/')) {
+            QVERIFY(QDir().mkpath(dir_->filePath(installed)));
+        } else if (!installed.isEmpty()) {
+            QVERIFY(QDir().mkpath(QFileInfo(dir_->filePath(installed)).path()));
+            writeFile(dir_->filePath(installed), "");
+        }
+        QTEST(files::installedLayout(folder), "expected");
+    }
+
+    // "cmake --install build --prefix ~/.local": the folder can be written,
+    // yet the settings go to the user's folder, not beside the program.
+    void userPrefixInstallSavesInTheUsersFolder()
+    {
+        const QString bin = dir_->filePath(QStringLiteral("prefix/bin"));
+        QVERIFY(QDir().mkpath(bin));
+        QVERIFY(QDir().mkpath(dir_->filePath(QStringLiteral("prefix/share/doc/pramelor"))));
+        Form1::Setup s;
+        s.programDir = bin;
+        s.userDir = userDir();
+        s.quitApplication = false;
+        Form1 form(s);
+        form.n_enr_param_Click();
+        QVERIFY(QFileInfo::exists(userDir() + QStringLiteral("/param.ini")));
+        QVERIFY(!QFileInfo::exists(bin + QStringLiteral("/param.ini")));
+        QVERIFY(form.statusText().contains(userDir() + QStringLiteral("/param.ini")));
+    }
+
     // ---------------------------------------------------------------- French
 
     // Under any language the port dialog answers "OK" / "Annuler" (run again
