@@ -394,33 +394,58 @@ private slots:
         QCOMPARE(buttons, QStringList(QStringLiteral("OK")));
     }
 
-    void helpAndVersionWithoutDisplay_data()
+    // The command line answered before any window, without a display: help
+    // and version, an unknown option, and the lack of a display, all in
+    // French; the board simulator's too.
+    void commandLineWithoutDisplay_data()
     {
-        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("program");  // the environment variable naming it
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("display");  // DISPLAY, unset when empty
+        QTest::addColumn<int>("code");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("--help") << "--help"
-                                << "PRAMELOR_COM1";
-        QTest::newRow("-h") << "-h"
-                            << "~/.config/pramelor/";
-        QTest::newRow("--version") << "--version"
-                                   << "pramelor 1.0";
+        const QString panel = QStringLiteral("PRAMELOR_PANEL"), sim = QStringLiteral("PRAMELOR_BOARD_SIM");
+        QTest::newRow("--help") << panel << QStringList{"--help"} << QString() << 0 << "PRAMELOR_COM1";
+        QTest::newRow("-h") << panel << QStringList{"-h"} << QString() << 0 << "~/.config/pramelor/";
+        QTest::newRow("--version") << panel << QStringList{"--version"} << QString() << 0 << "pramelor 1.0";
+        QTest::newRow("unknown option") << panel << QStringList{"--bogus"} << QString() << 2
+                                        << "pramelor : option inconnue « --bogus ». Voyez pramelor --help.";
+        QTest::newRow("a stray argument") << panel << QStringList{"-style", "fusion", "mesures.txt"} << QString() << 2
+                                          << "option inconnue « mesures.txt »";
+        QTest::newRow("no display") << panel << QStringList() << QString() << 1
+                                    << "aucun affichage n'est indiqué (DISPLAY n'est pas défini)";
+        QTest::newRow("Qt's options, no display") << panel << QStringList{"-style", "fusion", "--reverse"} << QString()
+                                                  << 1 << "le panneau a besoin d'un affichage";
+        QTest::newRow("a display that does not answer")
+            << panel << QStringList() << ":97" << 1 << "l'affichage ne peut être utilisé";
+        QTest::newRow("simulator --help") << sim << QStringList{"--help"} << QString() << 0
+                                          << "--link CHEMIN      le lien vers son port (par défaut /tmp/pramelor-com1)";
+        QTest::newRow("simulator --version")
+            << sim << QStringList{"--version"} << QString() << 0 << "pramelor-board-sim 1.0";
+        QTest::newRow("simulator, unknown option")
+            << sim << QStringList{"--bogus"} << QString() << 2 << "pramelor-board-sim : option inconnue « bogus »";
     }
-    void helpAndVersionWithoutDisplay()
+    void commandLineWithoutDisplay()
     {
-        QFETCH(QString, option);
+        QFETCH(QString, program);
+        QFETCH(QStringList, args);
+        QFETCH(QString, display);
+        QFETCH(int, code);
         QFETCH(QString, expected);
-        const QString program = qEnvironmentVariable("PRAMELOR_PANEL");
-        if (program.isEmpty()) QSKIP("PRAMELOR_PANEL is not set");
+        const QString path = qEnvironmentVariable(program.toLatin1().constData());
+        if (path.isEmpty()) QSKIP("PRAMELOR_PANEL and PRAMELOR_BOARD_SIM are not set");
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY"}) env.remove(QString::fromLatin1(name));
+        if (!display.isEmpty()) env.insert(QStringLiteral("DISPLAY"), display);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));  // would fail without a display
         p.setProcessEnvironment(env);
-        p.start(program, {option});
+        p.start(path, args);
         QVERIFY(p.waitForFinished(20000));
+        const QString said = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(p.exitCode(), 0);
-        QVERIFY(QString::fromUtf8(p.readAllStandardOutput()).contains(expected));
+        QVERIFY2(p.exitCode() == code, qPrintable(said));
+        QVERIFY2(said.contains(expected), qPrintable(said));
     }
 };
 
