@@ -38,6 +38,7 @@ void Form1::n_ports_serie_Click()
 {
     auto *dialog = new SerialPortsDialog(serial_->deviceMap(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setCurrentPort(serial_->portNumber());
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         const board::PortMap map = dialog->portMap();
         QSettings settings(userSettingsFile(), QSettings::IniFormat);
