@@ -99,6 +99,14 @@ bool ignored(int sig)
            current.sa_handler == SIG_IGN;
 }
 
+// Whether the signal would still end the process: its default action.
+bool byDefault(int sig)
+{
+    struct sigaction current {};
+    return ::sigaction(sig, nullptr, &current) == 0 && !(current.sa_flags & SA_SIGINFO) &&
+           current.sa_handler == SIG_DFL;
+}
+
 // A stack of its own for the handlers, so that even a stack overflow gets
 // its all-off command; one already set up (by a sanitizer) is kept.
 void alternateStack()
@@ -146,6 +154,9 @@ void installEndGuards()
     alternateStack();
     for (int sig : kFatal) {
         if (ignored(sig)) continue;
+        // The profiling timers' signals already handled belong to a profiler
+        // (gprof's SIGPROF), which gets them as often as it asked.
+        if ((sig == SIGPROF || sig == SIGVTALRM) && !byDefault(sig)) continue;
         struct sigaction sa {};
         sa.sa_sigaction = onFatal;
         sigemptyset(&sa.sa_mask);
