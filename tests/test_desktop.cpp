@@ -197,6 +197,62 @@ private slots:
         QVERIFY(form->statusText().contains(programDir() + QStringLiteral("/param.ini")));
     }
 
+    // A program's folder that is an installation is never a portable copy,
+    // even for a user who may write there (root, or "cmake --install" into
+    // the user's own prefix).
+    void installedLayout_data()
+    {
+        QTest::addColumn<QString>("folder");     // under the temporary folder unless absolute
+        QTest::addColumn<QString>("installed");  // a file or folder made under it first
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("the package's /usr/bin") << "/usr/bin" << QString() << true;
+        QTest::newRow("/usr/local/bin") << "/usr/local/bin" << QString() << true;
+        QTest::newRow("under /opt") << "/opt/pramelor" << QString() << true;
+        QTest::newRow("a prefix with the guide") << "prefix/bin"
+                                                 << "prefix/share/doc/pramelor/" << true;
+        QTest::newRow("a prefix with the panel's data") << "prefix/bin"
+                                                        << "prefix/share/pramelor/" << true;
+        QTest::newRow("a prefix with the menu entry") << "prefix/bin"
+                                                      << "prefix/share/applications/pramelor.desktop" << true;
+        QTest::newRow("a bin of something else") << "prefix/bin"
+                                                 << "prefix/share/doc/other/" << false;
+        QTest::newRow("a portable copy") << "pramelor"
+                                         << "share/doc/pramelor/" << false;
+        QTest::newRow("a build tree") << "build" << QString() << false;
+        QTest::newRow("/usrlocal is not /usr") << "/usrlocal/bin" << QString() << false;
+    }
+    void installedLayout()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, installed);
+        if (!folder.startsWith(u'/')) folder = dir_->filePath(folder);
+        if (installed.endsWith(u'/')) {
+            QVERIFY(QDir().mkpath(dir_->filePath(installed)));
+        } else if (!installed.isEmpty()) {
+            QVERIFY(QDir().mkpath(QFileInfo(dir_->filePath(installed)).path()));
+            writeFile(dir_->filePath(installed), "");
+        }
+        QTEST(files::installedLayout(folder), "expected");
+    }
+
+    // "cmake --install build --prefix ~/.local": the folder can be written,
+    // yet the settings go to the user's folder, not beside the program.
+    void userPrefixInstallSavesInTheUsersFolder()
+    {
+        const QString bin = dir_->filePath(QStringLiteral("prefix/bin"));
+        QVERIFY(QDir().mkpath(bin));
+        QVERIFY(QDir().mkpath(dir_->filePath(QStringLiteral("prefix/share/doc/pramelor"))));
+        Form1::Setup s;
+        s.programDir = bin;
+        s.userDir = userDir();
+        s.quitApplication = false;
+        Form1 form(s);
+        form.n_enr_param_Click();
+        QVERIFY(QFileInfo::exists(userDir() + QStringLiteral("/param.ini")));
+        QVERIFY(!QFileInfo::exists(bin + QStringLiteral("/param.ini")));
+        QVERIFY(form.statusText().contains(userDir() + QStringLiteral("/param.ini")));
+    }
+
     // ---------------------------------------------------------------- French
 
     // Under any language the port dialog answers "OK" / "Annuler" (run again
@@ -338,33 +394,58 @@ private slots:
         QCOMPARE(buttons, QStringList(QStringLiteral("OK")));
     }
 
-    void helpAndVersionWithoutDisplay_data()
+    // The command line answered before any window, without a display: help
+    // and version, an unknown option, and the lack of a display, all in
+    // French; the board simulator's too.
+    void commandLineWithoutDisplay_data()
     {
-        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("program");  // the environment variable naming it
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("display");  // DISPLAY, unset when empty
+        QTest::addColumn<int>("code");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("--help") << "--help"
-                                << "PRAMELOR_COM1";
-        QTest::newRow("-h") << "-h"
-                            << "~/.config/pramelor/";
-        QTest::newRow("--version") << "--version"
-                                   << "pramelor 1.0";
+        const QString panel = QStringLiteral("PRAMELOR_PANEL"), sim = QStringLiteral("PRAMELOR_BOARD_SIM");
+        QTest::newRow("--help") << panel << QStringList{"--help"} << QString() << 0 << "PRAMELOR_COM1";
+        QTest::newRow("-h") << panel << QStringList{"-h"} << QString() << 0 << "~/.config/pramelor/";
+        QTest::newRow("--version") << panel << QStringList{"--version"} << QString() << 0 << "pramelor 1.0";
+        QTest::newRow("unknown option") << panel << QStringList{"--bogus"} << QString() << 2
+                                        << "pramelor : option inconnue « --bogus ». Voyez pramelor --help.";
+        QTest::newRow("a stray argument") << panel << QStringList{"-style", "fusion", "mesures.txt"} << QString() << 2
+                                          << "option inconnue « mesures.txt »";
+        QTest::newRow("no display") << panel << QStringList() << QString() << 1
+                                    << "aucun affichage n'est indiqué (DISPLAY n'est pas défini)";
+        QTest::newRow("Qt's options, no display") << panel << QStringList{"-style", "fusion", "--reverse"} << QString()
+                                                  << 1 << "le panneau a besoin d'un affichage";
+        QTest::newRow("a display that does not answer")
+            << panel << QStringList() << ":97" << 1 << "l'affichage ne peut être utilisé";
+        QTest::newRow("simulator --help") << sim << QStringList{"--help"} << QString() << 0
+                                          << "--link CHEMIN      le lien vers son port (par défaut /tmp/pramelor-com1)";
+        QTest::newRow("simulator --version")
+            << sim << QStringList{"--version"} << QString() << 0 << "pramelor-board-sim 1.0";
+        QTest::newRow("simulator, unknown option")
+            << sim << QStringList{"--bogus"} << QString() << 2 << "pramelor-board-sim : option inconnue « bogus »";
     }
-    void helpAndVersionWithoutDisplay()
+    void commandLineWithoutDisplay()
     {
-        QFETCH(QString, option);
+        QFETCH(QString, program);
+        QFETCH(QStringList, args);
+        QFETCH(QString, display);
+        QFETCH(int, code);
         QFETCH(QString, expected);
-        const QString program = qEnvironmentVariable("PRAMELOR_PANEL");
-        if (program.isEmpty()) QSKIP("PRAMELOR_PANEL is not set");
+        const QString path = qEnvironmentVariable(program.toLatin1().constData());
+        if (path.isEmpty()) QSKIP("PRAMELOR_PANEL and PRAMELOR_BOARD_SIM are not set");
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY"}) env.remove(QString::fromLatin1(name));
+        if (!display.isEmpty()) env.insert(QStringLiteral("DISPLAY"), display);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));  // would fail without a display
         p.setProcessEnvironment(env);
-        p.start(program, {option});
+        p.start(path, args);
         QVERIFY(p.waitForFinished(20000));
+        const QString said = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(p.exitCode(), 0);
-        QVERIFY(QString::fromUtf8(p.readAllStandardOutput()).contains(expected));
+        QVERIFY2(p.exitCode() == code, qPrintable(said));
+        QVERIFY2(said.contains(expected), qPrintable(said));
     }
 };
 

@@ -1,6 +1,7 @@
 // The files as a person uses them from the window: the configuration saved
 // and found again at the next start, the acquisition files through the file
 // dialog, the exports and the screen print.
+#include "files/configuration.h"
 #include "files/read_progress_widget.h"
 #include "link/serial_component.h"
 #include "shell/form1.h"
@@ -136,8 +137,8 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("day3");
         QTest::addColumn<int>("day2");
-        // A day list missing from the file reads 0: the blank entry, which the list has.
-        QTest::newRow("zeros") << QByteArray("[com]\r\nvaleur=0\r\n[nbre_acqui]\r\nvaleur=0\r\n") << 1 << 100 << 0 << 0;
+        // A day list missing from the file keeps its starting entry.
+        QTest::newRow("zeros") << QByteArray("[com]\r\nvaleur=0\r\n[nbre_acqui]\r\nvaleur=0\r\n") << 1 << 100 << 1 << 1;
         QTest::newRow("beyond 16 bits")
             << QByteArray(
                    "[com]\nvaleur=70000\n[nbre_acqui]\nvaleur=99999\n[ana_j8]\nvaleur=40000\n[log_j8]\nvaleur=1\n")
@@ -147,12 +148,14 @@ private slots:
             << 1;
         QTest::newRow("hand edited")
             << QByteArray("\r\n[COM]\r\n  Valeur = 2 \r\n\r\n[Nbre_Acqui]\r\nVALEUR=10\r\n[LOG_J8]\r\nvaleur=8\r\n")
-            << 2 << 10 << 0 << 8;
+            << 2 << 10 << 1 << 8;
         QTest::newRow("last positions") << QByteArray(
                                                "[ana_j8]\nvaleur=9.4\n[log_j8]\nvaleur=8\n[nbre_acqui]\nvaleur=1000\n")
                                         << 1 << 1000 << 9 << 8;
-        QTest::newRow("no digit 8") << QByteArray("[ana_j]\nvaleur=5\n[log_j]\nvaleur=5\n") << 1 << 100 << 0 << 0;
-        QTest::newRow("binary") << QByteArray("\x00\xff[com\x01]\n\xfe=\x00\x00", 14) << 1 << 100 << 0 << 0;
+        QTest::newRow("no digit 8") << QByteArray("[ana_j]\nvaleur=5\n[log_j]\nvaleur=5\n") << 1 << 100 << 1 << 1;
+        QTest::newRow("binary") << QByteArray("\x00\xff[com\x01]\n\xfe=\x00\x00", 14) << 1 << 100 << 1 << 1;
+        QTest::newRow("day lists there but empty")
+            << QByteArray("[ana_j8]\nvaleur=\n[log_j8]\nvaleur=\n") << 1 << 100 << 0 << 0;
     }
     void valuesOutOfReach()
     {
@@ -165,6 +168,67 @@ private slots:
         QTEST(find<QComboBox>(QStringLiteral("Combo3"))->currentIndex(), "day3");
         QTEST(find<QComboBox>(QStringLiteral("Combo2"))->currentIndex(), "day2");
         QCOMPARE(find<QLabel>(QStringLiteral("Label61"))->text(), QString::number(form->tables().nbre_acqui));
+    }
+
+    // The panel writes all 38 settings: a file made by hand may lack some.
+    // Those keep their starting values (no coefficient 0, no empty unit) and
+    // the status line says how many were missing. A file beyond 1 MB is not
+    // read at all.
+    void missingSettings_data()
+    {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("coeff1");
+        QTest::addColumn<QString>("coeff3");
+        QTest::addColumn<QString>("unit3");
+        QTest::addColumn<QString>("status");
+        QByteArray all, allButCoeff3;
+        for (const QString &name : files::sectionNames()) {
+            const QByteArray value = name.startsWith(u"coeff") ? "2" : name.startsWith(u"u_ana") ? "mV" : "5";
+            const QByteArray section = '[' + name.toLatin1() + "]\r\nvaleur=" + value + "\r\n";
+            all += section;
+            if (name != u"coeff3") allButCoeff3 += section;
+        }
+        const QString ini = QStringLiteral("« %1 »").arg(QStringLiteral("%1/param.ini"));
+        QTest::newRow("every setting") << all << "2"
+                                       << "2"
+                                       << "mV" << QString();
+        QTest::newRow("only the number of acquisitions")
+            << QByteArray("[nbre_acqui]\nvaleur=50\n") << "1"
+            << "1"
+            << "V" << ini + " : il manque 37 réglages sur 38 ; ils gardent leur valeur de départ";
+        QTest::newRow("one section taken out")
+            << allButCoeff3 << "2"
+            << "1"
+            << "mV" << ini + " : il manque le réglage coeff3 sur 38 ; il garde sa valeur de départ";
+        QTest::newRow("a section without its key")
+            << QByteArray(all).replace("[coeff3]\r\nvaleur=2", "[coeff3]\r\nvalue=2") << "2"
+            << "1"
+            << "mV" << ini + " : il manque le réglage coeff3 sur 38 ; il garde sa valeur de départ";
+        QTest::newRow("empty file") << QByteArray() << "1"
+                                    << "1"
+                                    << "V"
+                                    << ini + " : il manque 38 réglages sur 38 ; ils gardent leur valeur de départ";
+        QTest::newRow("beyond 1 MB")
+            << QByteArray("[coeff1]\nvaleur=7777\n").append(QByteArray(1 << 20, ';')) << "1"
+            << "1"
+            << "V"
+            << ini + " dépasse 1 Mo : ce n'est pas un fichier de réglages, il n'est pas lu ; réglages de départ gardés";
+    }
+    void missingSettings()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, status);
+        writeIni(ini);
+        form.reset();
+        form = start();
+        QTEST(text(QStringLiteral("coeff_a1")), "coeff1");
+        QTEST(text(QStringLiteral("coeff_a3")), "coeff3");
+        QTEST(text(QStringLiteral("u_ana3")), "unit3");
+        const QString said = form->statusText();
+        if (status.isEmpty())
+            QVERIFY2(!said.contains(u"param.ini"), qPrintable(said));
+        else
+            QCOMPARE(said, status.arg(QDir::toNativeSeparators(dir->path())));
     }
 
     void acquisitionsSaveAndOpen()

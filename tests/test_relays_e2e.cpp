@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <csignal>
 #include <map>
 #include <memory>
@@ -20,7 +21,8 @@ using sim::Command;
 namespace {
 
 enum class Trigger { Ready, AllOn, Request };
-enum class End { Orderly, AtOnce, Fatal, Killed, NothingWritten };
+// GoesOn: the signal changes nothing; "Quitter" then ends the panel.
+enum class End { Orderly, AtOnce, Fatal, Killed, NothingWritten, GoesOn };
 
 struct Case {
     const char *name = nullptr;
@@ -31,6 +33,7 @@ struct Case {
     QString line;              // played by the child at that moment
     int signal = 0;            // or sent to it
     int signalAgainMs = -1;    // the same signal once more, that much later
+    QString lineAfterSignal;   // played 300 ms after the signal
     bool loseDisplay = false;  // or its X server goes away
     End end = End::Orderly;
 };
@@ -47,6 +50,24 @@ Case afterAllOn(const char *name, const QString &line, int signal = 0, End end =
     c.signal = signal;
     c.end = end;
     return c;
+}
+
+// Every signal whose default action ends a process, and how the panel takes
+// it. Left out: SIGKILL and SIGSTOP (no process can catch them) and those
+// whose default does not end it (SIGCHLD, SIGCONT, SIGURG, SIGWINCH, and
+// SIGTSTP, SIGTTIN, SIGTTOU, which stop it).
+std::vector<std::pair<int, End>> signalEnds()
+{
+    std::vector<std::pair<int, End>> ends;
+    for (int sig : {SIGHUP, SIGINT, SIGUSR1, SIGUSR2, SIGALRM, SIGTERM, SIGIO, SIGPWR})
+        ends.emplace_back(sig, End::Orderly);
+    ends.emplace_back(SIGRTMIN, End::Orderly);
+    for (int sig :
+         {SIGQUIT, SIGILL, SIGTRAP, SIGABRT, SIGBUS, SIGFPE, SIGSEGV, SIGSTKFLT, SIGXCPU, SIGVTALRM, SIGPROF, SIGSYS})
+        ends.emplace_back(sig, End::Fatal);
+    // A write to a closed pipe, or beyond the file-size limit, fails instead.
+    for (int sig : {SIGPIPE, SIGXFSZ}) ends.emplace_back(sig, End::GoesOn);
+    return ends;
 }
 
 std::vector<Case> cases()
@@ -67,9 +88,11 @@ std::vector<Case> cases()
         }
     for (int ms : {50, 100, 150}) c.push_back(afterAllOn(nullptr, QStringLiteral("manual-a %1 close").arg(ms)));
     c.push_back(afterAllOn("close 100 ms after a logic acquisition", QStringLiteral("manual-l 100 close")));
-    c.push_back(afterAllOn("SIGTERM", {}, SIGTERM));
-    c.push_back(afterAllOn("SIGINT", {}, SIGINT));
-    c.push_back(afterAllOn("SIGHUP", {}, SIGHUP));
+    for (const auto &[sig, end] : signalEnds()) {
+        Case s = afterAllOn(nullptr, {}, sig, end);
+        if (end == End::GoesOn) s.lineAfterSignal = QStringLiteral("quit");
+        c.push_back(s);
+    }
     c.push_back(afterAllOn("SIGTERM twice", {}, SIGTERM));
     c.back().signalAgainMs = 300;
     c.push_back(afterAllOn("close then SIGTERM", QStringLiteral("close"), SIGTERM));
@@ -81,6 +104,7 @@ std::vector<Case> cases()
     // until Timer4 opens it again.
     c.push_back(afterAllOn("abort just after Sorties à 0", QStringLiteral("zero abort"), 0, End::Fatal));
     c.push_back(afterAllOn("window stuck, then SIGTERM", QStringLiteral("hang"), SIGTERM, End::Killed));
+    c.push_back(afterAllOn("window stuck, then SIGALRM", QStringLiteral("hang"), SIGALRM, End::Killed));
     c.push_back(afterAllOn("the application asked to quit", QStringLiteral("app-quit")));
     c.push_back(afterAllOn("event loop ended without the shutdown", QStringLiteral("app-exit"), 0, End::AtOnce));
     Case off = afterAllOn("switch never on, closed", QStringLiteral("close"), 0, End::NothingWritten);
@@ -93,6 +117,10 @@ std::vector<Case> cases()
 QString caseName(const Case &c)
 {
     if (c.name) return QString::fromUtf8(c.name);
+    if (c.signal != 0) {
+        const char *abbrev = c.signal == SIGRTMIN ? "RTMIN" : sigabbrev_np(c.signal);
+        return QStringLiteral("signal %1 SIG%2").arg(c.signal).arg(QLatin1String(abbrev));
+    }
     if (c.trigger == Trigger::Request)
         return QStringLiteral("Quitter %1 s after a %2 request, cycling every 2 s")
             .arg(c.delayMs / 1000.0)
@@ -112,8 +140,9 @@ struct Run {
     std::unique_ptr<sim::PtyBoard> board;
     std::unique_ptr<QProcess> panel, display;
     QByteArray displayName;
-    bool ready = false, triggered = false, finished = false, skipped = false;
+    bool ready = false, triggered = false, finished = false, skipped = false, stopped = false;
     qint64 triggerMs = -1, endMs = -1;
+    int relaysWhenGoingOn = -1;  // the board's relays when the line after the signal was played
     int exitCode = -1;
     QProcess::ExitStatus exitStatus = QProcess::NormalExit;
     QByteArray output;
@@ -223,6 +252,12 @@ class TestRelaysE2e : public QObject {
     {
         if (r.finished) return;
         r.triggerMs = r.board->nowMs();
+        // A panel that outlives its ending is stopped, and its row says so.
+        QTimer::singleShot(sanitized() ? 20000 : 8000, this, [&r] {
+            if (r.finished) return;
+            r.stopped = true;
+            r.panel->kill();
+        });
         if (!r.c.line.isEmpty()) r.panel->write(r.c.line.toUtf8() + '\n');
         if (r.c.loseDisplay) r.display->kill();
         if (r.c.signal == 0) return;
@@ -231,6 +266,12 @@ class TestRelaysE2e : public QObject {
         QTimer::singleShot(r.c.line.isEmpty() ? 0 : 200, this, [this, &r, pid] {
             if (r.finished) return;
             ::kill(pid, r.c.signal);
+            if (!r.c.lineAfterSignal.isEmpty())
+                QTimer::singleShot(300, this, [&r] {
+                    if (r.finished) return;
+                    r.relaysWhenGoingOn = r.board->relays();
+                    r.panel->write(r.c.lineAfterSignal.toUtf8() + '\n');
+                });
             if (r.c.signalAgainMs >= 0)
                 QTimer::singleShot(r.c.signalAgainMs, this, [&r, pid] {
                     if (!r.finished) ::kill(pid, r.c.signal);
@@ -254,6 +295,8 @@ private slots:
             r->name = caseName(c);
             runs.push_back(std::move(r));
         }
+        // The longest cases (a stuck window waits 5 s) start first.
+        std::stable_partition(runs.begin(), runs.end(), [](const auto &r) { return r->c.end == End::Killed; });
         startNext();
         const int limit = sanitized() ? 240000 : 90000;
         const bool all = QTest::qWaitFor([this] { return running == 0 && started == runs.size(); }, limit);
@@ -290,7 +333,7 @@ private slots:
         const auto what = [&r] { return QString::fromLocal8Bit(r.output.right(1500)); };
         QVERIFY2(r.ready, qPrintable(what()));
         QVERIFY2(r.triggerMs >= 0, qPrintable(QStringLiteral("never came to its ending\n") + what()));
-        QVERIFY2(r.endMs >= 0, qPrintable(QStringLiteral("never ended\n") + what()));
+        QVERIFY2(r.endMs >= 0 && !r.stopped, qPrintable(QStringLiteral("never ended\n") + what()));
         const std::vector<sim::Received> &seen = r.board->received();
         QCOMPARE(r.board->junkBytes(), 0);
 
@@ -317,7 +360,10 @@ private slots:
         // A stuck window is ended by the watchdog, 5 s after the signal.
         const qint64 limit = r.c.end == End::Killed ? 6000 : 3000;
         QVERIFY2(took <= (sanitized() ? 3 * limit : limit), qPrintable(QString::number(took)));
-        if (r.c.end == End::Orderly || r.c.end == End::NothingWritten) {
+        if (r.c.end == End::GoesOn) QCOMPARE(r.relaysWhenGoingOn, 0xFF);
+        // A signal that cannot be taken through the shutdown still ends the panel.
+        if (r.c.end == End::Fatal && r.c.signal != 0) QCOMPARE(r.exitStatus, QProcess::CrashExit);
+        if (r.c.end == End::Orderly || r.c.end == End::NothingWritten || r.c.end == End::GoesOn) {
             // About one second, then the program ends of its own accord.
             QVERIFY2(took >= 900, qPrintable(QString::number(took)));
             QCOMPARE(r.exitStatus, QProcess::NormalExit);

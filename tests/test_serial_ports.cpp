@@ -2,6 +2,7 @@
 // stable name, the "Ports série…" dialog, and the board reached through a
 // device attached there, with and without the environment's say.
 #include "core/board.h"
+#include "link/port_check.h"
 #include "link/port_map.h"
 #include "link/serial_component.h"
 #include "shell/form1.h"
@@ -11,12 +12,19 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <grp.h>
 #include <memory>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using board::PortMap;
 using board::SerialDevice;
@@ -171,6 +179,115 @@ private slots:
         QCOMPARE(dialog->findChild<QComboBox *>(QStringLiteral("COM2"))->currentText(), saved[1]);
         press(dialog, QDialogButtonBox::Cancel);
         QCOMPARE(board::readPortMap(QSettings(settingsFile(), QSettings::IniFormat)), saved);
+    }
+
+    // A path typed for a port is kept under its stable name too, when one
+    // leads to the same device; one without stays as typed.
+    void typedPathTakesItsStableName()
+    {
+        const QString byId = dir_->filePath(QStringLiteral("by-id"));
+        QVERIFY(QDir().mkpath(byId));
+        const QString device = dir_->filePath(QStringLiteral("ttyUSB0"));
+        QFile(device).open(QIODevice::WriteOnly);
+        const QString link = byId + QStringLiteral("/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0");
+        QVERIFY(QFile::link(QStringLiteral("../ttyUSB0"), link));
+        auto form = start();
+        SerialPortsDialog *dialog = openDialog(*form, {});
+        dialog->setByIdFolder(byId);
+        dialog->findChild<QComboBox *>(QStringLiteral("COM2"))->setEditText(device);
+        dialog->findChild<QComboBox *>(QStringLiteral("COM3"))->setEditText(QStringLiteral("/dev/ttyACM7"));
+        press(dialog, QDialogButtonBox::Ok);
+        const PortMap saved = board::readPortMap(QSettings(settingsFile(), QSettings::IniFormat));
+        QCOMPARE(saved[1], link);
+        QCOMPARE(saved[2], QStringLiteral("/dev/ttyACM7"));
+    }
+
+    // What the list says of a device attached to a port that the system does
+    // not report, and which port the panel uses now.
+    void stateOfAnAttachedDevice_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("state");
+        QTest::newRow("unplugged") << "missing"
+                                   << "débranché";
+        QTest::newRow("a file") << "file"
+                                << "ce n'est pas un port série (c'est un fichier)";
+        QTest::newRow("a folder") << "folder"
+                                  << "ce n'est pas un port série (c'est un dossier)";
+        QTest::newRow("a terminal the system does not list") << "chardev"
+                                                             << "présent";
+    }
+    void stateOfAnAttachedDevice()
+    {
+        QFETCH(QString, kind);
+        QString path = dir_->filePath(QStringLiteral("dev"));
+        if (kind == u"file") QFile(path).open(QIODevice::WriteOnly);
+        if (kind == u"folder") QVERIFY(QDir().mkpath(path));
+        if (kind == u"chardev") path = QStringLiteral("/dev/null");
+        QSettings(settingsFile(), QSettings::IniFormat).setValue(QStringLiteral("ports/COM2"), path);
+        auto form = start();
+        SerialPortsDialog *dialog = openDialog(*form, {});
+        auto *table = dialog->findChild<QTableWidget *>(QStringLiteral("devices"));
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(table->item(0, 0)->text(), path);
+        QTEST(table->item(0, 4)->text(), "state");
+        QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("current"))->text(),
+                 QStringLiteral("Le panneau utilise maintenant COM1 : /dev/ttyS0."));
+        if (qEnvironmentVariableIsSet("PRAMELOR_SHOTS"))
+            dialog->grab().save(qEnvironmentVariable("PRAMELOR_SHOTS") + QStringLiteral("/ports-%1.png").arg(kind));
+        press(dialog, QDialogButtonBox::Cancel);
+    }
+
+    // A device the user may not open: the dialout hint only for a process
+    // that is not in the group yet (the groups it runs with, not the group
+    // file: a user just added has it from the next login).
+    void refusedDeviceHint_data()
+    {
+        QTest::addColumn<bool>("inDialout");
+        QTest::addColumn<QString>("hint");
+        QTest::newRow("not in dialout") << false << "ajoutez l'utilisateur au groupe dialout, puis reconnectez-vous";
+        QTest::newRow("in dialout") << true << "le groupe dialout n'a pas accès à ce périphérique";
+    }
+    void refusedDeviceHint()
+    {
+        QFETCH(bool, inDialout);
+        QFETCH(QString, hint);
+        const struct group *dialout = getgrnam("dialout");
+        const struct passwd *nobody = getpwnam("nobody");
+        if (!dialout || !nobody || geteuid() != 0) QSKIP("needs root, a dialout group and a nobody user");
+        // A terminal-like device only its owner may open.
+        const QByteArray node = QFile::encodeName(dir_->filePath(QStringLiteral("ttyX")));
+        if (mknod(node.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0) QSKIP("cannot make a device node here");
+        QVERIFY(QFile::setPermissions(dir_->path(), QFileDevice::Permissions(0x7755)));
+        int out[2];
+        QCOMPARE(pipe(out), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            const gid_t groups[] = {dialout->gr_gid};
+            if (setgroups(inDialout ? 1 : 0, groups) != 0 || setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0)
+                _exit(3);
+            const QByteArray said = board::checkPortDevice(QFile::decodeName(node)).reason.toUtf8();
+            [[maybe_unused]] const ssize_t n = write(out[1], said.constData(), size_t(said.size()));
+            _exit(0);
+        }
+        ::close(out[1]);
+        QByteArray said;
+        char buffer[512];
+        for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) said.append(buffer, n);
+        ::close(out[0]);
+        int status = 0;
+        waitpid(child, &status, 0);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        QCOMPARE(QString::fromUtf8(said), QStringLiteral("accès refusé — ") + hint);
+        QCOMPARE(board::refusedHint(inDialout), hint);
+    }
+
+    void processGroups()
+    {
+        const struct group *own = getgrgid(getegid());
+        QVERIFY(own);
+        QVERIFY(board::processInGroup(own->gr_name));
+        QVERIFY(!board::processInGroup("no-such-group-here"));
     }
 
     // The board behind a device attached in the dialog answers from the next

@@ -36,6 +36,7 @@ void forEachSetting(C &c, F &&f)
 // hold the start-up; a symbolic link is followed for reading.
 struct Stored {
     bool absent = false;
+    bool tooBig = false;  // beyond the read limit: not read at all
     qint64 size = 0;
     QString reason;  // French, when it is there but unreadable
     std::optional<Profile> profile;
@@ -51,7 +52,10 @@ Stored readStored(const QString &path)
         return out;
     }
     out.size = file.size();
-    QByteArray bytes(qsizetype(std::min(file.size(), Profile::kMaxBytes)), Qt::Uninitialized);
+    // Not a settings file: reading its head would give values it never meant.
+    out.tooBig = out.size > Profile::kMaxBytes;
+    if (out.tooBig) return out;
+    QByteArray bytes(qsizetype(out.size), Qt::Uninitialized);
     qsizetype got = 0;
     while (got < bytes.size()) {
         const qint64 n = file.read(bytes.data() + got, bytes.size() - got);
@@ -70,8 +74,10 @@ Stored readStored(const QString &path)
 Configuration settingsOf(const Profile &p)
 {
     Configuration c;
-    forEachSetting(
-        c, [&](const QString &name, int limit, QString &value) { value = leftChars(p.value(name, kKey), limit); });
+    forEachSetting(c, [&](const QString &name, int limit, QString &value) {
+        value = leftChars(p.value(name, kKey), limit);
+        if (!p.contains(name, kKey)) c.missing << name;
+    });
     return c;
 }
 
@@ -89,21 +95,21 @@ std::array<QString, 38> sectionNames()
 bool writeConfiguration(const QString &path, const Configuration &c, QString *error)
 {
     Stored stored = readStored(path);
+    // A file beyond the read limit is no settings file: rewriting it would
+    // throw it away, so it is left as it stands.
+    if (stored.tooBig) {
+        if (error)
+            *error = QStringLiteral("« %1 » dépasse 1 Mo : ce n'est pas un fichier de réglages du panneau. Il est "
+                                    "laissé tel quel et la configuration n'est pas enregistrée.")
+                         .arg(QDir::toNativeSeparators(path));
+        return false;
+    }
     // A file that cannot be read would lose whatever else it holds.
     if (!stored.absent && !stored.profile) {
         if (error)
             *error = QStringLiteral("« %1 » ne peut être lu (%2) : il est laissé tel quel et la configuration "
                                     "n'est pas enregistrée.")
                          .arg(QDir::toNativeSeparators(path), stored.reason);
-        return false;
-    }
-    // Only the head of a file beyond the read limit is known: rewriting it
-    // would throw the rest away, so such a file is left as it stands.
-    if (stored.size > Profile::kMaxBytes) {
-        if (error)
-            *error = QStringLiteral("« %1 » dépasse 1 Mo : ce n'est pas un fichier de réglages du panneau. Il est "
-                                    "laissé tel quel et la configuration n'est pas enregistrée.")
-                         .arg(QDir::toNativeSeparators(path));
         return false;
     }
     Profile p = stored.profile.value_or(Profile());
@@ -119,13 +125,31 @@ Configuration readConfiguration(const QString &path)
 std::optional<Configuration> readStartupConfiguration(const QString &path, QString *problem)
 {
     const Stored stored = readStored(path);
-    if (!stored.profile) {
-        if (problem && !stored.absent)
-            *problem = QStringLiteral("« %1 » ne peut être lu (%2) : réglages de départ gardés")
-                           .arg(QDir::toNativeSeparators(path), stored.reason);
+    const QString name = QDir::toNativeSeparators(path);
+    if (stored.tooBig) {
+        if (problem)
+            *problem = QStringLiteral("« %1 » dépasse 1 Mo : ce n'est pas un fichier de réglages, il n'est pas lu ; "
+                                      "réglages de départ gardés")
+                           .arg(name);
         return std::nullopt;
     }
-    return settingsOf(*stored.profile);
+    if (!stored.profile) {
+        if (problem && !stored.absent)
+            *problem =
+                QStringLiteral("« %1 » ne peut être lu (%2) : réglages de départ gardés").arg(name, stored.reason);
+        return std::nullopt;
+    }
+    Configuration c = settingsOf(*stored.profile);
+    // The panel always writes every setting: one missing was taken out by
+    // hand, and its control keeps its starting value.
+    if (problem && c.missing.size() == 1)
+        *problem = QStringLiteral("« %1 » : il manque le réglage %2 sur 38 ; il garde sa valeur de départ")
+                       .arg(name, c.missing.first());
+    else if (problem && !c.missing.isEmpty())
+        *problem = QStringLiteral("« %1 » : il manque %2 réglages sur 38 ; ils gardent leur valeur de départ")
+                       .arg(name)
+                       .arg(c.missing.size());
+    return c;
 }
 
 std::optional<int> wholeSetting(const QString &text, int lo, int hi)

@@ -2,6 +2,7 @@
 // The settings kept in "param.ini": one section a setting, one key "valeur".
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <optional>
 
@@ -13,6 +14,9 @@ struct Configuration {  // the texts as the controls hold them
     QString ana_j, ana_h, log_j, log_h;  // day list positions in decimal (-1: none)
     std::array<QString, 8> u_ana, coeff;
     QString nbre_acqui;  // caption of the number of acquisitions
+    // The sections (or their key) the file lacks, in the save order.
+    QStringList missing;
+    bool has(const QString &section) const { return !missing.contains(section); }
 };
 
 // Section names in the order they are written.
@@ -27,8 +31,9 @@ bool writeConfiguration(const QString &path, const Configuration &c, QString *er
 // the number of acquisitions. A missing or unreadable file gives empty texts.
 Configuration readConfiguration(const QString &path);
 // The settings for start-up: nothing when there is no file, or when it
-// cannot be read (not allowed, a folder, a pipe …): problem then receives a
-// French sentence, and start-up keeps the controls' own values.
+// cannot be read (not allowed, a folder, a pipe, beyond 1 MB …): problem then
+// receives a French sentence, and start-up keeps the controls' own values.
+// Settings the file lacks are listed in missing, and problem says how many.
 std::optional<Configuration> readStartupConfiguration(const QString &path, QString *problem);
 
 // A whole-number setting by the leading-number rule and the 16-bit rounding;

@@ -172,21 +172,28 @@ int Profile::findSection(QStringView name) const
 
 QString Profile::value(const QString &section, const QString &key) const
 {
+    return find(section, key).value_or(QString());
+}
+
+bool Profile::contains(const QString &section, const QString &key) const { return find(section, key).has_value(); }
+
+std::optional<QString> Profile::find(const QString &section, const QString &key) const
+{
     const int s = findSection(section);
     const QStringView k = trimmed(key);
-    if (s < 0 || k.isEmpty()) return {};
+    if (s < 0 || k.isEmpty()) return std::nullopt;
     const Section &sec = sections_[size_t(s)];
     if (!sec.added)
         for (int i = sec.first + 1; i < sec.end; ++i) {
             const Line &l = lines_[size_t(i)];
             if (l.blank || !sameName(span(l.nameBegin, l.nameEnd), k)) continue;
             if (l.written >= 0) return readBack(written_[l.written]);
-            if (l.valueBegin < 0) return {};  // a key without "=" has no value
+            if (l.valueBegin < 0) return QString();  // a key without "=" has no value
             return unquoted(span(l.valueBegin, l.valueEnd)).toString();
         }
     for (const auto &[name, v] : sec.addedKeys)
         if (sameName(name, k)) return readBack(v);
-    return {};
+    return std::nullopt;
 }
 
 void Profile::setValue(const QString &section, const QString &key, const QString &value)

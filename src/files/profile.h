@@ -20,6 +20,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -37,6 +38,8 @@ public:
 
     // The value as GetPrivateProfileString gives it, before any length cut.
     QString value(const QString &section, const QString &key) const;
+    // Whether the file has that key in that section (its first of the name).
+    bool contains(const QString &section, const QString &key) const;
     // As WritePrivateProfileString stores it. A line break in the value
     // becomes a blank; an empty section or key name stores nothing.
     void setValue(const QString &section, const QString &key, const QString &value);
@@ -73,6 +76,7 @@ private:
         std::vector<std::pair<QString, QString>> addedKeys;
     };
 
+    std::optional<QString> find(const QString &section, const QString &key) const;
     QStringView span(qsizetype begin, qsizetype end) const;
     int findSection(QStringView name) const;
     void addSection(Section s);

@@ -24,6 +24,23 @@ QString userSettingsFile(const QString &userFolder)
     return QDir(userFolder).filePath(QString::fromLatin1(kSettingsApplication) + QStringLiteral(".conf"));
 }
 
+bool installedLayout(const QString &programFolder)
+{
+    const QString folder = QDir::cleanPath(QDir(programFolder).absolutePath());
+    for (const char *system : {"/usr", "/opt"}) {
+        const QString root = QString::fromLatin1(system);
+        if (folder == root || folder.startsWith(root + u'/')) return true;
+    }
+    const QDir dir(folder);
+    if (dir.dirName() != u"bin") return false;
+    // What an installation puts beside bin/: the panel's data, its guide, its
+    // menu entry.
+    const QDir prefix(QDir::cleanPath(folder + QStringLiteral("/..")));
+    for (const char *installed : {"share/pramelor", "share/doc/pramelor", "share/applications/pramelor.desktop"})
+        if (prefix.exists(QString::fromLatin1(installed))) return true;
+    return false;
+}
+
 bool folderWritable(const QString &folder)
 {
     const QFileInfo info(folder);

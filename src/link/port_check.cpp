@@ -5,8 +5,10 @@
 #include <QFile>
 #include <cerrno>
 #ifndef Q_OS_WIN
+#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 #endif
 
 namespace board {
@@ -18,6 +20,32 @@ QString notASerialPort(const QString &detail)
 }
 
 QString portBusy() { return QStringLiteral("port occupé par un autre programme"); }
+
+bool processInGroup(const char *group)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(group)
+    return false;
+#else
+    const struct group *g = ::getgrnam(group);
+    if (!g) return false;
+    if (::getegid() == g->gr_gid) return true;
+    const int n = ::getgroups(0, nullptr);
+    if (n <= 0) return false;
+    std::vector<gid_t> groups(size_t(n), 0);
+    const int got = ::getgroups(n, groups.data());
+    for (int i = 0; i < got; ++i)
+        if (groups[size_t(i)] == g->gr_gid) return true;
+    return false;
+#endif
+}
+
+QString refusedHint(bool inDialout)
+{
+    // A user added to dialout has the group only from the next login.
+    return inDialout ? QStringLiteral("le groupe dialout n'a pas accès à ce périphérique")
+                     : QStringLiteral("ajoutez l'utilisateur au groupe dialout, puis reconnectez-vous");
+}
 
 PortCheck checkPortDevice(const QString &device)
 {
@@ -34,9 +62,10 @@ PortCheck checkPortDevice(const QString &device)
                 files::reasonFromErrno(err)};
     }
     if (S_ISCHR(st.st_mode)) {
-        if (::access(name.constData(), R_OK | W_OK) != 0)
-            return {PortAccess::Refused,
-                    files::reasonFromErrno(errno) + QStringLiteral(" — ajoutez l'utilisateur au groupe dialout")};
+        if (::access(name.constData(), R_OK | W_OK) != 0) {
+            const QString reason = files::reasonFromErrno(errno);  // before the group lookup changes errno
+            return {PortAccess::Refused, reason + QStringLiteral(" — ") + refusedHint(processInGroup("dialout"))};
+        }
         return {};
     }
     if (S_ISDIR(st.st_mode)) return {PortAccess::NotAPort, notASerialPort(QStringLiteral("c'est un dossier"))};

@@ -18,6 +18,13 @@ struct PortCheck {
 // shows when it is opened.
 PortCheck checkPortDevice(const QString &device);
 
+// Whether this process has the group among its own (effective or
+// supplementary): what opening a device goes by, not the group file.
+bool processInGroup(const char *group);
+// What to do about a device the user may not open, knowing whether the
+// process is already in the dialout group.
+QString refusedHint(bool inDialout);
+
 // The French reasons the port component gives.
 QString notASerialPort(const QString &detail = QString());
 QString portBusy();

@@ -16,9 +16,12 @@ QString Form1::userSettingsFile() const { return files::userSettingsFile(userDir
 
 files::ConfigurationFiles Form1::configFiles() const
 {
-    const bool writable =
-        setup_.folderWritable ? setup_.folderWritable(program_dir_) : files::folderWritable(program_dir_);
-    return files::configurationFiles(program_dir_, userDir(), writable);
+    // An installed program's folder is shared by every user: never theirs to
+    // keep settings in, even when they may write there (root).
+    const bool portable =
+        !files::installedLayout(program_dir_) &&
+        (setup_.folderWritable ? setup_.folderWritable(program_dir_) : files::folderWritable(program_dir_));
+    return files::configurationFiles(program_dir_, userDir(), portable);
 }
 
 // ---------------------------------------------------------------- "Ports série…"
@@ -35,6 +38,7 @@ void Form1::n_ports_serie_Click()
 {
     auto *dialog = new SerialPortsDialog(serial_->deviceMap(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setCurrentPort(serial_->portNumber());
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         const board::PortMap map = dialog->portMap();
         QSettings settings(userSettingsFile(), QSettings::IniFormat);

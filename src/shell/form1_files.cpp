@@ -65,16 +65,19 @@ void Form1::loadConfigurationFirst()
     if (!problem.isEmpty()) showStatus(problem);
     if (!startup_config_) return;
     const files::Configuration &c = *startup_config_;
+    // A setting the file lacks keeps the control's starting value.
     if (const auto port = files::wholeSetting(c.com, 1, 255)) serial_->setPortNumber(*port);
     for (size_t i = 0; i < 8; ++i) {
-        heure1[i]->setText(c.heure1[i]);
-        heure2[i]->setText(c.heure2[i]);
+        if (c.has(QStringLiteral("heure%1").arg(i))) heure1[i]->setText(c.heure1[i]);
+        if (c.has(QStringLiteral("heure2%1").arg(i))) heure2[i]->setText(c.heure2[i]);
     }
     for (int k = 1; k <= 8; ++k) {
         const auto n = QString::number(k);
-        setText(control<QLineEdit>(analog_, QStringLiteral("u_ana") + n), c.u_ana[size_t(k - 1)]);
-        setText(control<QLineEdit>(analog_, QStringLiteral("coeff_a") + n),
-                files::coefficientSetting(c.coeff[size_t(k - 1)]));
+        if (c.has(QStringLiteral("u_ana") + n))
+            setText(control<QLineEdit>(analog_, QStringLiteral("u_ana") + n), c.u_ana[size_t(k - 1)]);
+        if (c.has(QStringLiteral("coeff") + n))
+            setText(control<QLineEdit>(analog_, QStringLiteral("coeff_a") + n),
+                    files::coefficientSetting(c.coeff[size_t(k - 1)]));
     }
 }
 
@@ -94,10 +97,10 @@ void Form1::loadConfigurationLast()
 {
     if (!startup_config_) return;
     const files::Configuration c = *std::exchange(startup_config_, std::nullopt);
-    setPosition(control<QComboBox>(analog_, QStringLiteral("Combo3")), c.ana_j);
-    setText(control<QLineEdit>(analog_, QStringLiteral("Text3")), c.ana_h);
-    setPosition(control<QComboBox>(logic_, QStringLiteral("Combo2")), c.log_j);
-    setText(control<QLineEdit>(logic_, QStringLiteral("Text2")), c.log_h);
+    if (c.has(QStringLiteral("ana_j8"))) setPosition(control<QComboBox>(analog_, QStringLiteral("Combo3")), c.ana_j);
+    if (c.has(QStringLiteral("ana_h8"))) setText(control<QLineEdit>(analog_, QStringLiteral("Text3")), c.ana_h);
+    if (c.has(QStringLiteral("log_j8"))) setPosition(control<QComboBox>(logic_, QStringLiteral("Combo2")), c.log_j);
+    if (c.has(QStringLiteral("log_h8"))) setText(control<QLineEdit>(logic_, QStringLiteral("Text2")), c.log_h);
 }
 
 // ---------------------------------------------------------------- "Enregistrer la configuration"

@@ -1,5 +1,8 @@
 #include "shell/serial_ports_dialog.h"
 
+#include "link/port_check.h"
+#include "link/protocol.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -9,6 +12,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 SerialPortsDialog::SerialPortsDialog(const board::PortMap &map, QWidget *parent) : QDialog(parent), map_(map)
 {
@@ -16,7 +20,8 @@ SerialPortsDialog::SerialPortsDialog(const board::PortMap &map, QWidget *parent)
     setWindowTitle(QStringLiteral("Ports série"));
     auto *layout = new QVBoxLayout(this);
 
-    layout->addWidget(new QLabel(QStringLiteral("Périphériques série branchés :"), this));
+    layout->addWidget(new QLabel(
+        QStringLiteral("Périphériques série (ceux qui sont branchés, puis ceux attachés à un port) :"), this));
     devices_ = new QTableWidget(0, 5, this);
     devices_->setObjectName(QStringLiteral("devices"));
     devices_->setHorizontalHeaderLabels({QStringLiteral("Périphérique"), QStringLiteral("Description"),
@@ -62,6 +67,10 @@ SerialPortsDialog::SerialPortsDialog(const board::PortMap &map, QWidget *parent)
         }
     }
     layout->addLayout(grid);
+    current_ = new QLabel(this);
+    current_->setObjectName(QStringLiteral("current"));
+    current_->hide();
+    layout->addWidget(current_);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("buttons"));
@@ -72,6 +81,28 @@ SerialPortsDialog::SerialPortsDialog(const board::PortMap &map, QWidget *parent)
     refresh();
 }
 
+namespace {
+
+// A device the system does not report: unplugged, or a typed name that is
+// no serial port at all (a file, a folder), or one the user may not open.
+QString stateOf(const board::SerialDevice &d)
+{
+    if (d.present) return QStringLiteral("branché");
+    const board::PortCheck check = board::checkPortDevice(d.path);
+    switch (check.access) {
+    case board::PortAccess::Missing:
+        return QStringLiteral("débranché");
+    case board::PortAccess::Usable:
+        return QStringLiteral("présent");
+    case board::PortAccess::NotAPort:
+    case board::PortAccess::Refused:
+        return check.reason;
+    }
+    return QString();
+}
+
+}  // namespace
+
 void SerialPortsDialog::refresh() { setDevices(board::presentDevices()); }
 
 void SerialPortsDialog::setDevices(const QList<board::SerialDevice> &present)
@@ -81,11 +112,15 @@ void SerialPortsDialog::setDevices(const QList<board::SerialDevice> &present)
     devices_->setRowCount(int(offered.size()));
     for (int r = 0; r < offered.size(); ++r) {
         const board::SerialDevice &d = offered.at(r);
-        const QStringList cells{d.path, d.description, d.manufacturer, d.serialNumber,
-                                d.present ? QStringLiteral("branché") : QStringLiteral("débranché")};
+        const QStringList cells{d.path, d.description, d.manufacturer, d.serialNumber, stateOf(d)};
         for (int c = 0; c < cells.size(); ++c) devices_->setItem(r, c, new QTableWidgetItem(cells.at(c)));
     }
     devices_->resizeColumnsToContents();
+    // Wide enough for every column, within reason: a state says why a
+    // device cannot serve.
+    int width = 2 * devices_->frameWidth() + 4;
+    for (int c = 0; c < devices_->columnCount(); ++c) width += devices_->columnWidth(c);
+    devices_->setMinimumWidth(std::clamp(width, 640, 1100));
     for (size_t i = 0; i < 4; ++i) {
         QComboBox *box = choice_[i];
         box->clear();
@@ -98,9 +133,24 @@ void SerialPortsDialog::setDevices(const QList<board::SerialDevice> &present)
 board::PortMap SerialPortsDialog::portMap() const
 {
     board::PortMap map = map_;
-    for (size_t i = 0; i < 4; ++i)
-        if (choice_[i] && choice_[i]->count() > 0) map[i] = choice_[i]->currentText().trimmed();
+    for (size_t i = 0; i < 4; ++i) {
+        if (!choice_[i] || choice_[i]->count() == 0) continue;
+        const QString text = choice_[i]->currentText().trimmed();
+        map[i] = text.isEmpty() ? text : board::stablePath(text, by_id_);
+    }
     return map;
+}
+
+void SerialPortsDialog::setCurrentPort(int number)
+{
+    const QString name = board::portName(number);
+    if (name.isEmpty())
+        current_->setText(
+            QStringLiteral("Le panneau utilise maintenant le port %1, qui n'est aucun de COM1 … COM4.").arg(number));
+    else
+        current_->setText(
+            QStringLiteral("Le panneau utilise maintenant %1 : %2.").arg(name, board::portDevice(number, map_)));
+    current_->show();
 }
 
 void SerialPortsDialog::attachSelected(int number)

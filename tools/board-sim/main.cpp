@@ -9,8 +9,35 @@
 #include <csignal>
 #include <unistd.h>
 
+#ifndef PRAMELOR_VERSION
+#define PRAMELOR_VERSION "1.0"
+#endif
+
 namespace {
+constexpr char kDefaultLink[] = "/tmp/pramelor-com1";
 int signal_pipe[2] = {-1, -1};
+
+QString helpText()
+{
+    return QStringLiteral("pramelor-board-sim : la carte PIC 16F877 simulée sur un pseudo-terminal, pour essayer le\n"
+                          "panneau sans carte. Elle répond aux commandes du panneau et affiche l'état des relais.\n"
+                          "\n"
+                          "Usage : pramelor-board-sim [options]\n"
+                          "\n"
+                          "Options :\n"
+                          "  --link CHEMIN      le lien vers son port (par défaut %1) ;\n"
+                          "                     lancez le panneau avec PRAMELOR_COM1=CHEMIN pramelor\n"
+                          "  --mode MODE        normal (par défaut) ; silent : ne répond pas ; garbled : réponses\n"
+                          "                     abîmées ; late : répond en retard ; flood : inonde la ligne\n"
+                          "  --unplug-after S   se débranche au bout de S secondes\n"
+                          "  --unplug-for S     reste débranchée S secondes (par défaut 5)\n"
+                          "  --quiet            n'affiche pas les relais\n"
+                          "  -h, --help         cette aide\n"
+                          "  -v, --version      la version\n"
+                          "\n"
+                          "Ctrl+C ou kill l'arrête et retire le lien.\n")
+        .arg(QString::fromLatin1(kDefaultLink));
+}
 void onSignal(int) { [[maybe_unused]] auto n = ::write(signal_pipe[1], "x", 1); }
 }  // namespace
 
@@ -19,19 +46,36 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("pramelor-board-sim"));
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Carte PIC 16F877 simulée sur un pseudo-terminal"));
-    parser.addHelpOption();
-    QCommandLineOption linkOpt(QStringLiteral("link"), QStringLiteral("Chemin du lien vers le port simulé."),
-                               QStringLiteral("path"), QStringLiteral("/tmp/pramelor-com1"));
-    QCommandLineOption modeOpt(QStringLiteral("mode"), QStringLiteral("normal, silent, garbled, late, flood."),
-                               QStringLiteral("mode"), QStringLiteral("normal"));
-    QCommandLineOption unplugAfter(QStringLiteral("unplug-after"), QStringLiteral("Débranche après S secondes."),
-                                   QStringLiteral("S"));
-    QCommandLineOption unplugFor(QStringLiteral("unplug-for"), QStringLiteral("Reste débranchée S secondes."),
-                                 QStringLiteral("S"), QStringLiteral("5"));
-    QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("N'affiche pas les relais."));
-    parser.addOptions({linkOpt, modeOpt, unplugAfter, unplugFor, quiet});
-    parser.process(app);
+    QCommandLineOption linkOpt(QStringLiteral("link"), {}, QStringLiteral("path"), QString::fromLatin1(kDefaultLink));
+    QCommandLineOption modeOpt(QStringLiteral("mode"), {}, QStringLiteral("mode"), QStringLiteral("normal"));
+    QCommandLineOption unplugAfter(QStringLiteral("unplug-after"), {}, QStringLiteral("S"));
+    QCommandLineOption unplugFor(QStringLiteral("unplug-for"), {}, QStringLiteral("S"), QStringLiteral("5"));
+    QCommandLineOption quiet(QStringLiteral("quiet"), {});
+    QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, {});
+    QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, {});
+    parser.addOptions({linkOpt, modeOpt, unplugAfter, unplugFor, quiet, help, version});
+    // Qt's own help and errors are English: the board says its own in French.
+    if (!parser.parse(QCoreApplication::arguments())) {
+        const QStringList unknown = parser.unknownOptionNames();
+        QTextStream(stderr) << "pramelor-board-sim : "
+                            << (unknown.isEmpty() ? QStringLiteral("il manque la valeur d'une option")
+                                                  : QStringLiteral("option inconnue « %1 »").arg(unknown.first()))
+                            << ". Voyez pramelor-board-sim --help.\n";
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        QTextStream(stdout) << helpText();
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        QTextStream(stdout) << "pramelor-board-sim " << PRAMELOR_VERSION << "\n";
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        QTextStream(stderr) << "pramelor-board-sim : argument inconnu « " << parser.positionalArguments().first()
+                            << " ». Voyez pramelor-board-sim --help.\n";
+        return 2;
+    }
 
     const auto mode = sim::modeFromName(parser.value(modeOpt));
     if (!mode) {
