@@ -401,7 +401,7 @@ void TestViewer::exportsTheSpan()
     const QList<QByteArray> lines = out->split('\n');
     QCOMPARE(lines.size(), 1 + 30 + 1 + 1);  // header, 15 s of both frames, the new header, the end
     QVERIFY(lines[0].startsWith("horodatage,trame,voie1 (V)"));
-    QVERIFY(lines[1].startsWith("2026-12-07T08:00:50.000,A,"));
+    QVERIFY(lines[1].startsWith("2026-12-07T08:00:50.000+01:00,A,"));
     QVERIFY(lines[21].startsWith("horodatage,trame,voie1 (mV)"));
     QVERIFY(!out->contains("damaged"));
     QVERIFY(out->endsWith("\r\n"));

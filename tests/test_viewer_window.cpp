@@ -276,7 +276,7 @@ private slots:
         const QList<QByteArray> lines = csv.readAll().split('\n');
         QCOMPARE(lines.size(), 1 + 120 + 1);
         QVERIFY(lines[0].startsWith("horodatage,trame,voie1 (V)"));
-        QVERIFY(lines[1].startsWith("2026-12-07T23:01:00.000,A,"));
+        QVERIFY(lines[1].startsWith("2026-12-07T23:01:00.000+01:00,A,"));
         chosen = dir->filePath(QStringLiteral("plage.png"));
         panel::control<QPushButton>(viewer.get(), QStringLiteral("exporterImage"))->click();
         QImage image(chosen);
