@@ -106,7 +106,7 @@ private slots:
         QVERIFY(press);
         QVERIFY(press->actionNames().contains(QAccessibleActionInterface::pressAction()));
         press->doAction(QAccessibleActionInterface::pressAction());
-        QCOMPARE(form_->marche, 1);
+        QCOMPARE(form_->marche(), 1);
     }
 
     // Tab reaches the switch; Space turns it on, Enter turns it off.
@@ -126,12 +126,12 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), image2);
         QTest::keyClick(image2, Qt::Key(key));
-        QCOMPARE(form_->marche, 1);
+        QCOMPARE(form_->marche(), 1);
         QVERIFY(find(QStringLiteral("Shape2"))->isVisible());
         QTest::keyClick(image2, Qt::Key(key));  // returns after its one-second wait
-        QCOMPARE(form_->marche, 0);
+        QCOMPARE(form_->marche(), 0);
         QTest::keyClick(image2, Qt::Key_A);  // other keys do nothing
-        QCOMPARE(form_->marche, 0);
+        QCOMPARE(form_->marche(), 0);
     }
 
     void ctrlQQuits()

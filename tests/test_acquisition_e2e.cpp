@@ -118,7 +118,7 @@ private slots:
         form = std::make_unique<Form1>(setup);
         form->show();
         click(QStringLiteral("Image2"));  // master switch on
-        QCOMPARE(form->marche, 1);
+        QCOMPARE(form->marche(), 1);
     }
     void cleanup()
     {

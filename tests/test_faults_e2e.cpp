@@ -87,7 +87,7 @@ private slots:
         b.board->unplug();
         QTRY_VERIFY_WITH_TIMEOUT(b.form->statusText().contains(u"COM1"), 3000);
         QTest::qWait(2500);  // a whole cycle with nothing behind the port
-        QCOMPARE(b.form->marche, 1);
+        QCOMPARE(b.form->marche(), 1);
         QVERIFY(b.form->statusText().contains(u"COM1"));
 
         const int analogBefore = b.board->count(Command::Analog);
@@ -144,7 +144,7 @@ private slots:
         for (int slot = t.indice_a; slot < t.indice_a + 3; ++slot)
             for (int k = 1; k <= 8; ++k) QVERIFY(t.tab_ana(k, slot).isEmpty());
         QVERIFY(b.form->receiveBuffer().size() <= Form1::kBufferCap);
-        QCOMPARE(b.form->marche, 1);
+        QCOMPARE(b.form->marche(), 1);
         QCOMPARE(b.board->junkBytes(), 0);
     }
 
@@ -219,7 +219,7 @@ private slots:
         QTest::qWait(1700);  // the panel keeps trying without piling anything up
         for (QWidget *w : QApplication::topLevelWidgets())
             QVERIFY2(!(w->isVisible() && qobject_cast<QDialog *>(w)), qPrintable(w->windowTitle()));
-        QCOMPARE(b.form->marche, 1);
+        QCOMPARE(b.form->marche(), 1);
 
         other.close();
         const int before = b.board->count(Command::Output);

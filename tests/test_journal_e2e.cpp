@@ -209,7 +209,7 @@ private slots:
             QCOMPARE(t.tab_ana(k, t.indice_a - 1).asText(), QString::number(kValues[size_t(k - 1)]) + u'.');
         QVERIFY(t.times.analog(t.indice_a - 1).isValid());
         QVERIFY(b.board->count(Command::Output) > outputsBefore);
-        QCOMPARE(b.form->marche, 1);
+        QCOMPARE(b.form->marche(), 1);
         QCOMPARE(bytesOf(journalPath()), journal);  // nothing more tried once stopped
         qInfo("journal stopped at %lld bytes: %s", qint64(journal.size()), qPrintable(said));
     }

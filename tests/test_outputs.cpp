@@ -149,7 +149,7 @@ private slots:
         form->findChild<QLineEdit *>(QStringLiteral("heure2_4"))->setText(end);
         form->findChild<QCheckBox *>(QStringLiteral("auto1_4"))->setChecked(automatic);
         clock.time = now;
-        form->Timer1_Timer();
+        form->bench().Timer1_Timer();
         QCOMPARE(lamp(4)->color() == outputs::lampOn(), on);
         QCOMPARE(byte() & ~0x10, 0);  // no other output moved
     }
@@ -160,13 +160,13 @@ private slots:
         form->findChild<QLineEdit *>(QStringLiteral("heure2_0"))->setText(QStringLiteral("01:00:00"));
         form->findChild<QCheckBox *>(QStringLiteral("auto1_0"))->setChecked(true);
         clock.set(23, 0, 0);
-        form->Timer1_Timer();
+        form->bench().Timer1_Timer();
         QCOMPARE(byte(), 0x01);
         clock.set(0, 30, 0);
-        form->Timer1_Timer();
+        form->bench().Timer1_Timer();
         QCOMPARE(byte(), 0x01);
         clock.set(1, 0, 0);
-        form->Timer1_Timer();
+        form->bench().Timer1_Timer();
         QCOMPARE(byte(), 0x00);
     }
 

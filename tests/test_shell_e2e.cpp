@@ -94,7 +94,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(board->relays(), 0xFF, 1500);
         QTest::keyClick(image2, Qt::Key_Return);  // returns after its one-second wait
         QCOMPARE(board->relays(), 0x00);
-        QCOMPARE(form->marche, 0);
+        QCOMPARE(form->marche(), 0);
     }
 
     void quittingWithTheSwitchOnSendsAllOff()

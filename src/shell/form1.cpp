@@ -11,12 +11,11 @@
 #include "acquisition/analog_frame_widget.h"
 #include "acquisition/logic_frame_widget.h"
 #include "graph/graph_frame_widget.h"
+#include "outputs/outputs_frame_widget.h"
 #include "shell/journal_widget.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QImage>
 #include <QInputDialog>
 #include <QMenuBar>
@@ -26,25 +25,10 @@
 #include <QScrollBar>
 #include <QStatusBar>
 
-void enableTimer(QTimer *t)
-{
-    if (!t->isActive()) t->start();
-}
-
 namespace {
 
 constexpr int kClientWidth = 14535;
 constexpr int kClientHeight = 9330;
-
-QTimer *makeTimer(QObject *parent, const char *name, int periodMs, bool running)
-{
-    auto *t = new QTimer(parent);
-    t->setObjectName(QString::fromLatin1(name));
-    t->setTimerType(Qt::PreciseTimer);
-    t->setInterval(periodMs);
-    if (running) t->start();
-    return t;
-}
 
 QLabel *label(QWidget *parent, const QString &text, QRectF r, const char *name = nullptr)
 {
@@ -64,8 +48,6 @@ void fitCaptions(QWidget *root)
         if (need > l->width()) placement::widen(l, need);
     }
 }
-
-QString indexed(const char *base, int i) { return QStringLiteral("%1_%2").arg(QLatin1String(base)).arg(i); }
 
 }  // namespace
 
@@ -98,22 +80,19 @@ Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<T
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(new ScaledView(client, kClientWidth, kClientHeight, this));
 
-    serial_ = new SerialComponent(this);
-    serial_->setObjectName(QStringLiteral("MSComm1"));
-    connect(serial_, &SerialComponent::onComm, this, &Form1::MSComm1_OnComm);
-    connect(serial_, &SerialComponent::statusChanged, this, &Form1::showStatus);
+    bench_ = new Bench(*clock_, this);
+    connect(bench_, &Bench::statusChanged, this, &Form1::showStatus);
+        connect(bench_, &Bench::switchChanged, this, &Form1::showSwitch);
+    connect(bench_, &Bench::received, this, &Form1::showReceived);
+    connect(bench_, &Bench::bufferReplaced, this, &Form1::showBufferTail);
     loadDeviceMap();
 
-    Timer1 = makeTimer(this, "Timer1", 600, true);
-    Timer2 = makeTimer(this, "Timer2", 400, false);
-    Timer3 = makeTimer(this, "Timer3", 600, true);
-    Timer4 = makeTimer(this, "Timer4", 800, false);
-    Timer8 = makeTimer(this, "Timer8", 400, false);
-    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
-    connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
+    Timer3 = new QTimer(this);
+    Timer3->setObjectName(QStringLiteral("Timer3"));
+    Timer3->setTimerType(Qt::PreciseTimer);
+    Timer3->setInterval(600);
+    Timer3->start();
     connect(Timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);
-    connect(Timer4, &QTimer::timeout, this, &Form1::Timer4_Timer);
-    connect(Timer8, &QTimer::timeout, this, &Form1::Timer8_Timer);
     shutdown_wait_ = new QTimer(this);
     shutdown_wait_->setObjectName(QStringLiteral("shutdownWait"));
     shutdown_wait_->setTimerType(Qt::PreciseTimer);
@@ -122,11 +101,23 @@ Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<T
     connect(shutdown_wait_, &QTimer::timeout, this, [this] { finishShutdown(true); });
 
     buildMenus();
-    buildOutputsFrame(client);
+    outputs_ = new OutputsFrame(*bench_, client);
+    placement::place(outputs_, 0, 60, 11895, 2895);
+    bench_->setTimetableSource([frame = QPointer<OutputsFrame>(outputs_)] {
+        return frame ? frame->timetable() : Bench::Timetable{};
+    });
     analog_ = new AnalogFrame(*this, client);
     placement::place(analog_, 0, 3000, 11895, 1995);
     logic_ = new LogicFrame(*this, client);
     placement::place(logic_, 0, 5100, 11895, 1875);
+    connect(bench_, &Bench::requestSent, this,
+            [this](Channel c) { c == Channel::Analog ? analog_->requestSent() : logic_->requestSent(); });
+    connect(bench_, &Bench::heldStartReleased, this,
+            [this](Channel c) { c == Channel::Analog ? analog_->heldStartReleased() : logic_->heldStartReleased(); });
+    connect(bench_, &Bench::stopping, this, [this] {
+        analog_->stopAcquisitions();
+        logic_->stopAcquisitions();
+    });
     buildBottomBand(client);
 
     Text1 = new QPlainTextEdit(client);
@@ -221,70 +212,6 @@ void Form1::buildMenus()
     guide->setShortcut(QKeySequence(Qt::Key_F1));
     connect(guide, &QAction::triggered, this, &Form1::n_aide_Click);
     addAction(guide);
-}
-
-void Form1::buildOutputsFrame(QWidget *client)
-{
-    auto *frame = new QGroupBox(QStringLiteral("Sorties à relais"), client);
-    frame->setObjectName(QStringLiteral("Frame1"));
-    placement::place(frame, 0, 60, 11895, 2895);
-
-    static constexpr int labelStart[8] = {120, 1380, 2760, 4080, 5460, 6720, 8100, 9420};
-    static constexpr int box[8] = {120, 1440, 2760, 4080, 5460, 6780, 8100, 9420};
-    static constexpr int autoBox[8] = {540, 1860, 3180, 4500, 5880, 7200, 8520, 9840};
-    static constexpr int lamp[8] = {180, 1500, 2820, 4140, 5460, 6840, 8160, 9480};
-    static constexpr int button[8] = {120, 1440, 2760, 4080, 5400, 6780, 8100, 9420};
-    static constexpr int separator[8] = {1320, 2700, 3960, 5340, 6660, 8040, 9300, 10680};
-    const QString yellow = QStringLiteral("background-color: rgb(255,255,192);");
-
-    for (int i = 0; i < 8; ++i) {
-        label(frame, QStringLiteral("Heure de début"), QRectF(labelStart[i], 480, 1110, 195));
-        label(frame, QStringLiteral("Heure de fin"), QRectF(box[i], 1200, 870, 195));
-        heure1[size_t(i)] = new TimeBox(frame);
-        heure1[size_t(i)]->setObjectName(indexed("heure1", i));
-        placement::place(heure1[size_t(i)], box[i], 720, 1095, 285);
-        heure2[size_t(i)] = new TimeBox(frame);
-        heure2[size_t(i)]->setObjectName(indexed("heure2", i));
-        placement::place(heure2[size_t(i)], box[i], 1440, 1095, 285);
-        for (TimeBox *b : {heure1[size_t(i)], heure2[size_t(i)]}) b->setStyleSheet(yellow);
-        heure1[size_t(i)]->setAccessibleName(QStringLiteral("Heure de début, sortie %1").arg(i + 1));
-        heure2[size_t(i)]->setAccessibleName(QStringLiteral("Heure de fin, sortie %1").arg(i + 1));
-        connect(heure1[size_t(i)], &TimeBox::mouseDown, this, [this, i](int b) { heure1_MouseDown(i, b); });
-        connect(heure2[size_t(i)], &TimeBox::mouseDown, this, [this, i](int b) { heure2_MouseDown(i, b); });
-
-        auto1[size_t(i)] = new QCheckBox(QStringLiteral("Auto"), frame);
-        auto1[size_t(i)]->setObjectName(indexed("auto1", i));
-        placement::place(auto1[size_t(i)], autoBox[i], 1800, 675, 255);
-
-        lampe1[size_t(i)] = new Lamp(frame);
-        lampe1[size_t(i)]->setObjectName(indexed("lampe1", i));
-        placement::place(lampe1[size_t(i)], lamp[i], 1860, 255, 135);
-        lampe1[size_t(i)]->setColor(outputs::lampOff());
-
-        Command1[size_t(i)] = new PressButton(QStringLiteral("Forçage Sortie %1").arg(i + 1), frame);
-        Command1[size_t(i)]->setObjectName(indexed("Command1", i));
-        placement::place(Command1[size_t(i)], button[i], 2160, 1095, 615);
-        connect(Command1[size_t(i)], &PressButton::mouseDown, this, [this, i](int b) { Command1_MouseDown(i, b); });
-
-        auto *line = new LineElement(frame, QColor(0, 0, 255));
-        line->setObjectName(QStringLiteral("Line%1").arg(i + 1));
-        line->setTwips(separator[i], 360, separator[i], 2760);
-    }
-    label(frame, QStringLiteral("Général"), QRectF(10980, 420, 555, 195), "Label17");
-    struct Global {
-        const char *name;
-        const char *text;
-        int top;
-        void (Form1::*slot)();
-    };
-    for (const Global &g : {Global{"Command11", "Sorties Inv", 720, &Form1::Command11_Click},
-                            Global{"Command9", "Sorties à 0", 1440, &Form1::Command9_Click},
-                            Global{"Command10", "Sorties à 1", 2160, &Form1::Command10_Click}}) {
-        auto *b = new PressButton(QString::fromUtf8(g.text), frame);
-        b->setObjectName(QString::fromLatin1(g.name));
-        placement::place(b, 10860, g.top, 915, 615);
-        connect(b, &QPushButton::clicked, this, g.slot);
-    }
 }
 
 namespace {
@@ -395,28 +322,12 @@ void Form1::Form_Load()
 
 // ---------------------------------------------------------------- master switch and shutdown
 
-void Form1::Image2_Click()
+void Form1::Image2_Click() { bench_->flipSwitch(); }
+
+void Form1::showSwitch(bool on)
 {
-    if (waiting_ || shutting_down_) return;  // the all-off command is on its way
-    if (marche == 0) {
-        marche = 1;
-        noteOwed();
-        output_since_ms_ = clock_->monotonicMs();
-        Image2->setPixmap(switchPicture(true));
-        enableTimer(Timer1);
-        enableTimer(Timer4);
-        Shape2->show();
-    } else if (marche == 1) {
-        marche = 0;
-        Image2->setPixmap(switchPicture(false));
-        Shape2->hide();
-        Command9_Click();
-        waitOneSecond();             // Timer4 fires in here and sends the byte 0
-        if (shutting_down_) return;  // the shutdown, begun meanwhile, sees to the rest
-        Timer1->stop();
-        Timer4->stop();
-        noteOwed();
-    }
+    Image2->setPixmap(switchPicture(on));
+    Shape2->setVisible(on);
 }
 
 void Form1::n_a_propos_de_Click()
@@ -429,69 +340,15 @@ void Form1::Timer3_Timer() { Label18->setText(text::timeText(*clock_)); }
 
 // ---------------------------------------------------------------- outputs
 
-std::array<QColor, 8> Form1::lamps() const
-{
-    std::array<QColor, 8> colours;
-    for (size_t i = 0; i < 8; ++i) colours[i] = lampe1[i]->color();
-    return colours;
-}
-
-void Form1::Command1_MouseDown(int index, int)
-{
-    if (index < 0 || index > 7) return;
-    lampe1[size_t(index)]->setColor(outputs::toggled(lampe1[size_t(index)]->color()));
-}
-
-void Form1::Command9_Click()
-{
-    for (Lamp *l : lampe1) l->setColor(outputs::lampOff());
-    if (serial_->isOpen()) serial_->close();
-}
-
-void Form1::Command10_Click()
-{
-    for (Lamp *l : lampe1) l->setColor(outputs::lampOn());
-}
-
-void Form1::Command11_Click()
-{
-    for (Lamp *l : lampe1) l->setColor(outputs::toggled(l->color()));
-}
-
-void Form1::Timer1_Timer()
-{
-    std::array<outputs::TimetableRow, 8> rows;
-    for (size_t i = 0; i < 8; ++i) rows[i] = {heure1[i]->text(), heure2[i]->text(), auto1[i]->isChecked()};
-    std::array<QColor, 8> colours = lamps();
-    outputs::applyTimetable(colours, rows, [this] { return text::timeText(*clock_); });
-    for (size_t i = 0; i < 8; ++i) lampe1[i]->setColor(colours[i]);
-}
-
-void Form1::heure1_MouseDown(int index, int button)
-{
-    if (button == 2 && index >= 0 && index < 8) heure1[size_t(index)]->setText(text::timeText(*clock_));
-}
-
-void Form1::heure2_MouseDown(int index, int button)
-{
-    if (button == 2 && index >= 0 && index < 8) heure2[size_t(index)]->setText(text::timeText(*clock_));
-}
+std::array<QColor, 8> Form1::lamps() const { return outputs_->lamps(); }
 
 // ---------------------------------------------------------------- serial link
 
-void Form1::MSComm1_OnComm(int kind)
+// Received characters are shown as they come while the debug box is open;
+// the box is rewritten only now and then, not on every piece.
+void Form1::showReceived(const QString &received)
 {
-    if (kind == SerialComponent::kReceived) appendToBuffer(serial_->readAll());
-    if (!shutting_down_) enableTimer(Timer1);
-}
-
-void Form1::appendToBuffer(const QString &received)
-{
-    if (received.isEmpty()) return;
-    buffer_ += received;
-    if (buffer_.size() > kBufferCap) buffer_.remove(0, buffer_.size() - kBufferCap);
     if (Text1->isHidden()) return;
-    // The visible box is rewritten only now and then, not on every piece.
     view_size_ += received.size();
     if (view_size_ > kViewCap + kViewCap / 4) {
         showBufferTail();
@@ -502,16 +359,10 @@ void Form1::appendToBuffer(const QString &received)
     Text1->moveCursor(QTextCursor::End);  // the newest characters in sight
 }
 
-void Form1::setBuffer(const QString &text)
-{
-    buffer_ = text;
-    showBufferTail();
-}
-
 void Form1::showBufferTail()
 {
     if (Text1->isHidden()) return;
-    const QString tail = buffer_.right(kViewCap);
+    const QString tail = bench_->buffer().right(kViewCap);
     view_size_ = tail.size();
     Text1->setPlainText(tail);
 }
@@ -520,10 +371,10 @@ void Form1::n_port_Click()
 {
     const QString answer = setup_
                                .askText(QStringLiteral("Changement du port de communication"),
-                                        QStringLiteral("Port de communication"), board::portName(serial_->portNumber()))
+                                        QStringLiteral("Port de communication"), board::portName(MSComm1().portNumber()))
                                .toUpper();
-    if (serial_->isOpen()) serial_->close();
-    if (const int n = board::portFromAnswer(answer)) serial_->setPortNumber(n);
+    if (MSComm1().isOpen()) MSComm1().close();
+    if (const int n = board::portFromAnswer(answer)) MSComm1().setPortNumber(n);
 }
 
 void Form1::n_debug_Click()
@@ -549,7 +400,7 @@ void Form1::showStatus(const QString &message)
 
 QString Form1::statusText() const { return status_line_ ? status_line_->text() : QString(); }
 
-bool Form1::linkFailing() const { return !serial_->lastError().isEmpty(); }
+bool Form1::linkFailing() const { return !bench_->serial().lastError().isEmpty(); }
 
 bool Form1::journalRunning() const { return journal_ && journal_->running(); }
 

@@ -3,9 +3,9 @@
 // the master switch, the clock and the serial link to the board.
 
 #include "acquisition/host.h"
-#include "acquisition/request_gate.h"
 #include "acquisition/table_ops.h"
 #include "acquisition/tables.h"
+#include "engine/bench.h"
 #include "files/configuration.h"
 #include "files/settings_location.h"
 #include "text/clock.h"
@@ -18,14 +18,11 @@
 #include <memory>
 #include <optional>
 
-class QCheckBox;
 class QUrl;
 class QLabel;
 class QPlainTextEdit;
 class QFrame;
-class Lamp;
-class TimeBox;
-class PressButton;
+class OutputsFrame;
 class ClickLabel;
 class SerialComponent;
 class AnalogFrame;
@@ -59,10 +56,10 @@ public:
     ~Form1() override;
 
     // AcquisitionHost
-    bool switchedOn() const override { return marche == 1; }
-    bool beginRequest(Channel channel) override;
-    void decodingDone(Channel channel) override;
-    QString receiveBuffer() const override { return buffer_; }
+    bool switchedOn() const override { return bench_->switchedOn(); }
+    bool beginRequest(Channel channel) override { return bench_->beginRequest(channel); }
+    void decodingDone(Channel channel) override { bench_->decodingDone(channel); }
+    QString receiveBuffer() const override { return bench_->buffer(); }
     const Clock &clock() const override { return *clock_; }
     Tables &tables() override { return *tables_; }
     void showStatus(const QString &message) override;
@@ -76,7 +73,8 @@ public:
     void saveWindowPlace();
     bool restoreWindowPlace(const QRect &available);
 
-    SerialComponent &MSComm1() { return *serial_; }
+    Bench &bench() { return *bench_; }
+    SerialComponent &MSComm1() { return bench_->serial(); }
     QString statusText() const override;
     bool linkFailing() const override;
     QString listingText() const { return listing_; }
@@ -88,20 +86,20 @@ public:
     files::ConfigurationFiles configFiles() const;
     std::array<QColor, 8> lamps() const;
     // Received characters go to the end of the buffer; the oldest go past the cap.
-    void appendToBuffer(const QString &received);
+    void appendToBuffer(const QString &received) { bench_->appendToBuffer(received); }
 
-    static constexpr int kBufferCap = 64 * 1024;  // newest characters kept
+    static constexpr int kBufferCap = Bench::kBufferCap;  // newest characters kept
     // The debug box shows only the newest part of the buffer: a long line of
     // text costs the box far more memory than the characters themselves.
     static constexpr int kViewCap = 4 * 1024;
 
-    int marche = 0;  // master switch: 0 off, 1 on
+    int marche() const { return bench_->marche(); }  // master switch: 0 off, 1 on
     int num_tableau = 0;
 
     // The orderly shutdown has begun (close, "Quitter", a signal, the end of
     // the session) / has ended: the board heard its all-off command.
-    bool shuttingDown() const { return shutting_down_; }
-    bool hasEnded() const { return ended_; }
+    bool shuttingDown() const { return bench_->shuttingDown(); }
+    bool hasEnded() const { return bench_->hasEnded(); }
 
 signals:
     void ended();  // the shutdown ran to its end; the window is closed
@@ -116,18 +114,7 @@ public slots:
     void endAtOnce();
     void Form_Load();
     void Image2_Click();
-    void Timer1_Timer();
-    void Timer2_Timer();
     void Timer3_Timer();
-    void Timer4_Timer();
-    void Timer8_Timer();
-    void MSComm1_OnComm(int kind);
-    void Command1_MouseDown(int index, int button);
-    void Command9_Click();
-    void Command10_Click();
-    void Command11_Click();
-    void heure1_MouseDown(int index, int button);
-    void heure2_MouseDown(int index, int button);
     void n_port_Click();
     void n_debug_Click();
     void Text1_Click();
@@ -152,14 +139,10 @@ protected:
 
 private:
     void buildMenus();
-    void buildOutputsFrame(QWidget *client);
     void buildBottomBand(QWidget *client);
-    void waitOneSecond();
     void finishShutdown(bool endProgram);
-    void writeOutputCommand();
-    void send(const QByteArray &command);
-    void noteOwed();
-    void setBuffer(const QString &text);
+    void showSwitch(bool on);
+    void showReceived(const QString &received);
     void showBufferTail();
     QPixmap switchPicture(bool on) const;
     void showListing(const QString &listing);
@@ -175,30 +158,18 @@ private:
     QString program_dir_;
     Setup setup_;
     std::unique_ptr<Tables> tables_;
-    SerialComponent *serial_ = nullptr;
-    QString buffer_;
+    Bench *bench_ = nullptr;
     qsizetype view_size_ = 0;  // characters put into the visible Text1
     QString listing_;          // the text last listed in Text5, line ends as written
-    bool waiting_ = false;
-    bool shutting_down_ = false;
-    bool ended_ = false;
-    bool keep_place_ = false;   // the window's place is kept between runs
-    bool all_off_due_ = false;  // at the shutdown: the board must hear the all-off command
+    bool keep_place_ = false;  // the window's place is kept between runs
     QTimer *shutdown_wait_ = nullptr;
-    acquisition::RequestGate gate_;
-    QByteArray last_written_;     // the last command written to the line
-    int last_output_byte_ = 0;    // the byte of the last output command written
-    qint64 output_since_ms_ = 0;  // the last output command, or the switch turned on
     acquisition::RandomSource random_;
     // "param.ini" as read once at start-up, between the pieces of Form_Load;
     // nothing when there was no file.
     std::optional<files::Configuration> startup_config_;
 
-    QTimer *Timer1 = nullptr, *Timer2 = nullptr, *Timer3 = nullptr, *Timer4 = nullptr, *Timer8 = nullptr;
-    std::array<Lamp *, 8> lampe1{};
-    std::array<PressButton *, 8> Command1{};
-    std::array<TimeBox *, 8> heure1{}, heure2{};
-    std::array<QCheckBox *, 8> auto1{};
+    QTimer *Timer3 = nullptr;
+    OutputsFrame *outputs_ = nullptr;
     ClickLabel *Image2 = nullptr;
     QFrame *Shape2 = nullptr;
     QLabel *Label18 = nullptr;
@@ -209,5 +180,3 @@ private:
     GraphFrame *graph_ = nullptr;
     JournalPanel *journal_ = nullptr;
 };
-
-void enableTimer(QTimer *t);  // start a stopped timer, leave a running one alone

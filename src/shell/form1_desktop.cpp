@@ -29,23 +29,23 @@ files::ConfigurationFiles Form1::configFiles() const
 void Form1::loadDeviceMap()
 {
     const QSettings settings(userSettingsFile(), QSettings::IniFormat);
-    serial_->setDeviceMap(board::readPortMap(settings));
+    MSComm1().setDeviceMap(board::readPortMap(settings));
 }
 
 // The devices are kept per user, not in "param.ini". The port is closed so
 // that the next transmission opens the device now attached to it.
 void Form1::n_ports_serie_Click()
 {
-    auto *dialog = new SerialPortsDialog(serial_->deviceMap(), this);
+    auto *dialog = new SerialPortsDialog(MSComm1().deviceMap(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setCurrentPort(serial_->portNumber());
+    dialog->setCurrentPort(MSComm1().portNumber());
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         const board::PortMap map = dialog->portMap();
         QSettings settings(userSettingsFile(), QSettings::IniFormat);
         board::writePortMap(settings, map);
-        serial_->setDeviceMap(map);
-        if (serial_->isOpen()) serial_->close();
-        const int n = serial_->portNumber();
+        MSComm1().setDeviceMap(map);
+        if (MSComm1().isOpen()) MSComm1().close();
+        const int n = MSComm1().portNumber();
         if (settings.status() != QSettings::NoError)
             showStatus(QStringLiteral("Impossible d'enregistrer les ports dans « %1 » ; ils servent jusqu'à la "
                                       "fermeture du panneau")

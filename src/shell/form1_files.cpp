@@ -15,6 +15,7 @@
 #include "graph/graph_frame_widget.h"
 #include "graph/picture_widget.h"
 #include "link/serial_component.h"
+#include "outputs/outputs_frame_widget.h"
 #include "shell/controls.h"
 #include "shell/file_dialog.h"
 
@@ -66,10 +67,10 @@ void Form1::loadConfigurationFirst()
     if (!startup_config_) return;
     const files::Configuration &c = *startup_config_;
     // A setting the file lacks keeps the control's starting value.
-    if (const auto port = files::wholeSetting(c.com, 1, 255)) serial_->setPortNumber(*port);
+    if (const auto port = files::wholeSetting(c.com, 1, 255)) MSComm1().setPortNumber(*port);
     for (size_t i = 0; i < 8; ++i) {
-        if (c.has(QStringLiteral("heure%1").arg(i))) heure1[i]->setText(c.heure1[i]);
-        if (c.has(QStringLiteral("heure2%1").arg(i))) heure2[i]->setText(c.heure2[i]);
+        if (c.has(QStringLiteral("heure%1").arg(i))) outputs_->setStart(i, c.heure1[i]);
+        if (c.has(QStringLiteral("heure2%1").arg(i))) outputs_->setEnd(i, c.heure2[i]);
     }
     for (int k = 1; k <= 8; ++k) {
         const auto n = QString::number(k);
@@ -108,10 +109,11 @@ void Form1::loadConfigurationLast()
 void Form1::n_enr_param_Click()
 {
     files::Configuration c;
-    c.com = QString::number(serial_->portNumber());
+    c.com = QString::number(MSComm1().portNumber());
+    const Bench::Timetable rows = outputs_->timetable();
     for (size_t i = 0; i < 8; ++i) {
-        c.heure1[i] = heure1[i]->text();
-        c.heure2[i] = heure2[i]->text();
+        c.heure1[i] = rows[i].start;
+        c.heure2[i] = rows[i].end;
     }
     const auto *combo3 = control<QComboBox>(analog_, QStringLiteral("Combo3"));
     const auto *combo2 = control<QComboBox>(logic_, QStringLiteral("Combo2"));

@@ -1,0 +1,133 @@
+#include "outputs/outputs_frame_widget.h"
+
+#include "shell/controls.h"
+#include "text/clock.h"
+#include "text/placement_widget.h"
+
+#include <QCheckBox>
+#include <QLabel>
+
+namespace {
+
+QLabel *label(QWidget *parent, const QString &text, QRectF r, const char *name = nullptr)
+{
+    auto *l = new QLabel(text, parent);
+    placement::place(l, r.x(), r.y(), r.width(), r.height());
+    if (name) l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+QString indexed(const char *base, int i) { return QStringLiteral("%1_%2").arg(QLatin1String(base)).arg(i); }
+
+}  // namespace
+
+OutputsFrame::OutputsFrame(Bench &bench, QWidget *parent)
+    : QGroupBox(QStringLiteral("Sorties à relais"), parent), bench_(bench)
+{
+    setObjectName(QStringLiteral("Frame1"));
+    QWidget *frame = this;
+
+    static constexpr int labelStart[8] = {120, 1380, 2760, 4080, 5460, 6720, 8100, 9420};
+    static constexpr int box[8] = {120, 1440, 2760, 4080, 5460, 6780, 8100, 9420};
+    static constexpr int autoBox[8] = {540, 1860, 3180, 4500, 5880, 7200, 8520, 9840};
+    static constexpr int lamp[8] = {180, 1500, 2820, 4140, 5460, 6840, 8160, 9480};
+    static constexpr int button[8] = {120, 1440, 2760, 4080, 5400, 6780, 8100, 9420};
+    static constexpr int separator[8] = {1320, 2700, 3960, 5340, 6660, 8040, 9300, 10680};
+    const QString yellow = QStringLiteral("background-color: rgb(255,255,192);");
+
+    for (int i = 0; i < 8; ++i) {
+        label(frame, QStringLiteral("Heure de début"), QRectF(labelStart[i], 480, 1110, 195));
+        label(frame, QStringLiteral("Heure de fin"), QRectF(box[i], 1200, 870, 195));
+        heure1[size_t(i)] = new TimeBox(frame);
+        heure1[size_t(i)]->setObjectName(indexed("heure1", i));
+        placement::place(heure1[size_t(i)], box[i], 720, 1095, 285);
+        heure2[size_t(i)] = new TimeBox(frame);
+        heure2[size_t(i)]->setObjectName(indexed("heure2", i));
+        placement::place(heure2[size_t(i)], box[i], 1440, 1095, 285);
+        for (TimeBox *b : {heure1[size_t(i)], heure2[size_t(i)]}) b->setStyleSheet(yellow);
+        heure1[size_t(i)]->setAccessibleName(QStringLiteral("Heure de début, sortie %1").arg(i + 1));
+        heure2[size_t(i)]->setAccessibleName(QStringLiteral("Heure de fin, sortie %1").arg(i + 1));
+        connect(heure1[size_t(i)], &TimeBox::mouseDown, this, [this, i](int b) { heure1_MouseDown(i, b); });
+        connect(heure2[size_t(i)], &TimeBox::mouseDown, this, [this, i](int b) { heure2_MouseDown(i, b); });
+
+        auto1[size_t(i)] = new QCheckBox(QStringLiteral("Auto"), frame);
+        auto1[size_t(i)]->setObjectName(indexed("auto1", i));
+        placement::place(auto1[size_t(i)], autoBox[i], 1800, 675, 255);
+
+        lampe1[size_t(i)] = new Lamp(frame);
+        lampe1[size_t(i)]->setObjectName(indexed("lampe1", i));
+        placement::place(lampe1[size_t(i)], lamp[i], 1860, 255, 135);
+        lampe1[size_t(i)]->setColor(outputs::lampOff());
+
+        Command1[size_t(i)] = new PressButton(QStringLiteral("Forçage Sortie %1").arg(i + 1), frame);
+        Command1[size_t(i)]->setObjectName(indexed("Command1", i));
+        placement::place(Command1[size_t(i)], button[i], 2160, 1095, 615);
+        connect(Command1[size_t(i)], &PressButton::mouseDown, this, [this, i](int b) { Command1_MouseDown(i, b); });
+
+        auto *line = new LineElement(frame, QColor(0, 0, 255));
+        line->setObjectName(QStringLiteral("Line%1").arg(i + 1));
+        line->setTwips(separator[i], 360, separator[i], 2760);
+    }
+    label(frame, QStringLiteral("Général"), QRectF(10980, 420, 555, 195), "Label17");
+    struct Global {
+        const char *name;
+        const char *text;
+        int top;
+        void (OutputsFrame::*slot)();
+    };
+    for (const Global &g : {Global{"Command11", "Sorties Inv", 720, &OutputsFrame::Command11_Click},
+                            Global{"Command9", "Sorties à 0", 1440, &OutputsFrame::Command9_Click},
+                            Global{"Command10", "Sorties à 1", 2160, &OutputsFrame::Command10_Click}}) {
+        auto *b = new PressButton(QString::fromUtf8(g.text), frame);
+        b->setObjectName(QString::fromLatin1(g.name));
+        placement::place(b, 10860, g.top, 915, 615);
+        connect(b, &QPushButton::clicked, this, g.slot);
+    }
+    connect(&bench_, &Bench::outputsChanged, this, &OutputsFrame::showOutputs);
+}
+
+std::array<QColor, 8> OutputsFrame::lamps() const
+{
+    std::array<QColor, 8> colours;
+    for (size_t i = 0; i < 8; ++i) colours[i] = lampe1[i]->color();
+    return colours;
+}
+
+Bench::Timetable OutputsFrame::timetable() const
+{
+    Bench::Timetable rows;
+    for (size_t i = 0; i < 8; ++i) rows[i] = {heure1[i]->text(), heure2[i]->text(), auto1[i]->isChecked()};
+    return rows;
+}
+
+void OutputsFrame::setStart(size_t index, const QString &text)
+{
+    if (index < 8) heure1[index]->setText(text);
+}
+
+void OutputsFrame::setEnd(size_t index, const QString &text)
+{
+    if (index < 8) heure2[index]->setText(text);
+}
+
+void OutputsFrame::showOutputs()
+{
+    for (int i = 0; i < 8; ++i)
+        lampe1[size_t(i)]->setColor(bench_.output(i) ? outputs::lampOn() : outputs::lampOff());
+}
+
+void OutputsFrame::Command1_MouseDown(int index, int) { bench_.toggleOutput(index); }
+void OutputsFrame::Command9_Click() { bench_.allOutputsOff(); }
+void OutputsFrame::Command10_Click() { bench_.allOutputsOn(); }
+void OutputsFrame::Command11_Click() { bench_.invertOutputs(); }
+
+void OutputsFrame::heure1_MouseDown(int index, int button)
+{
+    if (button == 2 && index >= 0 && index < 8) heure1[size_t(index)]->setText(text::timeText(bench_.clock()));
+}
+
+void OutputsFrame::heure2_MouseDown(int index, int button)
+{
+    if (button == 2 && index >= 0 && index < 8) heure2[size_t(index)]->setText(text::timeText(bench_.clock()));
+}
+

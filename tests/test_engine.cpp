@@ -1,0 +1,198 @@
+// The bench on its own, without any window: the output byte the board hears
+// after each way of switching the outputs, the timetable at its second, what
+// the last-resort handler is told is owed, and the request of one frame held
+// while the other's is in flight. The board is the simulator on a
+// pseudo-terminal; the clock is set by hand.
+#include "core/board.h"
+#include "engine/bench.h"
+#include "link/last_resort.h"
+#include "link/protocol.h"
+#include "link/serial_component.h"
+#include "support/fake_clock.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+namespace {
+
+enum class Action { Toggle0, Toggle2, Toggle7, AllOn, AllOff, Invert };
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Action)
+Q_DECLARE_METATYPE(QList<Action>)
+
+class TestEngine : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    FakeClock clock;
+    std::unique_ptr<sim::PtyBoard> board;
+    std::unique_ptr<Bench> bench;
+
+    QTimer *timer(const char *name) { return bench->findChild<QTimer *>(QString::fromLatin1(name)); }
+    // The last output byte the board received, once it has come.
+    int boardByte(int count)
+    {
+        if (!QTest::qWaitFor([&] { return board->count(sim::Command::Output) >= count; }, 2000)) return -1;
+        for (auto it = board->received().rbegin(); it != board->received().rend(); ++it)
+            if (it->kind == sim::Command::Output) return it->byte;
+        return -1;
+    }
+
+private slots:
+    void init()
+    {
+        clock = FakeClock();
+        const QString link = dir.filePath(QStringLiteral("com1"));
+        qputenv("PRAMELOR_COM1", link.toLocal8Bit());
+        board = std::make_unique<sim::PtyBoard>(link);
+        QVERIFY(board->isPlugged());
+        bench = std::make_unique<Bench>(clock);
+        bench->serial().setPortNumber(1);
+    }
+    void cleanup()
+    {
+        bench.reset();
+        board.reset();
+        board::last_resort::setOwed(false);
+    }
+
+    void outputByte_data()
+    {
+        QTest::addColumn<QList<Action>>("actions");
+        QTest::addColumn<int>("byte");
+        using A = Action;
+        QTest::newRow("nothing") << QList<A>{} << 0x00;
+        QTest::newRow("output 1") << QList<A>{A::Toggle0} << 0x01;
+        QTest::newRow("outputs 1 and 3") << QList<A>{A::Toggle0, A::Toggle2} << 0x05;
+        QTest::newRow("output 8 twice") << QList<A>{A::Toggle7, A::Toggle7} << 0x00;
+        QTest::newRow("all on") << QList<A>{A::AllOn} << 0xFF;
+        QTest::newRow("all on, all off") << QList<A>{A::AllOn, A::AllOff} << 0x00;
+        QTest::newRow("outputs 1 and 3 inverted") << QList<A>{A::Toggle0, A::Toggle2, A::Invert} << 0xFA;
+        QTest::newRow("all off inverted") << QList<A>{A::AllOff, A::Invert} << 0xFF;
+    }
+    void outputByte()
+    {
+        QFETCH(QList<Action>, actions);
+        QFETCH(int, byte);
+        QSignalSpy changed(bench.get(), &Bench::outputsChanged);
+        for (Action a : actions) {
+            switch (a) {
+            case Action::Toggle0: bench->toggleOutput(0); break;
+            case Action::Toggle2: bench->toggleOutput(2); break;
+            case Action::Toggle7: bench->toggleOutput(7); break;
+            case Action::AllOn: bench->allOutputsOn(); break;
+            case Action::AllOff: bench->allOutputsOff(); break;
+            case Action::Invert: bench->invertOutputs(); break;
+            }
+        }
+        QCOMPARE(bench->outputByte(), byte);
+        if (actions.isEmpty()) QCOMPARE(changed.count(), 0);
+        bench->Timer4_Timer();  // the output command
+        QCOMPARE(boardByte(1), byte);
+        QCOMPARE(bench->lastWritten(), board::outputCommand(quint8(byte)));
+        bench->allOutputsOff();
+        QVERIFY(!bench->serial().isOpen());  // all off closes the port
+    }
+
+    void timetable_data()
+    {
+        QTest::addColumn<QString>("now");
+        QTest::addColumn<bool>("automatic");
+        QTest::addColumn<bool>("before");
+        QTest::addColumn<bool>("after");
+        QTest::newRow("the start second") << "07:30:00" << true << false << true;
+        QTest::newRow("the end second") << "07:45:00" << true << true << false;
+        QTest::newRow("between the two") << "07:40:00" << true << false << false;
+        QTest::newRow("a second late") << "07:30:01" << true << false << false;
+        QTest::newRow("not automatic") << "07:30:00" << false << false << false;
+    }
+    void timetable()
+    {
+        QFETCH(QString, now);
+        QFETCH(bool, automatic);
+        QFETCH(bool, before);
+        QFETCH(bool, after);
+        clock.time = QTime::fromString(now, QStringLiteral("HH:mm:ss"));
+        if (before) bench->toggleOutput(3);
+        Bench::Timetable rows;
+        rows[3] = {QStringLiteral("07:30:00"), QStringLiteral("07:45:00"), automatic};
+        bench->setTimetableSource([rows] { return rows; });
+        bench->Timer1_Timer();
+        QCOMPARE(bench->output(3), after);
+        QCOMPARE(bench->outputByte(), after ? 0x08 : 0x00);
+    }
+
+    // What the handler that runs when the process dies without its shutdown
+    // is told: the all-off command is owed while a relay may be on.
+    void owedAllOff()
+    {
+        bench->allOutputsOn();
+        bench->Timer4_Timer();
+        QCOMPARE(boardByte(1), 0xFF);
+        QVERIFY(board::last_resort::owed());
+        bench->allOutputsOff();
+        bench->Timer4_Timer();
+        QCOMPARE(boardByte(2), 0x00);
+        QVERIFY(!board::last_resort::owed());
+
+        bench->flipSwitch();  // on: owed until the orderly shutdown has ended
+        QCOMPARE(bench->marche(), 1);
+        QVERIFY(board::last_resort::owed());
+        bench->toggleOutput(5);
+        bench->Timer4_Timer();
+        QCOMPARE(boardByte(3), 0x20);
+
+        QSignalSpy stopping(bench.get(), &Bench::stopping);
+        bench->beginShutdown();
+        QCOMPARE(stopping.count(), 1);
+        QVERIFY(bench->allOffDue());
+        QCOMPARE(bench->outputByte(), 0x00);
+        QVERIFY(timer("Timer4")->isActive());
+        QVERIFY(!timer("Timer1")->isActive());
+        QVERIFY(board::last_resort::owed());
+        bench->finish();  // before Timer4 had its turn: the all-off goes out now
+        QVERIFY(bench->hasEnded());
+        QCOMPARE(bench->lastWritten(), board::outputCommand(0));
+        QVERIFY(!bench->serial().isOpen());
+        QVERIFY(!board::last_resort::owed());
+        QCOMPARE(boardByte(4), 0x00);
+    }
+
+    // One frame's start while the other's acquisition awaits its decoding
+    // waits for that decoding, then goes on.
+    void heldStart()
+    {
+        QVERIFY(bench->beginRequest(Channel::Analog));  // switch off: nothing to do
+        QVERIFY(!timer("Timer2")->isActive());
+        bench->flipSwitch();
+        QVERIFY(timer("Timer4")->isActive());
+        QVERIFY(bench->beginRequest(Channel::Analog));
+        QVERIFY(timer("Timer2")->isActive());
+        QVERIFY(!timer("Timer4")->isActive());  // paused until the request is sent
+        QVERIFY(!bench->beginRequest(Channel::Logic));
+        QVERIFY(bench->gate().held(Channel::Logic));
+        QVERIFY(!timer("Timer8")->isActive());
+
+        QSignalSpy sent(bench.get(), &Bench::requestSent);
+        bench->Timer2_Timer();
+        QCOMPARE(sent.count(), 1);
+        QCOMPARE(bench->buffer(), QStringLiteral("nA"));
+        QVERIFY(QTest::qWaitFor([&] { return board->count(sim::Command::Analog) == 1; }, 2000));
+
+        QSignalSpy released(bench.get(), &Bench::heldStartReleased);
+        bench->decodingDone(Channel::Analog);
+        QCOMPARE(released.count(), 1);
+        QCOMPARE(released.at(0).at(0).value<Channel>(), Channel::Logic);
+        QVERIFY(timer("Timer8")->isActive());
+        QVERIFY(!bench->gate().held(Channel::Logic));
+        bench->beginShutdown();
+        bench->finish();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEngine)
+#include "test_engine.moc"
