@@ -81,12 +81,24 @@ private slots:
         QSignalSpy changed(bench.get(), &Bench::outputsChanged);
         for (Action a : actions) {
             switch (a) {
-            case Action::Toggle0: bench->toggleOutput(0); break;
-            case Action::Toggle2: bench->toggleOutput(2); break;
-            case Action::Toggle7: bench->toggleOutput(7); break;
-            case Action::AllOn: bench->allOutputsOn(); break;
-            case Action::AllOff: bench->allOutputsOff(); break;
-            case Action::Invert: bench->invertOutputs(); break;
+            case Action::Toggle0:
+                bench->toggleOutput(0);
+                break;
+            case Action::Toggle2:
+                bench->toggleOutput(2);
+                break;
+            case Action::Toggle7:
+                bench->toggleOutput(7);
+                break;
+            case Action::AllOn:
+                bench->allOutputsOn();
+                break;
+            case Action::AllOff:
+                bench->allOutputsOff();
+                break;
+            case Action::Invert:
+                bench->invertOutputs();
+                break;
             }
         }
         QCOMPARE(bench->outputByte(), byte);

@@ -112,8 +112,7 @@ void OutputsFrame::setEnd(size_t index, const QString &text)
 
 void OutputsFrame::showOutputs()
 {
-    for (int i = 0; i < 8; ++i)
-        lampe1[size_t(i)]->setColor(bench_.output(i) ? outputs::lampOn() : outputs::lampOff());
+    for (int i = 0; i < 8; ++i) lampe1[size_t(i)]->setColor(bench_.output(i) ? outputs::lampOn() : outputs::lampOff());
 }
 
 void OutputsFrame::Command1_MouseDown(int index, int) { bench_.toggleOutput(index); }
@@ -130,4 +129,3 @@ void OutputsFrame::heure2_MouseDown(int index, int button)
 {
     if (button == 2 && index >= 0 && index < 8) heure2[size_t(index)]->setText(text::timeText(bench_.clock()));
 }
-

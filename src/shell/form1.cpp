@@ -82,7 +82,7 @@ Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<T
 
     bench_ = new Bench(*clock_, this);
     connect(bench_, &Bench::statusChanged, this, &Form1::showStatus);
-        connect(bench_, &Bench::switchChanged, this, &Form1::showSwitch);
+    connect(bench_, &Bench::switchChanged, this, &Form1::showSwitch);
     connect(bench_, &Bench::received, this, &Form1::showReceived);
     connect(bench_, &Bench::bufferReplaced, this, &Form1::showBufferTail);
     loadDeviceMap();
@@ -103,9 +103,8 @@ Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<T
     buildMenus();
     outputs_ = new OutputsFrame(*bench_, client);
     placement::place(outputs_, 0, 60, 11895, 2895);
-    bench_->setTimetableSource([frame = QPointer<OutputsFrame>(outputs_)] {
-        return frame ? frame->timetable() : Bench::Timetable{};
-    });
+    bench_->setTimetableSource(
+        [frame = QPointer<OutputsFrame>(outputs_)] { return frame ? frame->timetable() : Bench::Timetable{}; });
     analog_ = new AnalogFrame(*this, client);
     placement::place(analog_, 0, 3000, 11895, 1995);
     logic_ = new LogicFrame(*this, client);
@@ -369,10 +368,11 @@ void Form1::showBufferTail()
 
 void Form1::n_port_Click()
 {
-    const QString answer = setup_
-                               .askText(QStringLiteral("Changement du port de communication"),
-                                        QStringLiteral("Port de communication"), board::portName(MSComm1().portNumber()))
-                               .toUpper();
+    const QString answer =
+        setup_
+            .askText(QStringLiteral("Changement du port de communication"), QStringLiteral("Port de communication"),
+                     board::portName(MSComm1().portNumber()))
+            .toUpper();
     if (MSComm1().isOpen()) MSComm1().close();
     if (const int n = board::portFromAnswer(answer)) MSComm1().setPortNumber(n);
 }
