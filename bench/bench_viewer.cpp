@@ -7,7 +7,7 @@
 // The journal is made once in a temporary folder, or at the path
 // PRAMELOR_WEEK_JOURNAL names when no file is there yet (kept for later runs).
 #include "../tests/support/journal_gen.h"
-#include "process_stats.h"
+#include "../tests/support/process_stats.h"
 #include "viewer/journal_model.h"
 #include "viewer/plot_painter.h"
 

@@ -5,9 +5,9 @@
 //   measure_acquisition [seconds=60]
 // Prints one JSON object. The simulator runs in the same process, so the CPU
 // figure is an upper bound for the panel alone.
+#include "../tests/support/process_stats.h"
 #include "acquisition/tables.h"
 #include "core/board.h"
-#include "process_stats.h"
 #include "shell/form1.h"
 
 #include <QApplication>

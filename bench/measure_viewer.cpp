@@ -7,7 +7,7 @@
 // PRAMELOR_WEEK_JOURNAL: a journal to use (made there when missing).
 // Prints one JSON object.
 #include "../tests/support/journal_gen.h"
-#include "process_stats.h"
+#include "../tests/support/process_stats.h"
 #include "shell/form1.h"
 #include "viewer/follower.h"
 #include "viewer/journal_plot_widget.h"

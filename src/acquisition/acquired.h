@@ -2,8 +2,8 @@
 // One decoded acquisition as the frames announce it, memorised or not: for
 // the continuous journal and whoever else follows the acquisitions live.
 
+#include "acquisition/channel.h"
 #include "acquisition/decode.h"
-#include "acquisition/host.h"
 
 #include <QDateTime>
 #include <QString>

@@ -2,12 +2,12 @@
 // What the acquisition frames need from the main window: the master switch,
 // the request chain on the serial link, the receive buffer and the clock.
 
+#include "acquisition/channel.h"
+
 #include <QString>
 
 class Clock;
 struct Tables;
-
-enum class Channel { Analog, Logic };
 
 class AcquisitionHost {
 public:

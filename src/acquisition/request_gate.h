@@ -8,7 +8,7 @@
 // gives that frame its one decoding, as it always did, without a second
 // request on the line.
 
-#include "acquisition/host.h"
+#include "acquisition/channel.h"
 
 #include <QtGlobal>
 #include <array>

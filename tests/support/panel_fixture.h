@@ -3,10 +3,10 @@
 // long-running tests: setting both frames cycling, counting what the board
 // received, and the process figures (resident memory, CPU time).
 
-#include "../../bench/process_stats.h"
 #include "controls.h"
 #include "core/board.h"
 #include "link/serial_component.h"
+#include "process_stats.h"
 #include "shell/form1.h"
 
 #include <QCheckBox>
