@@ -69,12 +69,7 @@ int inColumn(const QImage &img, double x, const QColor &c)
     return n;
 }
 
-QStringList cells(QTableWidget *t, int r)
-{
-    QStringList out;
-    for (int c = 0; c < t->columnCount(); ++c) out << (t->item(r, c) ? t->item(r, c)->text() : QString());
-    return out;
-}
+using panel::cells;
 
 }  // namespace
 

@@ -14,6 +14,7 @@
 #include "graph/measures_widget.h"
 #include "graph/picture_widget.h"
 #include "shell/form1.h"
+#include "support/controls.h"
 
 #include <QAction>
 #include <QApplication>
@@ -71,12 +72,7 @@ QString deltaT(const Tables &t, bool analog)
     return m.rows.value(1).value(3);
 }
 
-QStringList cells(QTableWidget *t, int r)
-{
-    QStringList out;
-    for (int c = 0; c < t->columnCount(); ++c) out << (t->item(r, c) ? t->item(r, c)->text() : QString());
-    return out;
-}
+using panel::cells;
 
 }  // namespace
 
