@@ -209,6 +209,7 @@ bool JournalWriter::open(const QString &path, const Units &units, QString *error
     moved_to_.clear();
     units_.reset();
     pending_ = false;
+    flusher_->takeFailure();  // a failure of the journal before is no concern of this one
     last_sync_ = now() - kSyncEveryMs;
     if (size_ == 0) {
         if (!write(journalHeader(units), QStringLiteral("écrire dans le journal"), error)) return false;
@@ -273,16 +274,18 @@ bool JournalWriter::sync(QString *error)
     if (fd_ < 0) return false;
     last_sync_ = now();
     pending_ = false;
-    if (::fsync(fd_) == 0) return true;
-    if (error)
-        *error = failureSentence(QStringLiteral("écrire sur le disque le journal"), path_, reasonFromErrno(errno));
+    // A flush that failed since the last one is said now.
+    int err = flusher_->takeFailure();
+    if (err == 0 && !flusher_->request(fd_)) err = errno;
+    if (err == 0) return true;
+    if (error) *error = failureSentence(QStringLiteral("écrire sur le disque le journal"), path_, reasonFromErrno(err));
     return false;
 }
 
 void JournalWriter::close()
 {
     if (fd_ < 0) return;
-    if (pending_) ::fsync(fd_);
+    if (pending_) flusher_->request(fd_);  // the flusher keeps the file until it is on the disk
     ::close(fd_);
     fd_ = -1;
     pending_ = false;

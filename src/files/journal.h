@@ -9,18 +9,23 @@
 //
 // Nothing written is lost to a crash: each line reaches the file in one write
 // as soon as it is made, and the file is flushed to the disk at most once a
-// second, so a power cut loses at most the last second. A reader passes over
+// second, so a power cut loses at most the last second (more only while the
+// disk itself takes longer: the flush runs on a thread of its own, so a slow
+// disk never holds up the acquisitions). A reader passes over
 // a half line at the end (and any damaged line elsewhere).
 
 #include "acquisition/acquired.h"
 #include "acquisition/tables.h"
 
+#include "files/disk_flusher.h"
 #include <QByteArray>
 #include <QByteArrayView>
+
 #include <QElapsedTimer>
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -98,6 +103,7 @@ private:
     bool pending_ = false;
     std::function<qint64()> clock_;
     QElapsedTimer elapsed_;
+    std::unique_ptr<DiskFlusher> flusher_ = std::make_unique<DiskFlusher>();
 };
 
 // The end of a journal as "Ouvrir un journal…" loads it.

@@ -12,10 +12,10 @@
 
 namespace shell {
 
-int runPanel(QApplication &app, const std::function<void(Form1 &)> &ready)
+int runPanel(QApplication &app, const std::function<void(Form1 &)> &ready, Form1::Setup setup)
 {
     installEndGuards();
-    Form1 form;
+    Form1 form(std::move(setup));
     watchTerminationSignals(form);
 #if QT_CONFIG(sessionmanager)
     // The desktop session ends: the same shutdown as a close of the window.

@@ -8,13 +8,16 @@
 //   zero        "Sorties à 0" (which also closes the port)
 //   cyclic-a    arm the analog cyclic mode, every 2 s     cyclic-l  the logic one
 //   manual-a    "Acquisition Manuelle" (analog)           manual-l  (logic)
+//   journal     "Journal continu…" into journal.csv      save      "Enregistrer la configuration"
 //   quit        "Fichier" / "Quitter"          close      a close request from the desktop
 //   app-quit    the application asked to quit (its windows are asked to close)
 //   app-exit    the event loop ended at once, without closing anything
 //   qfatal, abort, terminate, segv   the ways a process dies
 //   hang        the window stops answering
 //
-// The child says "ready" on standard output once its window is shown.
+// The child says "ready" on standard output once its window is shown. With
+// PRAMELOR_CHILD_DIR set, its files (param.ini, the user's settings, the
+// journal) go to that folder.
 
 #include "controls.h"
 #include "shell/form1.h"
@@ -106,6 +109,10 @@ private:
             click("Command12");
         } else if (word == u"manual-l") {
             click("Command13");
+        } else if (word == u"journal") {
+            child<QAction>("n_journal")->trigger();
+        } else if (word == u"save") {
+            child<QAction>("n_enr_param")->trigger();
         } else if (word == u"quit") {
             child<QAction>("n_quitter")->trigger();
         } else if (word == u"close") {
@@ -141,7 +148,14 @@ private:
 inline int childPanelMain(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    return shell::runPanel(app, [](Form1 &form) { new ChildScript(form); });
+    Form1::Setup setup;
+    if (const QString dir = qEnvironmentVariable("PRAMELOR_CHILD_DIR"); !dir.isEmpty()) {
+        setup.programDir = dir;
+        setup.userDir = dir + QStringLiteral("/config");
+        setup.askPath = [dir](bool, const QString &) { return dir + QStringLiteral("/journal.csv"); };
+    }
+    return shell::runPanel(
+        app, [](Form1 &form) { new ChildScript(form); }, setup);
 }
 
 }  // namespace panel
