@@ -98,7 +98,7 @@ int main(int argc, char **argv)
     wall.start();
     armCycle(form, "Command16", "Combo4", "Check6", "Command21");
     armCycle(form, "Command14", "Combo1", "Check1", "Command18");
-    QTest::qWait(seconds * 1000);
+    idleFor(seconds * 1000);
     const double cpu = cpuSeconds() - cpu0;
     const double elapsed = double(wall.elapsed()) / 1000.0;
     const double rssEnd = residentMb();

@@ -40,7 +40,7 @@ int main(int argc, char **argv)
     const double cpu0 = cpuSeconds();
     QElapsedTimer wall;
     wall.start();
-    QTest::qWait(seconds * 1000);
+    idleFor(seconds * 1000);
     const double cpu = cpuSeconds() - cpu0;
     const double elapsed = double(wall.elapsed()) / 1000.0;
 

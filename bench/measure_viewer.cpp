@@ -48,7 +48,7 @@ int main(int argc, char **argv)
     const double idle0 = cpuSeconds();
     QElapsedTimer idleWall;
     idleWall.start();
-    QTest::qWait(seconds * 1000);
+    idleFor(seconds * 1000);
     const double idleCpu = 100.0 * (cpuSeconds() - idle0) / (double(idleWall.elapsed()) / 1000.0);
 
     QElapsedTimer open;

@@ -1,8 +1,10 @@
 #pragma once
 // What the whole-program measurements read of their own process.
 
+#include <QEventLoop>
 #include <QFile>
 #include <QList>
+#include <QTimer>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -19,4 +21,14 @@ inline double residentMb()
     if (!f.open(QIODevice::ReadOnly)) return 0;
     const QList<QByteArray> parts = f.readAll().split(' ');
     return parts.size() > 1 ? parts[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / 1048576.0 : 0;
+}
+
+// Runs the event loop for ms milliseconds without waking on its own: a
+// measurement of idle cost must not count a test helper's polling (QTest's
+// qWait sleeps and wakes every 10 ms).
+inline void idleFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
 }
