@@ -75,7 +75,7 @@ int main(int argc, char **argv)
     graph->Command24_Click();
     graph->Picture1_MouseDown(1, 2, 1000, 2000);   // A on the first acquisition
     graph->Picture1_MouseDown(2, 2, 11520, 2000);  // B on the last
-    app.decoder = b.child<QObject>(QStringLiteral("Frame2"))->findChild<QTimer *>(QStringLiteral("Timer5"));
+    app.decoder = b.child<QObject>(QStringLiteral("bench"))->findChild<QTimer *>(QStringLiteral("Timer5"));
     app.surface = graph->picture()->area();
     if (!app.decoder) qFatal("no Timer5");
 

@@ -46,8 +46,6 @@ public:
         buffer.clear();
         return true;
     }
-    void decodingDone(Channel) override {}
-    QString receiveBuffer() const override { return buffer; }
     const Clock &clock() const override { return clk; }
     Tables &tables() override { return tabs; }
     void showStatus(const QString &message) override { statuses << message; }
@@ -178,7 +176,6 @@ private slots:
     void logicStep();
     void controlsAsBuilt();
     void arrangement();
-    void enablingARunningTimerLeavesIt();
     void skippedChannelsKeepLabelAndSlot();
     void logicRecordingFillsTheLastSlot();
     void programButtonKeepsItsFont();
@@ -530,10 +527,7 @@ void TestAcquisitionFrames::analogStep()
     child<QLineEdit>(f, "coeff_a5")->setText(QStringLiteral("x"));  // no number: kept as it was
     child<QLineEdit>(f, "u_ana2")->setText(QStringLiteral("mV"));
     host.buffer = QStringLiteral("nAs1:100s2:0s3:255s4:12s5:1s6:2s7:3s8:200");
-    f.requestSent();
-    QVERIFY(child<QTimer>(f, "Timer5")->isActive());
-    f.Timer5_Timer();
-    QVERIFY(!child<QTimer>(f, "Timer5")->isActive());
+    f.decode(host.buffer, host.clk.now());
     const QStringList labels = {"1.96 V", "0. mV", "10. V", "0.24 V", "0.00", "0.04 V", "0.06 V", "3.92 V"};
     for (int k = 1; k <= 8; ++k) {
         QString expected = labels[k - 1];
@@ -544,7 +538,7 @@ void TestAcquisitionFrames::analogStep()
     QVERIFY(host.tabs.tab_ana(1, 0).isEmpty());  // not memorising
 
     child<QCheckBox>(f, "memo_a")->click();
-    f.Timer5_Timer();
+    f.decode(host.buffer, host.clk.now());
     const QStringList stored = {"100.", "0.", "510.", "12.", "", "2.", "3.", "200."};
     for (int k = 1; k <= 8; ++k) {
         const Element &e = host.tabs.tab_ana(k, 0);
@@ -564,8 +558,8 @@ void TestAcquisitionFrames::memorisationRestartsAtZero()
     AnalogFrame af(host);
     LogicFrame lf(host);
     host.tabs.nbre_acqui = 10;
-    for (int i = 0; i < 7; ++i) af.Timer5_Timer();  // counting while unchecked
-    for (int i = 0; i < 3; ++i) lf.Timer7_Timer();
+    for (int i = 0; i < 7; ++i) af.decode(host.buffer, host.clk.now());  // counting while unchecked
+    for (int i = 0; i < 3; ++i) lf.decode(host.buffer, host.clk.now());
     QCOMPARE(host.tabs.indice_a, 7);
     QCOMPARE(host.tabs.indice_l, 24);
     auto *memo_a = child<QCheckBox>(af, "memo_a");
@@ -575,19 +569,19 @@ void TestAcquisitionFrames::memorisationRestartsAtZero()
     QCOMPARE(host.tabs.indice_a, 0);
     QCOMPARE(host.tabs.indice_l, 0);
     host.buffer = QStringLiteral("nAs1:1s2:2s3:3s4:4s5:5s6:6s7:7s8:8");
-    af.Timer5_Timer();
+    af.decode(host.buffer, host.clk.now());
     QCOMPARE(host.tabs.tab_ana(1, 0), Element::text("1."));
     host.buffer = QStringLiteral("E:1");
-    lf.Timer7_Timer();
+    lf.decode(host.buffer, host.clk.now());
     QCOMPARE(host.tabs.tab_log[0], Element::text("1"));
 
     // Slot 10 is the last: after it the boxes uncheck themselves, back at 0.
     for (int i = 1; i <= 10; ++i) {
         QVERIFY(memo_a->isChecked());
         host.buffer = QStringLiteral("nAs1:1s2:2s3:3s4:4s5:5s6:6s7:7s8:8");
-        af.Timer5_Timer();
+        af.decode(host.buffer, host.clk.now());
         host.buffer = QStringLiteral("E:1");
-        lf.Timer7_Timer();
+        lf.decode(host.buffer, host.clk.now());
     }
     QVERIFY(!memo_a->isChecked());
     QVERIFY(!memo_l->isChecked());
@@ -599,8 +593,8 @@ void TestAcquisitionFrames::memorisationRestartsAtZero()
 
     // Unchecking by hand also restarts the index.
     memo_a->click();
-    af.Timer5_Timer();
-    af.Timer5_Timer();
+    af.decode(host.buffer, host.clk.now());
+    af.decode(host.buffer, host.clk.now());
     memo_a->click();
     QCOMPARE(host.tabs.indice_a, 0);
 }
@@ -613,10 +607,7 @@ void TestAcquisitionFrames::logicStep()
     host.tabs.indice_l = 16;
     child<QCheckBox>(f, "memo_l")->setChecked(true);
     host.tabs.indice_l = 16;
-    f.requestSent();
-    QVERIFY(child<QTimer>(f, "Timer7")->isActive());
-    f.Timer7_Timer();
-    QVERIFY(!child<QTimer>(f, "Timer7")->isActive());
+    f.decode(host.buffer, host.clk.now());
     const QString expected = QStringLiteral("10100101");  // "Voie 1" first
     for (int i = 0; i < 8; ++i) {
         QCOMPARE(child<QLabel>(f, qPrintable(QStringLiteral("log1_%1").arg(i)))->text(), QString(expected[i]));
@@ -625,7 +616,7 @@ void TestAcquisitionFrames::logicStep()
     QCOMPARE(host.tabs.indice_l, 24);
 
     host.buffer = QStringLiteral("E:-7");  // garbled: all "0", nothing stops
-    f.Timer7_Timer();
+    f.decode(host.buffer, host.clk.now());
     for (int i = 0; i < 8; ++i)
         QCOMPARE(child<QLabel>(f, qPrintable(QStringLiteral("log1_%1").arg(i)))->text(), QStringLiteral("0"));
     QCOMPARE(host.tabs.indice_l, 32);
@@ -665,7 +656,7 @@ void TestAcquisitionFrames::controlsAsBuilt()
         QWidget *frame;
         const char *name;
         int period;
-    } timers[] = {{&af, "Timer5", 1100}, {&af, "Timer6", 500}, {&lf, "Timer7", 500}, {&lf, "Timer9", 500}};
+    } timers[] = {{&af, "Timer6", 500}, {&lf, "Timer9", 500}};
     for (const auto &t : timers) {
         QTimer *timer = child<QTimer>(*t.frame, t.name);
         QCOMPARE(timer->interval(), t.period);
@@ -703,28 +694,16 @@ void TestAcquisitionFrames::arrangement()
     QCOMPARE(child<QLabel>(lf, "log1_0")->alignment(), Qt::AlignCenter);
 }
 
-void TestAcquisitionFrames::enablingARunningTimerLeavesIt()
-{
-    FakeHost host;
-    AnalogFrame af(host);
-    QTimer *timer5 = child<QTimer>(af, "Timer5");
-    af.requestSent();
-    const int id = timer5->timerId();
-    af.requestSent();
-    QVERIFY(timer5->isActive());
-    QCOMPARE(timer5->timerId(), id);
-}
-
 void TestAcquisitionFrames::skippedChannelsKeepLabelAndSlot()
 {
     FakeHost host;
     AnalogFrame f(host);
     host.buffer = QStringLiteral("nAs1:100s2:0s3:255s4:12s5:1s6:2s7:3s8:200");
-    f.Timer5_Timer();
+    f.decode(host.buffer, host.clk.now());
     child<QCheckBox>(f, "memo_a")->setChecked(true);
     host.tabs.tab_ana(4, 0) = Element::text(QStringLiteral("old"));
     host.buffer = QStringLiteral("nAs1:50s2:9s3:1s4:77s6:2s7:3s8:12345");  // no "s5"
-    f.Timer5_Timer();
+    f.decode(host.buffer, host.clk.now());
     auto label = [&](int k) { return child<QLabel>(f, qPrintable(QStringLiteral("ana%1").arg(k)))->text(); };
     QCOMPARE(label(1), QStringLiteral("0.98 V"));
     QCOMPARE(label(4), QStringLiteral("0.24 V"));   // its field has a negative length: kept
@@ -735,7 +714,7 @@ void TestAcquisitionFrames::skippedChannelsKeepLabelAndSlot()
     QCOMPARE(host.tabs.tab_ana(8, 0), Element::text(QStringLiteral("1234.")));
 
     host.buffer = QStringLiteral("nA");  // no reply: only channel 8, as 0
-    f.Timer5_Timer();
+    f.decode(host.buffer, host.clk.now());
     QCOMPARE(label(1), QStringLiteral("0.98 V"));
     QCOMPARE(label(8), QStringLiteral("0. V"));
     QVERIFY(host.tabs.tab_ana(1, 1).isEmpty());
@@ -754,9 +733,9 @@ void TestAcquisitionFrames::logicRecordingFillsTheLastSlot()
     host.tabs.indice_a = 1000;
     host.tabs.indice_l = 8000;
     host.buffer = QStringLiteral("nAs1:1s2:2s3:3s4:4s5:5s6:6s7:7s8:8");
-    af.Timer5_Timer();
+    af.decode(host.buffer, host.clk.now());
     host.buffer = QStringLiteral("E:255");
-    lf.Timer7_Timer();
+    lf.decode(host.buffer, host.clk.now());
     QCOMPARE(host.tabs.tab_ana(7, 1000), Element::text(QStringLiteral("7.")));
     for (int e = 8000; e < 8008; ++e) QCOMPARE(host.tabs.tab_log[size_t(e)], Element::text(QStringLiteral("1")));
     QVERIFY(!child<QCheckBox>(af, "memo_a")->isChecked());
@@ -811,7 +790,7 @@ void TestAcquisitionFrames::silentBoardIsSaid()
     FakeHost host;
     AnalogFrame af(host);
     LogicFrame lf(host);
-    const auto step = [&] { analog ? af.Timer5_Timer() : lf.Timer7_Timer(); };
+    const auto step = [&] { analog ? af.decode(host.buffer, host.clk.now()) : lf.decode(host.buffer, host.clk.now()); };
     const QString silence = analog ? QStringLiteral("Pas de réponse de la carte (entrées analogiques)")
                                    : QStringLiteral("Pas de réponse de la carte (entrées logiques)");
     const QString reply =
@@ -894,7 +873,7 @@ void TestAcquisitionFrames::fullTablesAreSaidWhileCycling()
     for (int i = 0; i < 2; ++i) {
         QVERIFY(host.statuses.isEmpty());
         host.buffer = analog ? QStringLiteral("nAs1:1s2:2s3:3s4:4s5:5s6:6s7:7s8:8") : QStringLiteral("E:3");
-        analog ? af.Timer5_Timer() : lf.Timer7_Timer();
+        analog ? af.decode(host.buffer, host.clk.now()) : lf.decode(host.buffer, host.clk.now());
     }
     QVERIFY(!child<QCheckBox>(p.frame, analog ? "memo_a" : "memo_l")->isChecked());
     QCOMPARE(host.statuses.value(0), said);
@@ -928,15 +907,14 @@ void TestAcquisitionFrames::decodedAcquisitionsAreAnnounced()
     host.clk.advance(412);
     const QDateTime asked = host.clk.now();
     host.buffer = QStringLiteral("nAs1:100s2:45s3:255s4:12s5:1s6:2s7:3s8:200");
-    af.requestSent();
     host.clk.advance(1100);
-    af.Timer5_Timer();
+    af.decode(host.buffer, asked);
     child<QCheckBox>(lf, "memo_l")->setChecked(true);
     host.tabs.indice_l = 16;
     host.buffer = QStringLiteral("E:165");
-    lf.requestSent();
+    const QDateTime logicAsked = host.clk.now();
     host.clk.advance(500);
-    lf.Timer7_Timer();
+    lf.decode(host.buffer, logicAsked);
 
     QCOMPARE(heard.size(), size_t(2));
     const acquisition::Acquired &a = heard[0];

@@ -204,6 +204,55 @@ private slots:
         bench->beginShutdown();
         bench->finish();
     }
+
+    void decodingDelay_data()
+    {
+        QTest::addColumn<Channel>("channel");
+        QTest::addColumn<QString>("delay");
+        QTest::addColumn<int>("ms");
+        QTest::addColumn<QString>("reply");
+        QTest::newRow("analog") << Channel::Analog << "Timer5" << 1100 << "s1:100s2:0s3:255s4:12s5:1s6:2s7:3s8:200";
+        QTest::newRow("logic") << Channel::Logic << "Timer7" << 500 << "E:165";
+    }
+    // The board answers in pieces: the frame decodes the buffer as it stands
+    // when the delay after its request runs out, with the request's time, and
+    // only then is the line free for the other frame's start.
+    void decodingDelay()
+    {
+        QFETCH(Channel, channel);
+        QFETCH(QString, delay);
+        QFETCH(int, ms);
+        QFETCH(QString, reply);
+        const bool analog = channel == Channel::Analog;
+        QStringList heard;
+        bench->setDecoder(channel, [&](const QString &snapshot, const QDateTime &requested) {
+            heard << snapshot << requested.toString(Qt::ISODateWithMs)
+                  << QString::number(bench->gate().held(analog ? Channel::Logic : Channel::Analog));
+        });
+        bench->flipSwitch();
+        QVERIFY(bench->beginRequest(channel));
+        QVERIFY(!bench->beginRequest(analog ? Channel::Logic : Channel::Analog));
+        clock.advance(400);
+        const QString asked = clock.now().toString(Qt::ISODateWithMs);
+        analog ? bench->Timer2_Timer() : bench->Timer8_Timer();
+        QTimer *decoder = timer(qPrintable(delay));
+        QVERIFY(decoder->isActive());
+        QCOMPARE(decoder->interval(), ms);
+        const int id = decoder->timerId();
+        analog ? bench->Timer2_Timer() : bench->Timer8_Timer();  // a running delay is left alone
+        QCOMPARE(decoder->timerId(), id);
+        bench->appendToBuffer(reply.left(3));
+        clock.advance(ms);
+        bench->appendToBuffer(reply.mid(3));
+        QVERIFY(heard.isEmpty());
+        QSignalSpy released(bench.get(), &Bench::heldStartReleased);
+        analog ? bench->Timer5_Timer() : bench->Timer7_Timer();
+        QCOMPARE(heard, QStringList({(analog ? "nA" : "") + reply, asked, "1"}));
+        QVERIFY(!decoder->isActive());
+        QCOMPARE(released.count(), 1);
+        bench->beginShutdown();
+        bench->finish();
+    }
 };
 
 QTEST_GUILESS_MAIN(TestEngine)

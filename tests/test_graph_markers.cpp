@@ -465,7 +465,6 @@ private slots:
         w.show();
         w.n_graph_Click();
         f_ = w.findChild<GraphFrame *>(QStringLiteral("Frame6"));
-        auto *analog = w.findChild<AnalogFrame *>(QStringLiteral("Frame2"));
         w.findChild<QLineEdit *>(QStringLiteral("u_ana3"))->setText(QStringLiteral("mA"));
         w.findChild<QCheckBox *>(QStringLiteral("memo_a"))->setChecked(true);
         choose(true);
@@ -477,8 +476,7 @@ private slots:
         w.appendToBuffer(QStringLiteral("nAs1:100s2:50s3:255s4:12s5:1s6:2s7:3s8:200"));
         for (int n = 0; n < 2; ++n) {
             const QImage before = f_->surfaceImage();
-            analog->requestSent();
-            analog->Timer5_Timer();
+            w.bench().decodeReply(Channel::Analog, w.bench().buffer(), w.clock().now());
             QVERIFY(f_->surfaceImage() != before);
         }
         QTableWidget *t = measuresTable();

@@ -71,17 +71,13 @@ class TestJournalWindow : public QObject {
     // One decoding of each frame as the board's replies would bring it.
     void analogReply(const QString &reply)
     {
-        auto *frame = find<AnalogFrame>(QStringLiteral("Frame2"));
         form->appendToBuffer(reply);
-        frame->requestSent();
-        frame->Timer5_Timer();
+        form->bench().decodeReply(Channel::Analog, form->bench().buffer(), form->clock().now());
     }
     void logicReply(const QString &reply)
     {
-        auto *frame = find<LogicFrame>(QStringLiteral("Frame3"));
         form->appendToBuffer(reply);
-        frame->requestSent();
-        frame->Timer7_Timer();
+        form->bench().decodeReply(Channel::Logic, form->bench().buffer(), form->clock().now());
     }
     QString indicator() const
     {

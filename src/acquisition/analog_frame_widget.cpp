@@ -79,7 +79,6 @@ AnalogFrame::AnalogFrame(AcquisitionHost &host, QWidget *parent)
     auto *Command21 = button(Frame5_, QStringLiteral("Command21"), QStringLiteral("Validation"), 8220, 1440, 1635, 375);
     Frame5_->hide();
 
-    Timer5_ = designTimer(this, QStringLiteral("Timer5"), 1100);
     Timer6_ = designTimer(this, QStringLiteral("Timer6"), 500);
     cyclicWait_ = designTimer(this, QStringLiteral("cyclicWait"), 0);
     cyclicWait_->setSingleShot(true);
@@ -106,18 +105,11 @@ AnalogFrame::AnalogFrame(AcquisitionHost &host, QWidget *parent)
     connect(Check5_, &QCheckBox::toggled, this, &AnalogFrame::Check5_Click);
     connect(Check6_, &QCheckBox::toggled, this, &AnalogFrame::Check6_Click);
     connect(memo_a_, &QCheckBox::toggled, this, &AnalogFrame::memo_a_Click);
-    connect(Timer5_, &QTimer::timeout, this, &AnalogFrame::Timer5_Timer);
     connect(Timer6_, &QTimer::timeout, this, &AnalogFrame::Timer6_Timer);
     connect(cyclicWait_, &QTimer::timeout, this, &AnalogFrame::cyclicWait_Timer);
 }
 
 AnalogFrame::~AnalogFrame() = default;
-
-void AnalogFrame::requestSent()
-{
-    request_time_ = host_.clock().now();
-    enable(Timer5_);
-}
 
 QString AnalogFrame::coefficientText(int k) const { return coeff_[size_t(k - 1)]->text(); }
 
@@ -133,11 +125,7 @@ bool AnalogFrame::startAcquisition()
 
 void AnalogFrame::heldStartReleased() { scheduler_->heldStartReleased(); }
 
-void AnalogFrame::stopAcquisitions()
-{
-    scheduler_->stop();
-    Timer5_->stop();
-}
+void AnalogFrame::stopAcquisitions() { scheduler_->stop(); }
 
 void AnalogFrame::Command16_Click() { scheduler_->showPanel(); }
 
@@ -160,34 +148,31 @@ void AnalogFrame::Check6_Click()
 
 void AnalogFrame::memo_a_Click() { host_.tables().indice_a = 0; }
 
-void AnalogFrame::Timer5_Timer()
+void AnalogFrame::decode(const QString &buffer, const QDateTime &requested)
 {
     std::array<QString, 8> coefficients, units;
     for (size_t k = 0; k < 8; ++k) {
         coefficients[k] = coeff_[k]->text();
         units[k] = unit_[k]->text();
     }
-    const QString buffer = host_.receiveBuffer();
     const acquisition::AnalogReading reading = acquisition::decodeAnalog(buffer, coefficients, units);
     for (size_t k = 0; k < 8; ++k)
         if (reading[k]) ana_[k]->setText(reading[k]->label);
-    Timer5_->stop();
     Tables &t = host_.tables();
     const bool memorising = memo_a_->isChecked();
     const int slot = memorising ? t.indice_a : -1;
     // The index wraps whether or not the box is ticked; only a recording
     // that was on has something to stop.
-    const bool full = acquisition::storeAnalog(t, memorising, reading, request_time_) && memorising;
+    const bool full = acquisition::storeAnalog(t, memorising, reading, requested) && memorising;
     if (full) memo_a_->setChecked(false);
     acquisition::Acquired decoded =
-        acquisition::analogAcquired(reading, units, request_time_, slot, text::decimalSeparator());
+        acquisition::analogAcquired(reading, units, requested, slot, text::decimalSeparator());
     decoded.answered = acquisition::isAnalogReply(buffer);
     emit acquisitionDecoded(decoded);
     if (full && cycleRunning())
         host_.showStatus(acquisition::memorisationFullText(true, t.nbre_acqui + 1, host_.journalRunning()));
     host_.sayWhetherAnswered(acquisition::hasAnalogMarker(buffer),
                              QStringLiteral("Pas de réponse de la carte (entrées analogiques)"));
-    host_.decodingDone(Channel::Analog);
 }
 
 void AnalogFrame::Timer6_Timer() { scheduler_->programmedCheck(); }

@@ -24,13 +24,13 @@ public:
     AnalogFrame(AcquisitionHost &host, QWidget *parent = nullptr);
     ~AnalogFrame() override;
 
-    // Called by the window right after it wrote "nA": the decoding follows;
-    // this moment is the acquisition's time.
-    void requestSent();
+    // The decoding step once the bench's delay after "nA" has run out: the
+    // receive buffer as it stood then, and when the request was written.
+    void decode(const QString &buffer, const QDateTime &requested);
     // A start held while the other frame's acquisition awaited its decoding
     // has just proceeded.
     void heldStartReleased();
-    // The panel is ending: no cyclic or programmed acquisition, no decoding.
+    // The panel is ending: no cyclic or programmed acquisition.
     void stopAcquisitions();
     // One acquisition, as "Acquisition Manuelle" starts it; false when held.
     bool startAcquisition();
@@ -52,7 +52,6 @@ public slots:
     void Check5_Click();
     void Check6_Click();
     void memo_a_Click();
-    void Timer5_Timer();      // the analog decoding step
     void Timer6_Timer();      // the programmed-mode check
     void cyclicWait_Timer();  // end of (part of) a cyclic wait
 
@@ -71,9 +70,7 @@ private:
     QCheckBox *Check6_ = nullptr;
     QLabel *Label67_ = nullptr;
     QLineEdit *Text3_ = nullptr;
-    QTimer *Timer5_ = nullptr;
     QTimer *Timer6_ = nullptr;
     QTimer *cyclicWait_ = nullptr;
     std::unique_ptr<acquisition::ui::PanelScheduler> scheduler_;
-    QDateTime request_time_;  // when the last request was written
 };

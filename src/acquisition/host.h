@@ -14,15 +14,13 @@ public:
     virtual ~AcquisitionHost() = default;
     virtual bool switchedOn() const = 0;  // marche == 1
     // The start of one acquisition once the switch is on: pause the output
-    // command, empty the receive buffer and arm the request sender (the window
-    // sends "nA" / "nL" 400 ms later and then calls requestSent on the frame).
+    // command, empty the receive buffer and arm the request sender (the bench
+    // sends "nA" / "nL" 400 ms later and hands the reply to the frame's decode
+    // once its decoding delay has run out).
     // False when the start is held because the other frame's acquisition still
     // awaits its decoding: it proceeds once that decoding has run, and the
     // window then calls heldStartReleased on the frame.
     virtual bool beginRequest(Channel channel) = 0;
-    // The frame's decoding step has run.
-    virtual void decodingDone(Channel channel) = 0;
-    virtual QString receiveBuffer() const = 0;
     virtual const Clock &clock() const = 0;
     virtual Tables &tables() = 0;
     virtual void showStatus(const QString &message) = 0;  // the status line

@@ -69,7 +69,6 @@ LogicFrame::LogicFrame(AcquisitionHost &host, QWidget *parent)
     auto *Command18 = button(Frame4_, QStringLiteral("Command18"), QStringLiteral("Validation"), 8220, 1440, 1635, 375);
     Frame4_->hide();
 
-    Timer7_ = designTimer(this, QStringLiteral("Timer7"), 500);
     Timer9_ = designTimer(this, QStringLiteral("Timer9"), 500);
     cyclicWait_ = designTimer(this, QStringLiteral("cyclicWait"), 0);
     cyclicWait_->setSingleShot(true);
@@ -95,18 +94,11 @@ LogicFrame::LogicFrame(AcquisitionHost &host, QWidget *parent)
     connect(Check1_, &QCheckBox::toggled, this, &LogicFrame::Check1_Click);
     connect(Check2_, &QCheckBox::toggled, this, &LogicFrame::Check2_Click);
     connect(memo_l_, &QCheckBox::toggled, this, &LogicFrame::memo_l_Click);
-    connect(Timer7_, &QTimer::timeout, this, &LogicFrame::Timer7_Timer);
     connect(Timer9_, &QTimer::timeout, this, &LogicFrame::Timer9_Timer);
     connect(cyclicWait_, &QTimer::timeout, this, &LogicFrame::cyclicWait_Timer);
 }
 
 LogicFrame::~LogicFrame() = default;
-
-void LogicFrame::requestSent()
-{
-    request_time_ = host_.clock().now();
-    enable(Timer7_);
-}
 
 void LogicFrame::Command13_Click() { startAcquisition(); }
 
@@ -118,11 +110,7 @@ bool LogicFrame::startAcquisition()
 
 void LogicFrame::heldStartReleased() { scheduler_->heldStartReleased(); }
 
-void LogicFrame::stopAcquisitions()
-{
-    scheduler_->stop();
-    Timer7_->stop();
-}
+void LogicFrame::stopAcquisitions() { scheduler_->stop(); }
 
 void LogicFrame::Command14_Click() { scheduler_->showPanel(); }
 
@@ -144,9 +132,8 @@ void LogicFrame::Check2_Click()
 
 void LogicFrame::memo_l_Click() { host_.tables().indice_l = 0; }
 
-void LogicFrame::Timer7_Timer()
+void LogicFrame::decode(const QString &buffer, const QDateTime &requested)
 {
-    const QString buffer = host_.receiveBuffer();
     const acquisition::LogicBits bits = acquisition::decodeLogic(buffer);
     for (size_t i = 0; i < 8; ++i) {
         log1_[i]->setText(QString(bits[i]));
@@ -157,17 +144,15 @@ void LogicFrame::Timer7_Timer()
     const int slot = memorising ? t.indice_l / 8 : -1;
     // The index wraps whether or not the box is ticked; only a recording
     // that was on has something to stop.
-    const bool full = acquisition::storeLogic(t, memorising, bits, request_time_) && memorising;
+    const bool full = acquisition::storeLogic(t, memorising, bits, requested) && memorising;
     if (full) memo_l_->setChecked(false);
-    Timer7_->stop();
-    acquisition::Acquired decoded = acquisition::logicAcquired(bits, request_time_, slot);
+    acquisition::Acquired decoded = acquisition::logicAcquired(bits, requested, slot);
     decoded.answered = acquisition::isLogicReply(buffer);
     emit acquisitionDecoded(decoded);
     if (full && cycleRunning())
         host_.showStatus(acquisition::memorisationFullText(false, t.nbre_acqui + 1, host_.journalRunning()));
     host_.sayWhetherAnswered(acquisition::hasLogicMarker(buffer),
                              QStringLiteral("Pas de réponse de la carte (entrées logiques)"));
-    host_.decodingDone(Channel::Logic);
 }
 
 void LogicFrame::Timer9_Timer() { scheduler_->programmedCheck(); }

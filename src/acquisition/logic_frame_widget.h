@@ -23,13 +23,13 @@ public:
     LogicFrame(AcquisitionHost &host, QWidget *parent = nullptr);
     ~LogicFrame() override;
 
-    // Called by the window right after it wrote "nL": the decoding follows;
-    // this moment is the acquisition's time.
-    void requestSent();
+    // The decoding step once the bench's delay after "nL" has run out: the
+    // receive buffer as it stood then, and when the request was written.
+    void decode(const QString &buffer, const QDateTime &requested);
     // A start held while the other frame's acquisition awaited its decoding
     // has just proceeded.
     void heldStartReleased();
-    // The panel is ending: no cyclic or programmed acquisition, no decoding.
+    // The panel is ending: no cyclic or programmed acquisition.
     void stopAcquisitions();
     // One acquisition, as "Acquisition Manuelle" starts it; false when held.
     bool startAcquisition();
@@ -48,7 +48,6 @@ public slots:
     void Check1_Click();
     void Check2_Click();
     void memo_l_Click();
-    void Timer7_Timer();      // the logic decoding step
     void Timer9_Timer();      // the programmed-mode check
     void cyclicWait_Timer();  // end of (part of) a cyclic wait
 
@@ -64,9 +63,7 @@ private:
     QCheckBox *Check1_ = nullptr;
     QCheckBox *Check2_ = nullptr;
     QLineEdit *Text2_ = nullptr;
-    QTimer *Timer7_ = nullptr;
     QTimer *Timer9_ = nullptr;
     QTimer *cyclicWait_ = nullptr;
     std::unique_ptr<acquisition::ui::PanelScheduler> scheduler_;
-    QDateTime request_time_;  // when the last request was written
 };

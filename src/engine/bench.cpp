@@ -37,10 +37,14 @@ Bench::Bench(const Clock &clock, QObject *parent) : QObject(parent), clock_(cloc
     Timer2 = makeTimer(this, "Timer2", 400, false);
     Timer4 = makeTimer(this, "Timer4", 800, false);
     Timer8 = makeTimer(this, "Timer8", 400, false);
+    Timer5 = makeTimer(this, "Timer5", 1100, false);
+    Timer7 = makeTimer(this, "Timer7", 500, false);
     connect(Timer1, &QTimer::timeout, this, &Bench::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &Bench::Timer2_Timer);
     connect(Timer4, &QTimer::timeout, this, &Bench::Timer4_Timer);
     connect(Timer8, &QTimer::timeout, this, &Bench::Timer8_Timer);
+    connect(Timer5, &QTimer::timeout, this, &Bench::Timer5_Timer);
+    connect(Timer7, &QTimer::timeout, this, &Bench::Timer7_Timer);
 }
 
 // ---------------------------------------------------------------- outputs

@@ -9,6 +9,7 @@
 #include "acquisition/request_gate.h"
 #include "outputs/outputs.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <array>
@@ -62,6 +63,12 @@ public:
     // ---- the requests of the two acquisition frames
     bool beginRequest(Channel channel);
     void decodingDone(Channel channel);
+    // A frame's decoding: the receive buffer as it stood when the decoding
+    // delay ran out, and when the request was written.
+    using Decoder = std::function<void(const QString &snapshot, const QDateTime &requested)>;
+    void setDecoder(Channel channel, Decoder decoder) { decoders_[index(channel)] = std::move(decoder); }
+    // The frame decodes the snapshot, then the line is free for the other frame.
+    void decodeReply(Channel channel, const QString &snapshot, const QDateTime &requested);
     const acquisition::RequestGate &gate() const { return gate_; }
 
     // ---- the orderly shutdown, the line's half
@@ -91,6 +98,8 @@ public slots:
     void Timer1_Timer();
     void Timer2_Timer();
     void Timer4_Timer();
+    void Timer5_Timer();  // the analog decoding delay, 1100 ms after "nA"
+    void Timer7_Timer();  // the logic decoding delay, 500 ms after "nL"
     void Timer8_Timer();
     void MSComm1_OnComm(int kind);
 
@@ -101,6 +110,7 @@ private:
     void send(const QByteArray &command);
     void noteOwed();
     void waitOneSecond();
+    static size_t index(Channel c) { return c == Channel::Analog ? 0 : 1; }
 
     const Clock &clock_;
     SerialComponent *serial_ = nullptr;
@@ -112,9 +122,12 @@ private:
     bool waiting_ = false;
     bool shutting_down_ = false;
     bool ended_ = false;
-    bool all_off_due_ = false;    // at the shutdown: the board must hear the all-off command
-    QByteArray last_written_;     // the last command written to the line
-    int last_output_byte_ = 0;    // the byte of the last output command written
-    qint64 output_since_ms_ = 0;  // the last output command, or the switch turned on
+    bool all_off_due_ = false;            // at the shutdown: the board must hear the all-off command
+    QByteArray last_written_;             // the last command written to the line
+    int last_output_byte_ = 0;            // the byte of the last output command written
+    qint64 output_since_ms_ = 0;          // the last output command, or the switch turned on
+    std::array<QDateTime, 2> requested_;  // when each frame's last request was written
+    std::array<Decoder, 2> decoders_;
     QTimer *Timer1 = nullptr, *Timer2 = nullptr, *Timer4 = nullptr, *Timer8 = nullptr;
+    QTimer *Timer5 = nullptr, *Timer7 = nullptr;
 };

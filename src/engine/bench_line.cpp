@@ -1,5 +1,6 @@
 // The bench's senders on the serial line: the output command every 800 ms,
-// the analog and logic requests 400 ms after an acquisition start, the
+// the analog and logic requests 400 ms after an acquisition start, their
+// decoding delays (the board answers in pieces: decode only after the wait), the
 // sharing of the line between the two frames, and the line's half of the
 // orderly shutdown.
 #include "engine/bench.h"
@@ -39,6 +40,8 @@ void Bench::Timer2_Timer()
     setBuffer(QStringLiteral("nA"));
     enableTimer(Timer4);
     Timer2->stop();
+    requested_[index(Channel::Analog)] = clock_.now();
+    enableTimer(Timer5);
     emit requestSent(Channel::Analog);
 }
 
@@ -47,7 +50,27 @@ void Bench::Timer8_Timer()
     sendRequest(board::logicRequest());
     enableTimer(Timer4);
     Timer8->stop();
+    requested_[index(Channel::Logic)] = clock_.now();
+    enableTimer(Timer7);
     emit requestSent(Channel::Logic);
+}
+
+void Bench::Timer5_Timer()
+{
+    Timer5->stop();
+    decodeReply(Channel::Analog, buffer_, requested_[index(Channel::Analog)]);
+}
+
+void Bench::Timer7_Timer()
+{
+    Timer7->stop();
+    decodeReply(Channel::Logic, buffer_, requested_[index(Channel::Logic)]);
+}
+
+void Bench::decodeReply(Channel channel, const QString &snapshot, const QDateTime &requested)
+{
+    if (const Decoder &decode = decoders_[index(channel)]) decode(snapshot, requested);
+    decodingDone(channel);
 }
 
 void Bench::send(const QByteArray &command)
@@ -109,6 +132,8 @@ void Bench::beginShutdown()
     Timer1->stop();
     Timer2->stop();
     Timer8->stop();
+    Timer5->stop();
+    Timer7->stop();
     emit stopping();
     gate_.reset();
     allOutputsOff();
@@ -123,7 +148,7 @@ void Bench::finish()
     // Timer4 got to fire in the wait.
     if (all_off_due_ && last_written_ != board::outputCommand(0)) writeOutputCommand();
     if (serial_->isOpen()) serial_->close();  // what was written goes out first
-    for (QTimer *t : {Timer1, Timer2, Timer4, Timer8}) t->stop();
+    for (QTimer *t : {Timer1, Timer2, Timer4, Timer5, Timer7, Timer8}) t->stop();
     ended_ = true;
     noteOwed();
 }

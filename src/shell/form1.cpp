@@ -109,8 +109,12 @@ Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<T
     placement::place(analog_, 0, 3000, 11895, 1995);
     logic_ = new LogicFrame(*this, client);
     placement::place(logic_, 0, 5100, 11895, 1875);
-    connect(bench_, &Bench::requestSent, this,
-            [this](Channel c) { c == Channel::Analog ? analog_->requestSent() : logic_->requestSent(); });
+    bench_->setDecoder(Channel::Analog, [f = QPointer<AnalogFrame>(analog_)](const QString &b, const QDateTime &t) {
+        if (f) f->decode(b, t);
+    });
+    bench_->setDecoder(Channel::Logic, [f = QPointer<LogicFrame>(logic_)](const QString &b, const QDateTime &t) {
+        if (f) f->decode(b, t);
+    });
     connect(bench_, &Bench::heldStartReleased, this,
             [this](Channel c) { c == Channel::Analog ? analog_->heldStartReleased() : logic_->heldStartReleased(); });
     connect(bench_, &Bench::stopping, this, [this] {

@@ -58,8 +58,6 @@ public:
     // AcquisitionHost
     bool switchedOn() const override { return bench_->switchedOn(); }
     bool beginRequest(Channel channel) override { return bench_->beginRequest(channel); }
-    void decodingDone(Channel channel) override { bench_->decodingDone(channel); }
-    QString receiveBuffer() const override { return bench_->buffer(); }
     const Clock &clock() const override { return *clock_; }
     Tables &tables() override { return *tables_; }
     void showStatus(const QString &message) override;
@@ -87,6 +85,7 @@ public:
     std::array<QColor, 8> lamps() const;
     // Received characters go to the end of the buffer; the oldest go past the cap.
     void appendToBuffer(const QString &received) { bench_->appendToBuffer(received); }
+    QString receiveBuffer() const { return bench_->buffer(); }
 
     static constexpr int kBufferCap = Bench::kBufferCap;  // newest characters kept
     // The debug box shows only the newest part of the buffer: a long line of
