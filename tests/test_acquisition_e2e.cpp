@@ -4,6 +4,7 @@
 // requests and output commands in the cyclic mode.
 #include "acquisition/tables.h"
 #include "core/board.h"
+#include "engine/line.h"
 #include "shell/form1.h"
 #include "support/controls.h"
 #include "text/numbers.h"
@@ -82,7 +83,7 @@ class TestAcquisitionE2e : public QObject {
     {
         const int before = board->count(Command::Analog);
         click(QStringLiteral("Command12"));
-        QTimer *decoder = child<QTimer>(QStringLiteral("Timer5"));
+        QTimer *decoder = panel::control<QTimer>(&form->bench().line(), QStringLiteral("Timer5"));
         if (!QTest::qWaitFor([&] { return board->count(Command::Analog) == before + 1 && decoder->isActive(); }, 1500))
             return false;
         return QTest::qWaitFor([&] { return !decoder->isActive(); }, 2000);
@@ -91,7 +92,7 @@ class TestAcquisitionE2e : public QObject {
     {
         const int before = board->count(Command::Logic);
         click(QStringLiteral("Command13"));
-        QTimer *decoder = child<QTimer>(QStringLiteral("Timer7"));
+        QTimer *decoder = panel::control<QTimer>(&form->bench().line(), QStringLiteral("Timer7"));
         if (!QTest::qWaitFor([&] { return board->count(Command::Logic) == before + 1 && decoder->isActive(); }, 1500))
             return false;
         return QTest::qWaitFor([&] { return !decoder->isActive(); }, 1500);

@@ -1,51 +1,60 @@
 #include "engine/bench.h"
 
+#include "engine/line.h"
+#include "link/last_resort.h"
 #include "link/serial_component.h"
 #include "text/clock.h"
 
 #include <QEventLoop>
-#include <QTimer>
+#include <QThread>
 
-void enableTimer(QTimer *t)
-{
-    if (!t->isActive()) t->start();
-}
-
-namespace {
-
-QTimer *makeTimer(QObject *parent, const char *name, int periodMs, bool running)
-{
-    auto *t = new QTimer(parent);
-    t->setObjectName(QString::fromLatin1(name));
-    t->setTimerType(Qt::PreciseTimer);
-    t->setInterval(periodMs);
-    if (running) t->start();
-    return t;
-}
-
-}  // namespace
-
-Bench::Bench(const Clock &clock, QObject *parent) : QObject(parent), clock_(clock)
+Bench::Bench(const Clock &clock, QObject *parent, bool lineThread) : QObject(parent), clock_(clock)
 {
     setObjectName(QStringLiteral("bench"));
-    serial_ = new SerialComponent(this);
-    serial_->setObjectName(QStringLiteral("MSComm1"));
-    connect(serial_, &SerialComponent::onComm, this, &Bench::MSComm1_OnComm);
-    connect(serial_, &SerialComponent::statusChanged, this, &Bench::statusChanged);
+    if (lineThread) {  // with the system's clock, which the line keeps itself
+        line_ = new Line(nullptr);
+        thread_ = new QThread(this);
+        thread_->setObjectName(QStringLiteral("ligne"));
+        line_->moveToThread(thread_);
+        thread_->start();
+    } else {
+        line_ = new Line(&clock, this);
+    }
+    connect(line_, &Line::statusChanged, this, &Bench::statusChanged);
+    connect(line_, &Line::received, this, &Bench::received);
+    connect(line_, &Line::bufferReplaced, this, [this] { emit bufferReplaced(); });
+    connect(line_, &Line::commEvent, this, &Bench::MSComm1_OnComm);
+    connect(line_, &Line::requestSent, this, &Bench::requestSent);
+    connect(line_, &Line::replyCollected, this, &Bench::decodeReply);
+    connect(line_, &Line::endRequested, this, &Bench::endRequested);
 
     Timer1 = makeTimer(this, "Timer1", 600, true);
-    Timer2 = makeTimer(this, "Timer2", 400, false);
-    Timer4 = makeTimer(this, "Timer4", 800, false);
-    Timer8 = makeTimer(this, "Timer8", 400, false);
-    Timer5 = makeTimer(this, "Timer5", 1100, false);
-    Timer7 = makeTimer(this, "Timer7", 500, false);
     connect(Timer1, &QTimer::timeout, this, &Bench::Timer1_Timer);
-    connect(Timer2, &QTimer::timeout, this, &Bench::Timer2_Timer);
-    connect(Timer4, &QTimer::timeout, this, &Bench::Timer4_Timer);
-    connect(Timer8, &QTimer::timeout, this, &Bench::Timer8_Timer);
-    connect(Timer5, &QTimer::timeout, this, &Bench::Timer5_Timer);
-    connect(Timer7, &QTimer::timeout, this, &Bench::Timer7_Timer);
 }
+
+Bench::~Bench()
+{
+    if (!thread_) return;
+    // The port closes on the line's own thread, which then ends.
+    onLine([this] { delete line_; }, true);
+    thread_->quit();
+    thread_->wait();
+}
+
+void Bench::onLine(std::function<void()> f, bool wait)
+{
+    if (!thread_ || QThread::currentThread() == thread_)
+        f();
+    else
+        QMetaObject::invokeMethod(line_, std::move(f), wait ? Qt::BlockingQueuedConnection : Qt::QueuedConnection);
+}
+
+SerialComponent &Bench::serial() { return line_->serial(); }
+const SerialComponent &Bench::serial() const { return line_->serial(); }
+QString Bench::buffer() const { return line_->buffer(); }
+bool Bench::allOffDue() const { return line_->allOffDue(); }
+QByteArray Bench::lastWritten() const { return line_->lastWritten(); }
+int Bench::lastOutputByte() const { return line_->lastOutputByte(); }
 
 // ---------------------------------------------------------------- outputs
 
@@ -61,6 +70,7 @@ void Bench::setOutputs(const std::array<bool, 8> &states)
 {
     if (states == outputs_) return;
     outputs_ = states;
+    onLine([line = line_, byte = outputByte()] { line->setOutputByte(byte); });
     emit outputsChanged();
 }
 
@@ -75,7 +85,7 @@ void Bench::toggleOutput(int index)
 void Bench::allOutputsOff()
 {
     setOutputs({});
-    if (serial_->isOpen()) serial_->close();
+    onLine([line = line_] { line->closePort(); });
 }
 
 void Bench::allOutputsOn()
@@ -114,20 +124,17 @@ void Bench::flipSwitch()
     if (waiting_ || shutting_down_) return;  // the all-off command is on its way
     if (marche_ == 0) {
         marche_ = 1;
-        noteOwed();
-        output_since_ms_ = clock_.monotonicMs();
         emit switchChanged(true);
         enableTimer(Timer1);
-        enableTimer(Timer4);
+        onLine([line = line_] { line->switchOn(); });
     } else if (marche_ == 1) {
         marche_ = 0;
         emit switchChanged(false);
-        allOutputsOff();
-        waitOneSecond();             // Timer4 fires in here and sends the byte 0
+        setOutputs({});
+        onLine([line = line_] { line->switchOff(); });  // it hears the byte 0 for one second
+        waitOneSecond();
         if (shutting_down_) return;  // the shutdown, begun meanwhile, sees to the rest
         Timer1->stop();
-        Timer4->stop();
-        noteOwed();
     }
 }
 
@@ -142,22 +149,18 @@ void Bench::waitOneSecond()
 
 // ---------------------------------------------------------------- serial line and buffer
 
-void Bench::MSComm1_OnComm(int kind)
+void Bench::MSComm1_OnComm(int)
 {
-    if (kind == SerialComponent::kReceived) appendToBuffer(serial_->readAll());
     if (!shutting_down_) enableTimer(Timer1);
 }
 
+// Whoever puts characters into the buffer reads them back at once.
 void Bench::appendToBuffer(const QString &received)
 {
-    if (received.isEmpty()) return;
-    buffer_ += received;
-    if (buffer_.size() > kBufferCap) buffer_.remove(0, buffer_.size() - kBufferCap);
-    emit this->received(received);
+    onLine([line = line_, received] { line->appendToBuffer(received); }, true);
 }
 
 void Bench::setBuffer(const QString &text)
 {
-    buffer_ = text;
-    emit bufferReplaced();
+    onLine([line = line_, text] { line->setBuffer(text); }, true);
 }

@@ -1,12 +1,15 @@
 #pragma once
-// The bench without its window: the serial line to the board, the receive
-// buffer, the eight relay outputs and their timetable, the master switch,
-// the senders of the output command and of the two requests, and the line's
-// half of the orderly shutdown. It changes state only through its own
-// functions and says every change by a signal; a window shows it.
+// The bench without its window: the eight relay outputs and their
+// timetable, the master switch, the sharing of the line between the two
+// acquisition frames, and the orderly shutdown; the line itself (the serial
+// component, the output command, the requests, their decoding delays and the
+// receive buffer) is its Line, on a thread of its own in the panel. It
+// changes state only through its own functions and says every change by a
+// signal; a window shows it.
 
 #include "acquisition/host.h"
 #include "acquisition/request_gate.h"
+#include "engine/timers.h"
 #include "outputs/outputs.h"
 
 #include <QDateTime>
@@ -15,11 +18,10 @@
 #include <array>
 #include <functional>
 
-class QTimer;
+class QThread;
 class Clock;
+class Line;
 class SerialComponent;
-
-void enableTimer(QTimer *t);  // start a stopped timer, leave a running one alone
 
 class Bench : public QObject {
     Q_OBJECT
@@ -28,10 +30,16 @@ public:
 
     static constexpr int kBufferCap = 64 * 1024;  // newest characters kept
 
-    Bench(const Clock &clock, QObject *parent = nullptr);
+    // lineThread: the line runs on a thread of its own, with the system's
+    // clock (the panel, the service); without it, on the caller's thread
+    // with this clock (tests that drive the timers by hand).
+    Bench(const Clock &clock, QObject *parent = nullptr, bool lineThread = false);
+    ~Bench() override;
 
-    SerialComponent &serial() { return *serial_; }
-    const SerialComponent &serial() const { return *serial_; }
+    // The port's settings and state; safe from any thread.
+    SerialComponent &serial();
+    const SerialComponent &serial() const;
+    Line &line() { return *line_; }
     const Clock &clock() const { return clock_; }
 
     // The timetable's rows, asked for at every pass of Timer1.
@@ -56,7 +64,7 @@ public:
     void flipSwitch();
 
     // ---- the receive buffer
-    QString buffer() const { return buffer_; }
+    QString buffer() const;
     void appendToBuffer(const QString &received);
     void setBuffer(const QString &text);
 
@@ -74,15 +82,20 @@ public:
     // ---- the orderly shutdown, the line's half
     bool shuttingDown() const { return shutting_down_; }
     bool hasEnded() const { return ended_; }
-    bool allOffDue() const { return all_off_due_; }
+    bool allOffDue() const;
     // Nothing new starts, every output off, Timer4 sends the byte 0 if the
     // board may have a relay on. stopping() is said midway, for the frames.
     void beginShutdown();
     // The all-off command as the last bytes on the line, the port closed.
     void finish();
 
-    QByteArray lastWritten() const { return last_written_; }
-    int lastOutputByte() const { return last_output_byte_; }
+    QByteArray lastWritten() const;
+    int lastOutputByte() const;
+
+    // The read end of the pipe a termination signal writes into: the line
+    // begins its shutdown at once, whatever the window's thread is doing,
+    // and endRequested() asks for the rest.
+    void watchEndRequests(int fd);
 
 signals:
     void outputsChanged();
@@ -92,10 +105,12 @@ signals:
     void statusChanged(const QString &message);
     void requestSent(Channel channel);
     void heldStartReleased(Channel channel);
-    void stopping();  // the shutdown has begun: the acquisitions stop
+    void stopping();      // the shutdown has begun: the acquisitions stop
+    void endRequested();  // a termination signal arrived
 
 public slots:
     void Timer1_Timer();
+    // The line's steps, for tests that drive them by hand (no line thread).
     void Timer2_Timer();
     void Timer4_Timer();
     void Timer5_Timer();  // the analog decoding delay, 1100 ms after "nA"
@@ -105,29 +120,22 @@ public slots:
 
 private:
     void setOutputs(const std::array<bool, 8> &states);
-    void writeOutputCommand();
-    void sendRequest(const QByteArray &command);
-    void send(const QByteArray &command);
-    void noteOwed();
     void waitOneSecond();
+    // Runs f on the line's thread: at once when it is this one, else queued
+    // (or waited for, when wait is asked).
+    void onLine(std::function<void()> f, bool wait = false);
     static size_t index(Channel c) { return c == Channel::Analog ? 0 : 1; }
 
     const Clock &clock_;
-    SerialComponent *serial_ = nullptr;
+    Line *line_ = nullptr;
+    QThread *thread_ = nullptr;
     std::function<Timetable()> timetable_;
     std::array<bool, 8> outputs_{};
     int marche_ = 0;  // master switch: 0 off, 1 on
-    QString buffer_;
     acquisition::RequestGate gate_;
     bool waiting_ = false;
     bool shutting_down_ = false;
     bool ended_ = false;
-    bool all_off_due_ = false;            // at the shutdown: the board must hear the all-off command
-    QByteArray last_written_;             // the last command written to the line
-    int last_output_byte_ = 0;            // the byte of the last output command written
-    qint64 output_since_ms_ = 0;          // the last output command, or the switch turned on
-    std::array<QDateTime, 2> requested_;  // when each frame's last request was written
     std::array<Decoder, 2> decoders_;
-    QTimer *Timer1 = nullptr, *Timer2 = nullptr, *Timer4 = nullptr, *Timer8 = nullptr;
-    QTimer *Timer5 = nullptr, *Timer7 = nullptr;
+    QTimer *Timer1 = nullptr;
 };

@@ -5,8 +5,10 @@
 #include "link/protocol.h"
 
 #include <QFile>
+#include <QThread>
 
-SerialComponent::SerialComponent(QObject *parent) : QObject(parent)
+// The port is a child, so that it moves to the line's thread with the component.
+SerialComponent::SerialComponent(QObject *parent) : QObject(parent), port_(this)
 {
     connect(&port_, &QSerialPort::readyRead, this, [this] {
         pending_ += port_.readAll();
@@ -15,10 +17,28 @@ SerialComponent::SerialComponent(QObject *parent) : QObject(parent)
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialComponent::onErrorOccurred);
 }
 
+void SerialComponent::setDeviceMap(const board::PortMap &map)
+{
+    QMutexLocker lock(&mutex_);
+    device_map_ = map;
+}
+
+board::PortMap SerialComponent::deviceMap() const
+{
+    QMutexLocker lock(&mutex_);
+    return device_map_;
+}
+
+QString SerialComponent::lastError() const
+{
+    QMutexLocker lock(&mutex_);
+    return last_error_;
+}
+
 bool SerialComponent::open()
 {
     if (port_.isOpen()) return true;
-    const QString device = board::portDevice(port_number_, device_map_);
+    const QString device = board::portDevice(port_number_, deviceMap());
     if (device.isEmpty()) {
         report(
             QStringLiteral("Port de communication %1 inconnu : choisissez COM1 à COM4 (Configuration / Communication)")
@@ -48,6 +68,7 @@ bool SerialComponent::open()
         return false;
     }
     pending_.clear();
+    open_ = true;
     board::last_resort::notePortOpen(int(port_.handle()), QFile::encodeName(device));
     report(QString());
     return true;
@@ -57,6 +78,12 @@ SerialComponent::~SerialComponent() { close(); }
 
 void SerialComponent::close()
 {
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(
+            this, [this] { close(); }, Qt::BlockingQueuedConnection);
+        return;
+    }
+    open_ = false;
     if (port_.isOpen()) {
         port_.flush();  // what was written goes out before the port closes
         board::last_resort::notePortClosed(int(port_.handle()));
@@ -114,6 +141,7 @@ void SerialComponent::onErrorOccurred(QSerialPort::SerialPortError error)
     const QString reason = describe(error);
     const bool wasOpen = port_.isOpen();
     if (wasOpen) {
+        open_ = false;
         board::last_resort::notePortClosed(int(port_.handle()));
         port_.close();
     }
@@ -127,8 +155,11 @@ void SerialComponent::onErrorOccurred(QSerialPort::SerialPortError error)
 
 void SerialComponent::report(const QString &message)
 {
-    if (message == last_error_) return;  // said once, not on every retry
-    last_error_ = message;
+    {
+        QMutexLocker lock(&mutex_);
+        if (message == last_error_) return;  // said once, not on every retry
+        last_error_ = message;
+    }
     emit statusChanged(message);
 }
 

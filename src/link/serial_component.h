@@ -5,9 +5,11 @@
 
 #include "link/port_map.h"
 
+#include <QMutex>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
+#include <atomic>
 
 class SerialComponent : public QObject {
     Q_OBJECT
@@ -18,20 +20,23 @@ public:
     explicit SerialComponent(QObject *parent = nullptr);
     ~SerialComponent() override;
 
+    // The settings and the state below are safe from any thread; close()
+    // from another thread waits for the port's own thread to close it. The
+    // rest belongs to the port's thread.
     void setPortNumber(int number) { port_number_ = number; }
     int portNumber() const { return port_number_; }
     // The devices the user attached to COM1 … COM4, used from the next opening.
-    void setDeviceMap(const board::PortMap &map) { device_map_ = map; }
-    const board::PortMap &deviceMap() const { return device_map_; }
-    bool isOpen() const { return port_.isOpen(); }
-    bool open();  // false when it cannot; the reason goes to statusChanged
+    void setDeviceMap(const board::PortMap &map);
+    board::PortMap deviceMap() const;
+    bool isOpen() const { return open_; }
+    QString lastError() const;
     void close();
+
+    bool open();  // false when it cannot; the reason goes to statusChanged
     void setDtrOff();
     void discardInput();
     void write(const QByteArray &bytes);
     QString readAll();  // one character per byte received
-
-    QString lastError() const { return last_error_; }
 
 signals:
     void onComm(int kind);
@@ -43,7 +48,9 @@ private:
     QString describe(QSerialPort::SerialPortError error) const;
 
     QSerialPort port_;
-    int port_number_ = 1;
+    std::atomic<int> port_number_ = 1;
+    std::atomic<bool> open_ = false;
+    mutable QMutex mutex_;
     board::PortMap device_map_;
     QString last_error_;
     QByteArray pending_;  // read from the port, not yet delivered

@@ -80,7 +80,8 @@ Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<T
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(new ScaledView(client, kClientWidth, kClientHeight, this));
 
-    bench_ = new Bench(*clock_, this);
+    // The line gets a thread of its own unless a test drives the clock by hand.
+    bench_ = new Bench(*clock_, this, own_clock_ != nullptr);
     connect(bench_, &Bench::statusChanged, this, &Form1::showStatus);
     connect(bench_, &Bench::switchChanged, this, &Form1::showSwitch);
     connect(bench_, &Bench::received, this, &Form1::showReceived);

@@ -3,7 +3,6 @@
 #include "link/last_resort.h"
 #include "shell/form1.h"
 
-#include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -169,12 +168,11 @@ void installEndGuards()
 void watchTerminationSignals(Form1 &form)
 {
     if (g_pipe[0] < 0) return;
-    auto *notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, &form);
-    QObject::connect(notifier, &QSocketNotifier::activated, &form, [&form] {
-        char bytes[64];
-        while (::read(g_pipe[0], bytes, sizeof bytes) > 0) {}
-        form.beginShutdown();  // a second signal changes nothing
-    });
+    // The line hears the signal on its own thread and begins its all-off at
+    // once, even while the window's thread waits on a slow disk; the window
+    // then runs the rest of the shutdown.
+    QObject::connect(&form.bench(), &Bench::endRequested, &form, &Form1::beginShutdown);
+    form.bench().watchEndRequests(g_pipe[0]);
     QObject::connect(&form, &Form1::ended, &form, [] { ::alarm(0); });
 }
 
