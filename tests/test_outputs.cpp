@@ -1,7 +1,7 @@
 // Relay outputs: the output byte, the switching buttons and the timetable,
 // driven through the window's own controls.
 #include "link/protocol.h"
-#include "outputs/outputs.h"
+#include "outputs/lamps_widget.h"
 #include "shell/controls.h"
 #include "shell/form1.h"
 #include "support/fake_clock.h"

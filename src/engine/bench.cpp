@@ -1,5 +1,6 @@
 #include "engine/bench.h"
 
+#include "link/protocol.h"
 #include "link/serial_component.h"
 #include "text/clock.h"
 
@@ -45,13 +46,7 @@ Bench::Bench(const Clock &clock, QObject *parent) : QObject(parent), clock_(cloc
 
 // ---------------------------------------------------------------- outputs
 
-quint8 Bench::outputByte() const
-{
-    quint8 byte = 0;
-    for (int i = 0; i < 8; ++i)
-        if (outputs_[size_t(i)]) byte |= quint8(1u << i);
-    return byte;
-}
+quint8 Bench::outputByte() const { return board::outputByte(outputs_); }
 
 void Bench::setOutputs(const std::array<bool, 8> &states)
 {
@@ -90,11 +85,8 @@ void Bench::invertOutputs()
 
 void Bench::applyTimetable(const Timetable &rows)
 {
-    std::array<QColor, 8> colours;
-    for (size_t i = 0; i < 8; ++i) colours[i] = outputs_[i] ? outputs::lampOn() : outputs::lampOff();
-    outputs::applyTimetable(colours, rows, [this] { return text::timeText(clock_); });
-    std::array<bool, 8> states;
-    for (size_t i = 0; i < 8; ++i) states[i] = outputs::isOn(colours[i]);
+    std::array<bool, 8> states = outputs_;
+    outputs::applyTimetable(states, rows, [this] { return text::timeText(clock_); });
     setOutputs(states);
 }
 

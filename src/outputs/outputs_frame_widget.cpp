@@ -1,5 +1,6 @@
 #include "outputs/outputs_frame_widget.h"
 
+#include "outputs/lamps_widget.h"
 #include "shell/controls.h"
 #include "text/clock.h"
 #include "text/placement_widget.h"
@@ -112,7 +113,7 @@ void OutputsFrame::setEnd(size_t index, const QString &text)
 
 void OutputsFrame::showOutputs()
 {
-    for (int i = 0; i < 8; ++i) lampe1[size_t(i)]->setColor(bench_.output(i) ? outputs::lampOn() : outputs::lampOff());
+    for (int i = 0; i < 8; ++i) lampe1[size_t(i)]->setColor(outputs::lampFor(bench_.output(i)));
 }
 
 void OutputsFrame::Command1_MouseDown(int index, int) { bench_.toggleOutput(index); }
