@@ -101,16 +101,6 @@ Bench::Timetable OutputsFrame::timetable() const
     return rows;
 }
 
-void OutputsFrame::setStart(size_t index, const QString &text)
-{
-    if (index < 8) heure1[index]->setText(text);
-}
-
-void OutputsFrame::setEnd(size_t index, const QString &text)
-{
-    if (index < 8) heure2[index]->setText(text);
-}
-
 void OutputsFrame::showOutputs()
 {
     for (int i = 0; i < 8; ++i) lampe1[size_t(i)]->setColor(outputs::lampFor(bench_.output(i)));
