@@ -2,9 +2,9 @@
 // driven through the window's own controls.
 #include "link/protocol.h"
 #include "outputs/lamps_widget.h"
-#include "shell/controls.h"
 #include "shell/form1.h"
 #include "support/fake_clock.h"
+#include "ui/controls.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,13 +1,13 @@
 #include "acquisition/analog_frame_widget.h"
 
 #include "acquisition/decode.h"
-#include "acquisition/frame_parts_widget.h"
 #include "acquisition/host.h"
 #include "acquisition/schedule.h"
 #include "acquisition/table_ops.h"
 #include "text/clock.h"
 #include "text/numbers.h"
-#include "text/placement_widget.h"
+#include "ui/form_parts.h"
+#include "ui/placement.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -116,7 +116,7 @@ AnalogFrame::~AnalogFrame() = default;
 void AnalogFrame::requestSent()
 {
     request_time_ = host_.clock().now();
-    enable(Timer5_);
+    enableTimer(Timer5_);
 }
 
 QString AnalogFrame::coefficientText(int k) const { return coeff_[size_t(k - 1)]->text(); }

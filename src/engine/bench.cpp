@@ -7,25 +7,6 @@
 #include <QEventLoop>
 #include <QTimer>
 
-void enableTimer(QTimer *t)
-{
-    if (!t->isActive()) t->start();
-}
-
-namespace {
-
-QTimer *makeTimer(QObject *parent, const char *name, int periodMs, bool running)
-{
-    auto *t = new QTimer(parent);
-    t->setObjectName(QString::fromLatin1(name));
-    t->setTimerType(Qt::PreciseTimer);
-    t->setInterval(periodMs);
-    if (running) t->start();
-    return t;
-}
-
-}  // namespace
-
 Bench::Bench(const Clock &clock, QObject *parent) : QObject(parent), clock_(clock)
 {
     setObjectName(QStringLiteral("bench"));
@@ -34,10 +15,11 @@ Bench::Bench(const Clock &clock, QObject *parent) : QObject(parent), clock_(cloc
     connect(serial_, &SerialComponent::onComm, this, &Bench::MSComm1_OnComm);
     connect(serial_, &SerialComponent::statusChanged, this, &Bench::statusChanged);
 
-    Timer1 = makeTimer(this, "Timer1", 600, true);
-    Timer2 = makeTimer(this, "Timer2", 400, false);
-    Timer4 = makeTimer(this, "Timer4", 800, false);
-    Timer8 = makeTimer(this, "Timer8", 400, false);
+    Timer1 = designTimer(this, QStringLiteral("Timer1"), 600);
+    Timer1->start();
+    Timer2 = designTimer(this, QStringLiteral("Timer2"), 400);
+    Timer4 = designTimer(this, QStringLiteral("Timer4"), 800);
+    Timer8 = designTimer(this, QStringLiteral("Timer8"), 400);
     connect(Timer1, &QTimer::timeout, this, &Bench::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &Bench::Timer2_Timer);
     connect(Timer4, &QTimer::timeout, this, &Bench::Timer4_Timer);

@@ -7,6 +7,7 @@
 
 #include "acquisition/host.h"
 #include "acquisition/request_gate.h"
+#include "engine/timers.h"
 #include "outputs/outputs.h"
 
 #include <QObject>
@@ -17,8 +18,6 @@
 class QTimer;
 class Clock;
 class SerialComponent;
-
-void enableTimer(QTimer *t);  // start a stopped timer, leave a running one alone
 
 class Bench : public QObject {
     Q_OBJECT

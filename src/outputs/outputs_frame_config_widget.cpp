@@ -1,7 +1,7 @@
 // The outputs frame's part of "param.ini": the start and end time of each output.
 #include "files/configuration.h"
 #include "outputs/outputs_frame_widget.h"
-#include "shell/controls.h"
+#include "ui/controls.h"
 
 void OutputsFrame::loadFrom(const files::Configuration &c)
 {

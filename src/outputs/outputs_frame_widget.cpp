@@ -1,22 +1,17 @@
 #include "outputs/outputs_frame_widget.h"
 
 #include "outputs/lamps_widget.h"
-#include "shell/controls.h"
 #include "text/clock.h"
-#include "text/placement_widget.h"
+#include "ui/controls.h"
+#include "ui/form_parts.h"
+#include "ui/placement.h"
 
 #include <QCheckBox>
 #include <QLabel>
 
-namespace {
+using ui::label;
 
-QLabel *label(QWidget *parent, const QString &text, QRectF r, const char *name = nullptr)
-{
-    auto *l = new QLabel(text, parent);
-    placement::place(l, r.x(), r.y(), r.width(), r.height());
-    if (name) l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
+namespace {
 
 QString indexed(const char *base, int i) { return QStringLiteral("%1_%2").arg(QLatin1String(base)).arg(i); }
 
@@ -65,9 +60,8 @@ OutputsFrame::OutputsFrame(Bench &bench, QWidget *parent)
         placement::place(Command1[size_t(i)], button[i], 2160, 1095, 615);
         connect(Command1[size_t(i)], &PressButton::mouseDown, this, [this, i](int b) { Command1_MouseDown(i, b); });
 
-        auto *line = new LineElement(frame, QColor(0, 0, 255));
-        line->setObjectName(QStringLiteral("Line%1").arg(i + 1));
-        line->setTwips(separator[i], 360, separator[i], 2760);
+        ui::verticalLine(frame, separator[i], 360, 2760, QColor(0, 0, 255))
+            ->setObjectName(QStringLiteral("Line%1").arg(i + 1));
     }
     label(frame, QStringLiteral("Général"), QRectF(10980, 420, 555, 195), "Label17");
     struct Global {

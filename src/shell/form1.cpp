@@ -5,7 +5,6 @@
 #include "graph/graph_frame_widget.h"
 #include "link/serial_component.h"
 #include "outputs/outputs_frame_widget.h"
-#include "shell/controls.h"
 #include "shell/file_actions.h"
 #include "shell/file_dialog.h"
 #include "shell/journal_widget.h"
@@ -14,7 +13,9 @@
 #include "shell/scaled_view.h"
 #include "shell/user_guide.h"
 #include "text/numbers.h"
-#include "text/placement_widget.h"
+#include "ui/controls.h"
+#include "ui/form_parts.h"
+#include "ui/placement.h"
 
 #include <QInputDialog>
 #include <QMenuBar>
@@ -23,18 +24,12 @@
 #include <QStatusBar>
 #include <QTimer>
 
+using ui::label;
+
 namespace {
 
 constexpr int kClientWidth = 14535;
 constexpr int kClientHeight = 9330;
-
-QLabel *label(QWidget *parent, const QString &text, QRectF r, const char *name = nullptr)
-{
-    auto *l = new QLabel(text, parent);
-    placement::place(l, r.x(), r.y(), r.width(), r.height());
-    if (name) l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
 
 // A plain caption whose text is wider than its box grows to the right rather
 // than being cut; boxed and centred labels keep their size.
