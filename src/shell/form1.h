@@ -15,12 +15,15 @@
 #include "text/clock.h"
 
 #include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QFrame;
-class QTimer;
 class OutputsFrame;
 class ClickLabel;
 class SerialComponent;
