@@ -9,7 +9,7 @@
 #include "support/controls.h"
 #include "support/fake_clock.h"
 #include "text/clock.h"
-#include "text/twips.h"
+#include "ui/twips.h"
 
 #include <QCheckBox>
 #include <QComboBox>

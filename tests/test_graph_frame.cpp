@@ -6,7 +6,7 @@
 #include "graph/picture_widget.h"
 #include "shell/form1.h"
 #include "support/controls.h"
-#include "text/twips.h"
+#include "ui/twips.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -12,7 +12,7 @@
 #include "graph/picture_widget.h"
 #include "shell/form1.h"
 #include "support/controls.h"
-#include "text/twips.h"
+#include "ui/twips.h"
 
 #include <QAction>
 #include <QApplication>

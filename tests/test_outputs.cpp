@@ -1,10 +1,10 @@
 // Relay outputs: the output byte, the switching buttons and the timetable,
 // driven through the window's own controls.
 #include "link/protocol.h"
-#include "outputs/outputs.h"
-#include "shell/controls.h"
+#include "outputs/lamps_widget.h"
 #include "shell/form1.h"
 #include "support/fake_clock.h"
+#include "ui/controls.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -8,8 +8,8 @@
 #include "shell/form1.h"
 #include "shell/scaled_view.h"
 #include "support/controls.h"
-#include "text/placement_widget.h"
-#include "text/twips.h"
+#include "ui/placement.h"
+#include "ui/twips.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -10,6 +10,9 @@
 #include <array>
 #include <memory>
 
+namespace files {
+struct Configuration;
+}
 class AcquisitionHost;
 class QCheckBox;
 class QComboBox;
@@ -38,6 +41,9 @@ public:
     QString coefficientText(int k) const;  // channel 1 … 8
     QString unitText(int k) const;
     bool cycleRunning() const { return scheduler_->cycleRunning(); }
+    // Its part of "param.ini": shown from what was read / put into what is written.
+    void loadFrom(const files::Configuration &c);
+    void saveTo(files::Configuration &c) const;
 
 signals:
     // Every decoded acquisition, memorised or not, once the tables hold it.

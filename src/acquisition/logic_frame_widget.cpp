@@ -1,12 +1,12 @@
 #include "acquisition/logic_frame_widget.h"
 
 #include "acquisition/decode.h"
-#include "acquisition/frame_parts_widget.h"
 #include "acquisition/host.h"
 #include "acquisition/schedule.h"
 #include "acquisition/table_ops.h"
 #include "text/clock.h"
-#include "text/placement_widget.h"
+#include "ui/form_parts.h"
+#include "ui/placement.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -9,6 +9,9 @@
 #include <array>
 #include <memory>
 
+namespace files {
+struct Configuration;
+}
 class AcquisitionHost;
 class QCheckBox;
 class QComboBox;
@@ -34,6 +37,9 @@ public:
     // One acquisition, as "Acquisition Manuelle" starts it; false when held.
     bool startAcquisition();
     bool cycleRunning() const { return scheduler_->cycleRunning(); }
+    // Its part of "param.ini": shown from what was read / put into what is written.
+    void loadFrom(const files::Configuration &c);
+    void saveTo(files::Configuration &c) const;
 
 signals:
     // Every decoded acquisition, memorised or not, once the tables hold it.

@@ -1,9 +1,9 @@
 #include "acquisition/schedule_widget.h"
 
-#include "acquisition/frame_parts_widget.h"
 #include "acquisition/host.h"
 #include "text/clock.h"
-#include "text/placement_widget.h"
+#include "ui/form_parts.h"
+#include "ui/placement.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -36,7 +36,7 @@ void PanelScheduler::validate()
     }
     if (c_.cyclic->isChecked() || c_.programmed->isChecked()) {
         setBackColour(c_.programButton, kArmedRed);
-        enable(c_.programmedTimer);
+        enableTimer(c_.programmedTimer);
     } else {
         setBackColour(c_.programButton, kIdleGrey);
     }

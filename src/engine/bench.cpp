@@ -1,12 +1,13 @@
 #include "engine/bench.h"
 
 #include "engine/line.h"
-#include "link/last_resort.h"
+#include "link/protocol.h"
 #include "link/serial_component.h"
 #include "text/clock.h"
 
 #include <QEventLoop>
 #include <QThread>
+#include <QTimer>
 
 Bench::Bench(const Clock &clock, QObject *parent, bool lineThread) : QObject(parent), clock_(clock)
 {
@@ -28,7 +29,8 @@ Bench::Bench(const Clock &clock, QObject *parent, bool lineThread) : QObject(par
     connect(line_, &Line::replyCollected, this, &Bench::decodeReply);
     connect(line_, &Line::endRequested, this, &Bench::endRequested);
 
-    Timer1 = makeTimer(this, "Timer1", 600, true);
+    Timer1 = designTimer(this, QStringLiteral("Timer1"), 600);
+    Timer1->start();
     connect(Timer1, &QTimer::timeout, this, &Bench::Timer1_Timer);
 }
 
@@ -58,13 +60,7 @@ int Bench::lastOutputByte() const { return line_->lastOutputByte(); }
 
 // ---------------------------------------------------------------- outputs
 
-quint8 Bench::outputByte() const
-{
-    quint8 byte = 0;
-    for (int i = 0; i < 8; ++i)
-        if (outputs_[size_t(i)]) byte |= quint8(1u << i);
-    return byte;
-}
+quint8 Bench::outputByte() const { return board::outputByte(outputs_); }
 
 void Bench::setOutputs(const std::array<bool, 8> &states)
 {
@@ -104,11 +100,8 @@ void Bench::invertOutputs()
 
 void Bench::applyTimetable(const Timetable &rows)
 {
-    std::array<QColor, 8> colours;
-    for (size_t i = 0; i < 8; ++i) colours[i] = outputs_[i] ? outputs::lampOn() : outputs::lampOff();
-    outputs::applyTimetable(colours, rows, [this] { return text::timeText(clock_); });
-    std::array<bool, 8> states;
-    for (size_t i = 0; i < 8; ++i) states[i] = outputs::isOn(colours[i]);
+    std::array<bool, 8> states = outputs_;
+    outputs::applyTimetable(states, rows, [this] { return text::timeText(clock_); });
     setOutputs(states);
 }
 

@@ -7,6 +7,8 @@
 #include "engine/line.h"
 #include "text/clock.h"
 
+#include <QTimer>
+
 void Bench::Timer2_Timer() { line_->Timer2_Timer(); }
 void Bench::Timer4_Timer() { line_->Timer4_Timer(); }
 void Bench::Timer5_Timer() { line_->Timer5_Timer(); }

@@ -19,12 +19,12 @@ Line::Line(const Clock *clock, QObject *parent)
     connect(serial_, &SerialComponent::onComm, this, &Line::MSComm1_OnComm);
     connect(serial_, &SerialComponent::statusChanged, this, &Line::statusChanged);
 
-    Timer2 = makeTimer(this, "Timer2", 400);
-    Timer4 = makeTimer(this, "Timer4", 800);
-    Timer5 = makeTimer(this, "Timer5", 1100);  // the analog decoding delay after "nA"
-    Timer7 = makeTimer(this, "Timer7", 500);   // the logic decoding delay after "nL"
-    Timer8 = makeTimer(this, "Timer8", 400);
-    switch_off_wait_ = makeTimer(this, "switchOffWait", 1000);
+    Timer2 = designTimer(this, QStringLiteral("Timer2"), 400);
+    Timer4 = designTimer(this, QStringLiteral("Timer4"), 800);
+    Timer5 = designTimer(this, QStringLiteral("Timer5"), 1100);  // the analog decoding delay after "nA"
+    Timer7 = designTimer(this, QStringLiteral("Timer7"), 500);   // the logic decoding delay after "nL"
+    Timer8 = designTimer(this, QStringLiteral("Timer8"), 400);
+    switch_off_wait_ = designTimer(this, QStringLiteral("switchOffWait"), 1000);
     switch_off_wait_->setSingleShot(true);
     connect(Timer2, &QTimer::timeout, this, &Line::Timer2_Timer);
     connect(Timer4, &QTimer::timeout, this, &Line::Timer4_Timer);

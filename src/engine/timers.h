@@ -1,22 +1,13 @@
 #pragma once
-// The timers of the bench and of the window: precise, named as the design
-// names them, started only when stopped.
+// The panel's timers, the bench's and the window's alike: precise, named as
+// they were designed, and started only when asked.
 
-#include <QTimer>
+#include <QString>
 
-// "Enabled = True": start a stopped timer, leave a running one alone.
-inline void enableTimer(QTimer *t)
-{
-    if (!t->isActive()) t->start();
-}
+class QObject;
+class QTimer;
 
-// A precise timer with its design name, stopped unless running is asked for.
-inline QTimer *makeTimer(QObject *parent, const char *name, int periodMs, bool running = false)
-{
-    auto *t = new QTimer(parent);
-    t->setObjectName(QString::fromLatin1(name));
-    t->setTimerType(Qt::PreciseTimer);
-    t->setInterval(periodMs);
-    if (running) t->start();
-    return t;
-}
+// A precise timer of that name and period, stopped.
+QTimer *designTimer(QObject *parent, const QString &name, int periodMs);
+// "Enable": start a stopped timer, leave a running one alone.
+void enableTimer(QTimer *timer);

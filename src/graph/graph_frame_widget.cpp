@@ -3,7 +3,8 @@
 #include "acquisition/tables.h"
 #include "graph/measures_widget.h"
 #include "graph/picture_widget.h"
-#include "text/placement_widget.h"
+#include "ui/form_parts.h"
+#include "ui/placement.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -58,13 +59,8 @@ QScrollBar *scrollBar(QWidget *parent, const char *name, int min, int max, int v
 // A vertical separator one pixel wide in the highlight colour.
 void separator(QWidget *parent, int i, double x, double top, double bottom)
 {
-    auto *line = new QWidget(parent);
-    line->setObjectName(QStringLiteral("Line34_%1").arg(i));
-    placement::placeLine(line, x, top, x, bottom);
-    line->setAutoFillBackground(true);
-    QPalette pal = line->palette();
-    pal.setColor(QPalette::Window, pal.color(QPalette::Highlight));
-    line->setPalette(pal);
+    ui::verticalLine(parent, x, top, bottom, parent->palette().color(QPalette::Highlight))
+        ->setObjectName(QStringLiteral("Line34_%1").arg(i));
 }
 
 }  // namespace

@@ -21,6 +21,9 @@ class QPushButton;
 class QRadioButton;
 class QScrollBar;
 struct Tables;
+namespace files {
+struct Configuration;
+}
 class PictureWidget;
 class MeasuresWindow;
 
@@ -38,6 +41,9 @@ public:
 
     // Menu "Graphique": full height, visible.
     void showView();
+    // Its part of "param.ini": shown from what was read / put into what is written.
+    void loadFrom(const files::Configuration &c);
+    void saveTo(files::Configuration &c) const;
     // What the surface shows, traces and annotations only.
     QImage surfaceImage() const;
 

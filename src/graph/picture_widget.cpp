@@ -1,7 +1,7 @@
 #include "graph/picture_widget.h"
 
-#include "text/placement_widget.h"
-#include "text/twips.h"
+#include "ui/placement.h"
+#include "ui/twips.h"
 
 #include <QEvent>
 #include <QKeyEvent>

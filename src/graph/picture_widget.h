@@ -7,7 +7,7 @@
 #include "graph/image_surface.h"
 #include "graph/layout.h"
 #include "graph/markers.h"
-#include "text/placement_widget.h"
+#include "ui/placement.h"
 
 #include <QFrame>
 #include <QImage>

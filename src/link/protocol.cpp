@@ -6,13 +6,11 @@
 
 namespace board {
 
-quint8 outputByte(const std::array<QColor, 8> &lamps)
+quint8 outputByte(const std::array<bool, 8> &states)
 {
     quint8 byte = 0;
     for (int i = 0; i < 8; ++i)
-        if (lamps[size_t(i)].isValid() && (lamps[size_t(i)].rgb() & 0xFFFFFF) == kLampOn &&
-            lamps[size_t(i)].alpha() == 255)
-            byte |= quint8(1u << i);
+        if (states[size_t(i)]) byte |= quint8(1u << i);
     return byte;
 }
 

@@ -2,17 +2,13 @@
 // The three commands the panel writes to the board, and the port names.
 
 #include <QByteArray>
-#include <QColor>
 #include <QString>
 #include <array>
 
 namespace board {
 
-inline constexpr QRgb kLampOn = 0x00FF00;   // green: output on
-inline constexpr QRgb kLampOff = 0xC0C0C0;  // grey: output off
-
-// Bit i is set when lamp i is exactly green; any other colour counts as off.
-quint8 outputByte(const std::array<QColor, 8> &lamps);
+// Bit i is set when output i is on.
+quint8 outputByte(const std::array<bool, 8> &states);
 
 QByteArray outputCommand(quint8 byte);  // "n" then the byte itself
 inline QByteArray analogRequest() { return QByteArrayLiteral("nA"); }

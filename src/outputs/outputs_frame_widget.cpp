@@ -1,21 +1,17 @@
 #include "outputs/outputs_frame_widget.h"
 
-#include "shell/controls.h"
+#include "outputs/lamps_widget.h"
 #include "text/clock.h"
-#include "text/placement_widget.h"
+#include "ui/controls.h"
+#include "ui/form_parts.h"
+#include "ui/placement.h"
 
 #include <QCheckBox>
 #include <QLabel>
 
-namespace {
+using ui::label;
 
-QLabel *label(QWidget *parent, const QString &text, QRectF r, const char *name = nullptr)
-{
-    auto *l = new QLabel(text, parent);
-    placement::place(l, r.x(), r.y(), r.width(), r.height());
-    if (name) l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
+namespace {
 
 QString indexed(const char *base, int i) { return QStringLiteral("%1_%2").arg(QLatin1String(base)).arg(i); }
 
@@ -64,9 +60,8 @@ OutputsFrame::OutputsFrame(Bench &bench, QWidget *parent)
         placement::place(Command1[size_t(i)], button[i], 2160, 1095, 615);
         connect(Command1[size_t(i)], &PressButton::mouseDown, this, [this, i](int b) { Command1_MouseDown(i, b); });
 
-        auto *line = new LineElement(frame, QColor(0, 0, 255));
-        line->setObjectName(QStringLiteral("Line%1").arg(i + 1));
-        line->setTwips(separator[i], 360, separator[i], 2760);
+        ui::verticalLine(frame, separator[i], 360, 2760, QColor(0, 0, 255))
+            ->setObjectName(QStringLiteral("Line%1").arg(i + 1));
     }
     label(frame, QStringLiteral("Général"), QRectF(10980, 420, 555, 195), "Label17");
     struct Global {
@@ -100,19 +95,9 @@ Bench::Timetable OutputsFrame::timetable() const
     return rows;
 }
 
-void OutputsFrame::setStart(size_t index, const QString &text)
-{
-    if (index < 8) heure1[index]->setText(text);
-}
-
-void OutputsFrame::setEnd(size_t index, const QString &text)
-{
-    if (index < 8) heure2[index]->setText(text);
-}
-
 void OutputsFrame::showOutputs()
 {
-    for (int i = 0; i < 8; ++i) lampe1[size_t(i)]->setColor(bench_.output(i) ? outputs::lampOn() : outputs::lampOff());
+    for (int i = 0; i < 8; ++i) lampe1[size_t(i)]->setColor(outputs::lampFor(bench_.output(i)));
 }
 
 void OutputsFrame::Command1_MouseDown(int index, int) { bench_.toggleOutput(index); }

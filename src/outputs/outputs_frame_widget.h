@@ -10,6 +10,9 @@
 #include <QGroupBox>
 #include <array>
 
+namespace files {
+struct Configuration;
+}
 class QCheckBox;
 class Lamp;
 class TimeBox;
@@ -23,9 +26,9 @@ public:
     std::array<QColor, 8> lamps() const;
     // The timetable as the boxes read now.
     Bench::Timetable timetable() const;
-    // The time boxes as read from the configuration.
-    void setStart(size_t index, const QString &text);
-    void setEnd(size_t index, const QString &text);
+    // Its part of "param.ini": shown from what was read / put into what is written.
+    void loadFrom(const files::Configuration &c);
+    void saveTo(files::Configuration &c) const;
 
 public slots:
     void Command1_MouseDown(int index, int button);

@@ -1,42 +1,35 @@
 #include "shell/form1.h"
 
-#include "link/protocol.h"
-#include "link/serial_component.h"
-#include "outputs/outputs.h"
-#include "shell/controls.h"
-#include "shell/scaled_view.h"
-#include "text/numbers.h"
-#include "text/placement_widget.h"
-
 #include "acquisition/analog_frame_widget.h"
 #include "acquisition/logic_frame_widget.h"
 #include "graph/graph_frame_widget.h"
+#include "link/serial_component.h"
 #include "outputs/outputs_frame_widget.h"
+#include "shell/file_actions.h"
+#include "shell/file_dialog.h"
 #include "shell/journal_widget.h"
+#include "shell/panel_configuration.h"
+#include "shell/panel_pictures.h"
+#include "shell/scaled_view.h"
+#include "shell/user_guide.h"
+#include "text/numbers.h"
+#include "ui/controls.h"
+#include "ui/form_parts.h"
+#include "ui/placement.h"
 
-#include <QApplication>
-#include <QFileInfo>
-#include <QImage>
 #include <QInputDialog>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPainter>
-#include <QPlainTextEdit>
-#include <QScrollBar>
+#include <QPointer>
 #include <QStatusBar>
+#include <QTimer>
+
+using ui::label;
 
 namespace {
 
 constexpr int kClientWidth = 14535;
 constexpr int kClientHeight = 9330;
-
-QLabel *label(QWidget *parent, const QString &text, QRectF r, const char *name = nullptr)
-{
-    auto *l = new QLabel(text, parent);
-    placement::place(l, r.x(), r.y(), r.width(), r.height());
-    if (name) l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
 
 // A plain caption whose text is wider than its box grows to the right rather
 // than being cut; boxed and centred labels keep their size.
@@ -53,7 +46,9 @@ void fitCaptions(QWidget *root)
 
 Form1::Form1() : Form1(Setup{}) {}
 
-Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<Tables>())
+Form1::Form1(Setup setup)
+    : setup_(std::move(setup)), places_(setup_), place_(*this, places_.userSettingsFile()),
+      tables_(std::make_unique<Tables>())
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Pramelor pour PIC 16F877"));
@@ -63,7 +58,6 @@ Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<T
         own_clock_ = std::make_unique<SystemClock>();
         clock_ = own_clock_.get();
     }
-    program_dir_ = setup_.programDir.isEmpty() ? QCoreApplication::applicationDirPath() : setup_.programDir;
     if (!setup_.askText)
         setup_.askText = [this](const QString &prompt, const QString &title, const QString &def) {
             return QInputDialog::getText(this, title, prompt, QLineEdit::Normal, def);
@@ -84,9 +78,9 @@ Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<T
     bench_ = new Bench(*clock_, this, own_clock_ != nullptr);
     connect(bench_, &Bench::statusChanged, this, &Form1::showStatus);
     connect(bench_, &Bench::switchChanged, this, &Form1::showSwitch);
-    connect(bench_, &Bench::received, this, &Form1::showReceived);
-    connect(bench_, &Bench::bufferReplaced, this, &Form1::showBufferTail);
-    loadDeviceMap();
+    configuration_ = new PanelConfiguration(this, *bench_, places_, setup_.askText);
+    connect(configuration_, &PanelConfiguration::status, this, &Form1::showStatus);
+    configuration_->loadDeviceMap();
 
     Timer3 = new QTimer(this);
     Timer3->setObjectName(QStringLiteral("Timer3"));
@@ -102,6 +96,20 @@ Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<T
     connect(shutdown_wait_, &QTimer::timeout, this, [this] { finishShutdown(true); });
 
     buildMenus();
+    buildFrames(client);
+    buildStatusLine();
+    fitCaptions(client);
+    Form_Load();
+    Timer3_Timer();
+    resize(sizeHint());
+}
+
+Form1::~Form1() = default;
+
+// ---------------------------------------------------------------- layout
+
+void Form1::buildFrames(QWidget *client)
+{
     outputs_ = new OutputsFrame(*bench_, client);
     placement::place(outputs_, 0, 60, 11895, 2895);
     bench_->setTimetableSource(
@@ -124,14 +132,12 @@ Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<T
     });
     buildBottomBand(client);
 
-    Text1 = new QPlainTextEdit(client);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setReadOnly(true);
+    Text1 = new DebugBox(client);
     placement::place(Text1, 11910, 180, kClientWidth - 11910 - 30, 8175);
-    Text1->setStyleSheet(QStringLiteral("background-color: rgb(192,255,255);"));
-    Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Text1->viewport()->installEventFilter(this);
-    Text1->hide();
+    connect(Text1, &DebugBox::clicked, this, &Form1::Text1_Click);
+    connect(bench_, &Bench::received, Text1,
+            [this](const QString &piece) { Text1->showReceived(piece, bench_->buffer()); });
+    connect(bench_, &Bench::bufferReplaced, Text1, [this] { Text1->showTail(bench_->buffer()); });
 
     graph_ = new GraphFrame(*tables_, client);
     placement::place(graph_, 0, 60, 12000, 8235);
@@ -151,25 +157,19 @@ Form1::Form1(Setup setup) : setup_(std::move(setup)), tables_(std::make_unique<T
     connect(logic_, &LogicFrame::acquisitionDecoded, graph_, &GraphFrame::acquisitionDecoded);
     connect(journal_, &JournalPanel::tablesLoaded, graph_, &GraphFrame::clearMarkers);
 
-    status_line_ = new QLabel(this);
-    status_line_->setObjectName(QStringLiteral("statusLine"));
-    // The line has its full height from the start: the first message must not
-    // take a pixel from the form (which would then shrink its scale).
-    status_line_->setText(QStringLiteral("Ég"));
-    status_line_->setMinimumHeight(status_line_->sizeHint().height());
-    status_line_->clear();
-    statusBar()->addWidget(status_line_, 1);
-    statusBar()->setSizeGripEnabled(false);
-
-    fitCaptions(client);
-    Form_Load();
-    Timer3_Timer();
-    resize(sizeHint());
+    configuration_->setParts({outputs_, analog_, logic_, graph_});
+    files_ = new FileActions(
+        this, *tables_, *graph_,
+        [this](bool save, const QString &start) {
+            // The acquisition dialogs open on the ".txt" files; the export
+            // dialogs on the kind of file they write. Overwriting asks first.
+            return setup_.askPath ? setup_.askPath(save, start)
+                                  : askFilePath(this, save, start, places_.userSettingsFile());
+        },
+        setup_.documentsDir);
+    connect(files_, &FileActions::status, this, &Form1::showStatus);
+    connect(files_, &FileActions::tablesRead, this, &Form1::Command26_Click);
 }
-
-Form1::~Form1() = default;
-
-// ---------------------------------------------------------------- layout
 
 void Form1::buildMenus()
 {
@@ -188,7 +188,7 @@ void Form1::buildMenus()
     // The panel's own entries come after the original ones, before "Quitter".
     add(fichier, QStringLiteral("Exporter en CSV…"), "n_export_csv", &Form1::n_export_csv_Click);
     add(fichier, QStringLiteral("Exporter le graphique…"), "n_export_png", &Form1::n_export_png_Click);
-    journal_ = new JournalPanel(this, *this, setup_.askPath, userSettingsFile());
+    journal_ = new JournalPanel(this, *this, setup_.askPath, places_.userSettingsFile());
     journal_->addMenuEntries(fichier);
     add(fichier, QStringLiteral("Quitter"), "n_quitter", &Form1::n_quitter_Click)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -218,59 +218,6 @@ void Form1::buildMenus()
     addAction(guide);
 }
 
-namespace {
-
-// The title picture: the project's own, 284 × 57 pixels.
-QPixmap titlePicture()
-{
-    QPixmap pm(284, 57);
-    QPainter p(&pm);
-    QLinearGradient g(0, 0, 0, 57);
-    g.setColorAt(0, QColor(20, 40, 110));
-    g.setColorAt(1, QColor(60, 110, 190));
-    p.fillRect(pm.rect(), g);
-    p.setPen(QColor(255, 220, 80));
-    QFont big(QStringLiteral("DejaVu Sans"), 20, QFont::Bold);
-    p.setFont(big);
-    p.drawText(QRect(0, 2, 284, 34), Qt::AlignCenter, QStringLiteral("PRAMELOR"));
-    p.setPen(Qt::white);
-    QFont small(QStringLiteral("DejaVu Sans"), 8);
-    p.setFont(small);
-    p.drawText(QRect(0, 34, 284, 20), Qt::AlignCenter, QStringLiteral("carte d'expérimentation PIC 16F877"));
-    return pm;
-}
-
-// A lever switch drawn when the picture files are not beside the program.
-QPixmap drawnSwitch(bool on)
-{
-    QPixmap pm(30, 41);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(Qt::black, 1));
-    p.setBrush(QColor(90, 90, 90));
-    p.drawRoundedRect(QRectF(3.5, 1.5, 23, 38), 4, 4);
-    p.setBrush(on ? QColor(0, 200, 0) : QColor(200, 0, 0));
-    const QRectF knob = on ? QRectF(7.5, 5.5, 15, 14) : QRectF(7.5, 21.5, 15, 14);
-    p.drawRoundedRect(knob, 3, 3);
-    p.setPen(Qt::white);
-    QFont f(QStringLiteral("DejaVu Sans"), 5, QFont::Bold);
-    p.setFont(f);
-    p.drawText(on ? QRectF(4, 21, 22, 14) : QRectF(4, 6, 22, 14), Qt::AlignCenter,
-               on ? QStringLiteral("ON") : QStringLiteral("OFF"));
-    return pm;
-}
-
-}  // namespace
-
-QPixmap Form1::switchPicture(bool on) const
-{
-    const QString path = program_dir_ + (on ? QStringLiteral("/int2_on.dib") : QStringLiteral("/int2_off.dib"));
-    QImage img;
-    if (QFileInfo::exists(path) && img.load(path, "BMP")) return QPixmap::fromImage(img);
-    return drawnSwitch(on);
-}
-
 void Form1::buildBottomBand(QWidget *client)
 {
     auto *shape1 = new QFrame(client);
@@ -281,7 +228,7 @@ void Form1::buildBottomBand(QWidget *client)
     Image2 = new ClickLabel(client);
     Image2->setObjectName(QStringLiteral("Image2"));
     placement::place(Image2, 420, 7380, 450, 615);
-    Image2->setPixmap(switchPicture(false));
+    Image2->setPixmap(pictures::masterSwitch(places_.programDir(), false));
     Image2->setScaledContents(true);  // the pictures grow with the form
     Image2->setCursor(Qt::PointingHandCursor);
     Image2->setToolTip(QStringLiteral("Marche/arrêt"));
@@ -292,7 +239,7 @@ void Form1::buildBottomBand(QWidget *client)
     auto *image1 = new QLabel(client);
     image1->setObjectName(QStringLiteral("Image1"));
     placement::place(image1, 3540, 7320, 4260, 855);
-    image1->setPixmap(titlePicture());
+    image1->setPixmap(pictures::title());
     image1->setScaledContents(true);
     image1->setAccessibleName(QStringLiteral("Pramelor, carte d'expérimentation PIC 16F877"));
 
@@ -312,25 +259,36 @@ void Form1::buildBottomBand(QWidget *client)
     Label18->setFont(clockFont);
 }
 
+void Form1::buildStatusLine()
+{
+    status_line_ = new QLabel(this);
+    status_line_->setObjectName(QStringLiteral("statusLine"));
+    // The line has its full height from the start: the first message must not
+    // take a pixel from the form (which would then shrink its scale).
+    status_line_->setText(QStringLiteral("Ég"));
+    status_line_->setMinimumHeight(status_line_->sizeHint().height());
+    status_line_->clear();
+    statusBar()->addWidget(status_line_, 1);
+    statusBar()->setSizeGripEnabled(false);
+}
+
 // ---------------------------------------------------------------- start-up
 
 void Form1::Form_Load()
 {
-    loadConfigurationFirst();
     // (The acquisition frames fill their interval and day lists themselves.)
-    loadNumberOfAcquisitions();
+    configuration_->loadAtStart();
     tables_->indice_a = 0;
     num_tableau = 0;
-    loadConfigurationLast();
 }
 
-// ---------------------------------------------------------------- master switch and shutdown
+// ---------------------------------------------------------------- the bottom band and the menus
 
 void Form1::Image2_Click() { bench_->flipSwitch(); }
 
 void Form1::showSwitch(bool on)
 {
-    Image2->setPixmap(switchPicture(on));
+    Image2->setPixmap(pictures::masterSwitch(places_.programDir(), on));
     Shape2->setVisible(on);
 }
 
@@ -340,63 +298,27 @@ void Form1::n_a_propos_de_Click()
                              QStringLiteral("Pramelor pour 16F877 ver1.0 "));
 }
 
-void Form1::Timer3_Timer() { Label18->setText(text::timeText(*clock_)); }
+void Form1::n_aide_Click()
+{
+    if (const QString problem = guide::openUserGuide(places_.programDir(), setup_.openUrl); !problem.isEmpty())
+        showStatus(problem);
+}
 
-// ---------------------------------------------------------------- outputs
+void Form1::Timer3_Timer() { Label18->setText(text::timeText(*clock_)); }
 
 std::array<QColor, 8> Form1::lamps() const { return outputs_->lamps(); }
 
-// ---------------------------------------------------------------- serial link
-
-// Received characters are shown as they come while the debug box is open;
-// the box is rewritten only now and then, not on every piece.
-void Form1::showReceived(const QString &received)
-{
-    if (Text1->isHidden()) return;
-    view_size_ += received.size();
-    if (view_size_ > kViewCap + kViewCap / 4) {
-        showBufferTail();
-    } else {
-        Text1->moveCursor(QTextCursor::End);
-        Text1->insertPlainText(received);
-    }
-    Text1->moveCursor(QTextCursor::End);  // the newest characters in sight
-}
-
-void Form1::showBufferTail()
-{
-    if (Text1->isHidden()) return;
-    const QString tail = bench_->buffer().right(kViewCap);
-    view_size_ = tail.size();
-    Text1->setPlainText(tail);
-}
-
-void Form1::n_port_Click()
-{
-    const QString answer =
-        setup_
-            .askText(QStringLiteral("Changement du port de communication"), QStringLiteral("Port de communication"),
-                     board::portName(MSComm1().portNumber()))
-            .toUpper();
-    if (MSComm1().isOpen()) MSComm1().close();
-    if (const int n = board::portFromAnswer(answer)) MSComm1().setPortNumber(n);
-}
-
-void Form1::n_debug_Click()
-{
-    Text1->show();
-    showBufferTail();  // the hidden box is refreshed only when shown
-    Text1->raise();
-    Text1->moveCursor(QTextCursor::End);
-}
-
+void Form1::n_port_Click() { configuration_->askPort(); }
+void Form1::n_enr_param_Click() { configuration_->save(); }
+void Form1::n_ports_serie_Click() { configuration_->editSerialPorts(); }
+void Form1::n_debug_Click() { Text1->open(bench_->buffer()); }
 void Form1::Text1_Click() { Text1->hide(); }
 
-bool Form1::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == Text1->viewport() && event->type() == QEvent::MouseButtonPress) Text1_Click();
-    return QMainWindow::eventFilter(watched, event);
-}
+void Form1::n_ouvrir_Click() { files_->openTables(); }
+void Form1::n_enregistrer_Click() { files_->saveTables(); }
+void Form1::n_imprime_Click() { files_->printScreen(); }
+void Form1::n_export_csv_Click() { files_->exportCsv(); }
+void Form1::n_export_png_Click() { files_->exportPicture(); }
 
 void Form1::showStatus(const QString &message)
 {
@@ -409,7 +331,7 @@ bool Form1::linkFailing() const { return !bench_->serial().lastError().isEmpty()
 
 bool Form1::journalRunning() const { return journal_ && journal_->running(); }
 
-// ---------------------------------------------------------------- graph frame, tables and files
+// ---------------------------------------------------------------- graph frame and tables
 
 void Form1::n_graph_Click() { graph_->showView(); }
 

@@ -1,13 +1,17 @@
 #pragma once
 // The main window: relay outputs, analog and logic inputs, the graph frame,
-// the master switch, the clock and the serial link to the board.
+// the master switch, the clock and the serial link to the board. It builds
+// the frames, the menus and the bottom band and wires them to the bench; the
+// files, the configuration and the window's place have classes of their own.
 
 #include "acquisition/host.h"
 #include "acquisition/table_ops.h"
 #include "acquisition/tables.h"
 #include "engine/bench.h"
-#include "files/configuration.h"
-#include "files/settings_location.h"
+#include "shell/debug_box.h"
+#include "shell/panel_setup.h"
+#include "shell/settings_places.h"
+#include "shell/window_place.h"
 #include "text/clock.h"
 
 #include <QMainWindow>
@@ -18,9 +22,7 @@
 #include <memory>
 #include <optional>
 
-class QUrl;
 class QLabel;
-class QPlainTextEdit;
 class QFrame;
 class OutputsFrame;
 class ClickLabel;
@@ -29,27 +31,13 @@ class AnalogFrame;
 class LogicFrame;
 class GraphFrame;
 class JournalPanel;
+class PanelConfiguration;
+class FileActions;
 
 class Form1 : public QMainWindow, public AcquisitionHost {
     Q_OBJECT
 public:
-    // What the window takes from outside; tests replace each piece.
-    struct Setup {
-        Clock *clock = nullptr;  // nullptr: the system clock
-        QString programDir;      // empty: the program's own folder
-        // The text input box: (prompt, title, default) -> answer, empty on cancel.
-        std::function<QString(const QString &, const QString &, const QString &)> askText;
-        // The file dialogs: (save?, start name) -> chosen path, empty on cancel.
-        std::function<QString(bool, const QString &)> askPath;
-        bool quitApplication = true;  // closing ends the program
-        QString documentsDir;         // empty: the user's documents folder (print to PDF)
-        QString userDir;              // empty: the user's configuration folder
-        // Whether a folder can be written; empty: the system's answer.
-        std::function<bool(const QString &)> folderWritable;
-        // Opens a document in the desktop's viewer (the user guide); empty:
-        // the desktop's own opener.
-        std::function<bool(const QUrl &)> openUrl;
-    };
+    using Setup = PanelSetup;
 
     Form1();
     explicit Form1(Setup setup);
@@ -61,36 +49,23 @@ public:
     const Clock &clock() const override { return *clock_; }
     Tables &tables() override { return *tables_; }
     void showStatus(const QString &message) override;
+    QString statusText() const override;
+    bool linkFailing() const override;
     bool journalRunning() const override;
-    // The user guide F1 opens: the installed one, else the source tree's;
-    // empty when there is none.
-    QString userGuide() const;
-    // The window's size and place, kept per user between runs: once the
-    // place of the last run is asked for (the panel's start does), the place
-    // at the end is kept for the next.
-    void saveWindowPlace();
-    bool restoreWindowPlace(const QRect &available);
+
+    // The window's place of the last run (the panel's start asks for it).
+    bool restoreWindowPlace(const QRect &available) { return place_.restore(available); }
 
     Bench &bench() { return *bench_; }
     SerialComponent &MSComm1() { return bench_->serial(); }
-    QString statusText() const override;
-    bool linkFailing() const override;
     QString listingText() const { return listing_; }
-    QString programDir() const { return program_dir_; }
-    // The user's configuration folder and the settings file kept there.
-    QString userDir() const;
-    QString userSettingsFile() const;
-    // Where "param.ini" is read and written.
-    files::ConfigurationFiles configFiles() const;
     std::array<QColor, 8> lamps() const;
     // Received characters go to the end of the buffer; the oldest go past the cap.
     void appendToBuffer(const QString &received) { bench_->appendToBuffer(received); }
     QString receiveBuffer() const { return bench_->buffer(); }
 
     static constexpr int kBufferCap = Bench::kBufferCap;  // newest characters kept
-    // The debug box shows only the newest part of the buffer: a long line of
-    // text costs the box far more memory than the characters themselves.
-    static constexpr int kViewCap = 4 * 1024;
+    static constexpr int kViewCap = DebugBox::kViewCap;   // characters the debug box shows
 
     int marche() const { return bench_->marche(); }  // master switch: 0 off, 1 on
     int num_tableau = 0;
@@ -134,38 +109,28 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *e) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void buildFrames(QWidget *client);
     void buildMenus();
     void buildBottomBand(QWidget *client);
+    void buildStatusLine();
     void finishShutdown(bool endProgram);
     void showSwitch(bool on);
-    void showReceived(const QString &received);
-    void showBufferTail();
-    QPixmap switchPicture(bool on) const;
     void showListing(const QString &listing);
-    void loadConfigurationFirst();
-    void loadConfigurationLast();
-    void loadNumberOfAcquisitions();
-    void loadDeviceMap();
-    QString askPath(bool save, const QString &start);
-    bool writeFileOrSay(const QString &path, const QByteArray &bytes);
 
+    Setup setup_;
+    SettingsPlaces places_;
+    WindowPlace place_;
     std::unique_ptr<SystemClock> own_clock_;
     Clock *clock_ = nullptr;
-    QString program_dir_;
-    Setup setup_;
     std::unique_ptr<Tables> tables_;
     Bench *bench_ = nullptr;
-    qsizetype view_size_ = 0;  // characters put into the visible Text1
-    QString listing_;          // the text last listed in Text5, line ends as written
-    bool keep_place_ = false;  // the window's place is kept between runs
+    PanelConfiguration *configuration_ = nullptr;
+    FileActions *files_ = nullptr;
+    QString listing_;  // the text last listed in Text5, line ends as written
     QTimer *shutdown_wait_ = nullptr;
     acquisition::RandomSource random_;
-    // "param.ini" as read once at start-up, between the pieces of Form_Load;
-    // nothing when there was no file.
-    std::optional<files::Configuration> startup_config_;
 
     QTimer *Timer3 = nullptr;
     OutputsFrame *outputs_ = nullptr;
@@ -173,7 +138,7 @@ private:
     QFrame *Shape2 = nullptr;
     QLabel *Label18 = nullptr;
     QLabel *status_line_ = nullptr;
-    QPlainTextEdit *Text1 = nullptr;
+    DebugBox *Text1 = nullptr;
     AnalogFrame *analog_ = nullptr;
     LogicFrame *logic_ = nullptr;
     GraphFrame *graph_ = nullptr;

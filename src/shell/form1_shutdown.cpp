@@ -8,6 +8,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QTimer>
 
 void Form1::closeEvent(QCloseEvent *e)
 {
@@ -24,7 +25,7 @@ void Form1::n_quitter_Click() { close(); }
 void Form1::beginShutdown()
 {
     if (shuttingDown() || hasEnded()) return;
-    saveWindowPlace();  // while the window is still where the user left it
+    place_.save();  // while the window is still where the user left it
     bench_->beginShutdown();
     shutdown_wait_->start();
 }

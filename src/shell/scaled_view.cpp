@@ -1,8 +1,8 @@
 #include "shell/scaled_view.h"
 
 #include "shell/scaling_style.h"
-#include "text/placement_widget.h"
-#include "text/twips.h"
+#include "ui/placement.h"
+#include "ui/twips.h"
 
 #include <QApplication>
 #include <QLayout>

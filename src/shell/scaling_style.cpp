@@ -1,6 +1,6 @@
 #include "shell/scaling_style.h"
 
-#include "text/placement_widget.h"
+#include "ui/placement.h"
 
 #include <QApplication>
 #include <QKeyEvent>

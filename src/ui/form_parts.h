@@ -1,8 +1,13 @@
 #pragma once
-// Small building blocks shared by the two acquisition frames: captions,
-// bordered value labels, separator lines, buttons with a back colour, timers.
+// The form helpers every frame is built with: captions, bordered value
+// labels, text boxes, buttons with a back colour, check boxes, lists and
+// separator lines, each placed in twips (ui/placement.h). The timers the
+// frames use are the bench's own (engine/timers.h).
+
+#include "engine/timers.h"
 
 #include <QColor>
+#include <QRectF>
 #include <QString>
 
 class QCheckBox;
@@ -10,10 +15,9 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTimer;
 class QWidget;
 
-namespace acquisition::ui {
+namespace ui {
 
 // The grey of an idle "Acquisition Programmée" button and red of an armed one.
 inline const QColor kIdleGrey{192, 192, 192};
@@ -26,15 +30,19 @@ QLineEdit *textBox(QWidget *parent, const QString &name, const QString &text, in
 QPushButton *button(QWidget *parent, const QString &name, const QString &text, int l, int t, int w, int h);
 QCheckBox *checkBox(QWidget *parent, const QString &name, const QString &text, int l, int t, int w, int h);
 QComboBox *comboBox(QWidget *parent, const QString &name, const QStringList &entries, int l, int t, int w, int h);
-// A vertical line one pixel wide at x, from top down to bottom (twips).
-QWidget *verticalLine(QWidget *parent, int x, int top, int bottom, const QColor &colour);
-// A timer of the window: precise, stopped, with its design name.
-QTimer *designTimer(QWidget *parent, const QString &name, int periodMs);
-// "Enable": start when stopped, leave a running timer alone.
-void enable(QTimer *timer);
+// A plain caption at a rectangle in twips, with its design name if given.
+QLabel *label(QWidget *parent, const QString &text, QRectF r, const char *name = nullptr);
+// A vertical line one pixel wide at x, from top down to bottom (twips): a
+// LineElement (ui/controls.h).
+QWidget *verticalLine(QWidget *parent, double x, double top, double bottom, const QColor &colour);
 
 // The back colour of a button, kept in its "backColor" property and shown.
 void setBackColour(QPushButton *b, const QColor &c);
 QColor backColour(const QPushButton *b);
 
-}  // namespace acquisition::ui
+}  // namespace ui
+
+// The acquisition frames' helpers (schedule_widget.h) see the kit's names.
+namespace acquisition::ui {
+using namespace ::ui;
+}

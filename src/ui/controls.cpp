@@ -1,6 +1,6 @@
-#include "shell/controls.h"
+#include "ui/controls.h"
 
-#include "text/placement_widget.h"
+#include "ui/placement.h"
 
 #include <QAccessibleWidget>
 #include <QKeyEvent>

@@ -1,6 +1,7 @@
-#include "acquisition/frame_parts_widget.h"
+#include "ui/form_parts.h"
 
-#include "text/placement_widget.h"
+#include "ui/controls.h"
+#include "ui/placement.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,9 +10,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStyleOptionButton>
-#include <QTimer>
 
-namespace acquisition::ui {
+namespace ui {
 namespace {
 
 // The panel's buttons are narrow: like the board's original panel they break
@@ -109,29 +109,19 @@ QComboBox *comboBox(QWidget *parent, const QString &name, const QStringList &ent
     return c;
 }
 
-QWidget *verticalLine(QWidget *parent, int x, int top, int bottom, const QColor &colour)
+QLabel *label(QWidget *parent, const QString &text, QRectF r, const char *name)
 {
-    auto *line = new QWidget(parent);
-    placement::placeLine(line, x, top, x, bottom);
-    line->setAutoFillBackground(true);
-    QPalette p = line->palette();
-    p.setColor(QPalette::Window, colour);
-    line->setPalette(p);
+    auto *l = new QLabel(text, parent);
+    placement::place(l, r.x(), r.y(), r.width(), r.height());
+    if (name) l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+QWidget *verticalLine(QWidget *parent, double x, double top, double bottom, const QColor &colour)
+{
+    auto *line = new LineElement(parent, colour);
+    line->setTwips(x, top, x, bottom);
     return line;
-}
-
-QTimer *designTimer(QWidget *parent, const QString &name, int periodMs)
-{
-    auto *timer = new QTimer(parent);
-    timer->setObjectName(name);
-    timer->setTimerType(Qt::PreciseTimer);
-    timer->setInterval(periodMs);
-    return timer;
-}
-
-void enable(QTimer *timer)
-{
-    if (!timer->isActive()) timer->start();
 }
 
 void setBackColour(QPushButton *b, const QColor &c)
@@ -149,4 +139,4 @@ QColor backColour(const QPushButton *b)
     return v.isValid() ? v.value<QColor>() : b->palette().color(QPalette::Button);
 }
 
-}  // namespace acquisition::ui
+}  // namespace ui

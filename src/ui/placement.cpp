@@ -1,6 +1,6 @@
-#include "text/placement_widget.h"
+#include "ui/placement.h"
 
-#include "text/twips.h"
+#include "ui/twips.h"
 
 #include <QCheckBox>
 #include <QFont>
