@@ -3,7 +3,7 @@
 // tables, and what is left after a killed writer or a full disk.
 #include "files/journal.h"
 
-#include "support/file_bytes.h"
+#include "support/file_faults.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,7 +18,6 @@
 #include <ctime>
 #include <sched.h>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -125,28 +124,6 @@ int lazyUnmountChild(const QString &mountPoint)
     if (w.checkPlace() != files::JournalWriter::Place::Lost) return 5;
     return w.linesSinceCheck() == 3 ? 0 : 6;
 }
-
-// The file-size limit of this process, lowered for one test and put back.
-class SizeLimit {
-public:
-    explicit SizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        old_handler_ = std::signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead
-        rlimit lowered = old_;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~SizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, old_handler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*old_handler_)(int) = nullptr;
-};
 
 }  // namespace
 
@@ -494,20 +471,16 @@ private slots:
         files::JournalWriter w;
         QVERIFY(w.open(p, unitsOf("V"), nullptr));
         QVERIFY(w.append(numbered(0, 0), nullptr));
-        QString error;
-        qint64 before = 0;
-        {
-            SizeLimit limit(rlim_t(w.size() + 100));  // room for one line and a piece
-            QVERIFY(w.append(numbered(0, 1), nullptr));
-            before = w.size();
-            QVERIFY(!w.append(numbered(0, 2), &error));
-        }
-        QVERIFY2(error.startsWith(QStringLiteral("Impossible d'écrire dans le journal")) &&
-                     error.contains(QStringLiteral("trop grand")),
-                 qPrintable(error));
+        // Room for one line and a piece: the second append fails.
+        const panel::ChildResult r = panel::withFileSizeLimit(rlim_t(w.size() + 100), [&w](QString &error) {
+            return w.append(numbered(0, 1), &error) && !w.append(numbered(0, 2), &error);
+        });
+        QVERIFY(r.exited && r.ok);
+        QVERIFY2(r.message.startsWith(QStringLiteral("Impossible d'écrire dans le journal")) &&
+                     r.message.contains(QStringLiteral("trop grand")),
+                 qPrintable(r.message));
         const QByteArray bytes = bytesOf(p);
-        QCOMPARE(qint64(bytes.size()), before);
-        QVERIFY(bytes.endsWith("\r\n"));
+        QVERIFY(bytes.endsWith(files::journalLine(numbered(0, 1))));
     }
 
     // kill -9 of a writer at a random moment, again and again on the same

@@ -6,6 +6,7 @@
 #include "files/acquisition_file.h"
 #include "files/csv_export.h"
 #include "files/times_file.h"
+#include "support/file_bytes.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -36,12 +37,7 @@ AnalogReading readingOf(const QString &stored)
     return r;
 }
 
-void put(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+void put(const QString &path, const QByteArray &bytes) { QVERIFY(panel::put(path, bytes)); }
 
 // Tables of 11 slots: analog slots 0 … 4 and logic groups 0 … 2 memorised a
 // second apart, the rest never written.

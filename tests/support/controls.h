@@ -2,6 +2,8 @@
 // A control found by its design name, as a person finds it on the screen; a
 // name that is not there stops the test at once.
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -24,6 +26,23 @@ inline QStringList cells(const QTableWidget *t, int r)
     QStringList out;
     for (int c = 0; c < t->columnCount(); ++c) out << (t->item(r, c) ? t->item(r, c)->text() : QString());
     return out;
+}
+
+// A mouse event sent straight to w at at (its own pixels): the button is
+// held during the event except for a release (a move with a button drags).
+inline void mouse(QWidget *w, QEvent::Type type, QPointF at, Qt::MouseButton button = Qt::NoButton,
+                  Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    QMouseEvent e(type, at, w->mapToGlobal(at), button, held, mods);
+    QApplication::sendEvent(w, &e);
+}
+
+// A click of button: its press and its release.
+inline void clickAt(QWidget *w, QPointF at, Qt::MouseButton button = Qt::LeftButton)
+{
+    mouse(w, QEvent::MouseButtonPress, at, button);
+    mouse(w, QEvent::MouseButtonRelease, at, button);
 }
 
 }  // namespace panel
