@@ -376,14 +376,8 @@ private slots:
                                      << "mV";
         QTest::newRow("five letters") << QByteArray("[u_ana1]\nvaleur=Volts\n") << ""
                                       << "Volt";
-        QTest::newRow("windows-1252") << QByteArray("[u_ana1]\nvaleur=\xb0"
-                                                    "C\n")
-                                      << ""
-                                      << "°C";
         QTest::newRow("utf-8 kept whole") << QByteArray("[u_ana1]\nvaleur=\xf0\x9f\x8c\xa1\xf0\x9f\x8c\xa1xyz\n") << ""
                                           << "🌡🌡xy";
-        QTest::newRow("duplicate section") << QByteArray("[com]\nvaleur=4\n[com]\nvaleur=1\n") << "4"
-                                           << "";
         QTest::newRow("binary") << QByteArray("\x00\xff\xfe[\x01\n=\n", 8) << ""
                                 << "";
         QTest::newRow("long time") << QByteArray("[com]\nvaleur=123456789012345678901234567890\n")
