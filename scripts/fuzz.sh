@@ -4,8 +4,12 @@
 # corpus, after replaying every input kept in fuzz/regressions/<target>/. A crash, a hang
 # over 1 s, memory above 512 MB or a sanitizer report fails the run; the
 # failing input is left in a scratch folder whose path is printed.
+# With --build-only it stops once the targets are built (CI builds them
+# while the sanitized suite runs).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+build_only=""
+if [ "${1:-}" = "--build-only" ]; then build_only=1; shift; fi
 secs=${1:-60}
 build=${PRAMELOR_FUZZ_BUILD_DIR:-$top/build-fuzz}
 targets=(analog_decode logic_decode numbers acquisition_file profile)
@@ -23,6 +27,7 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 CXX=$cxx cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DPRAMELOR_FUZZ=ON -DPRAMELOR_BENCH=OFF "${launcher[@]}" ${PRAMELOR_CMAKE_ARGS:-} >/dev/null
 cmake --build "$build" --parallel "${PRAMELOR_JOBS:-2}" --target "${targets[@]/#/fuzz_}"
+[ -z "$build_only" ] || exit 0
 
 export ASAN_OPTIONS="detect_leaks=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
