@@ -6,7 +6,7 @@
 #include "shell/desktop_start.h"
 #include "shell/file_dialog.h"
 #include "shell/form1.h"
-#include "support/file_bytes.h"
+#include "support/file_faults.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -143,18 +143,13 @@ private slots:
         QFile::setPermissions(ro, QFileDevice::ReadOther | QFileDevice::ExeOther | QFileDevice::ReadOwner |
                                       QFileDevice::ExeOwner);
         QFile::setPermissions(rw, QFileDevice::Permissions(0x7777));
-        const QByteArray roPath = ro.toLocal8Bit(), rwPath = rw.toLocal8Bit();
-        const pid_t child = fork();
-        if (child == 0) {
-            if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
-            const bool roWritable = files::folderWritable(QString::fromLocal8Bit(roPath));
-            const bool rwWritable = files::folderWritable(QString::fromLocal8Bit(rwPath));
-            _exit(roWritable ? 1 : rwWritable ? 0 : 2);
-        }
-        int status = 0;
-        QCOMPARE(waitpid(child, &status, 0), child);
-        QVERIFY(WIFEXITED(status));
-        QCOMPARE(WEXITSTATUS(status), 0);
+        const panel::ChildResult r = panel::withFileSizeLimit(RLIM_INFINITY, [&](QString &said) {
+            if (setgid(65534) != 0 || setuid(65534) != 0) return false;
+            said = QStringLiteral("%1 %2").arg(files::folderWritable(ro)).arg(files::folderWritable(rw));
+            return true;
+        });
+        QVERIFY(r.exited && r.ok);
+        QCOMPARE(r.message, QStringLiteral("0 1"));  // ro not writable, rw writable
         QVERIFY(files::userConfigFolder().endsWith(QStringLiteral("/pramelor")));
     }
 
@@ -272,7 +267,6 @@ private slots:
     {
         QTest::addColumn<QString>("lang");
         QTest::newRow("C.UTF-8") << "C.UTF-8";
-        QTest::newRow("fr_FR.UTF-8") << "fr_FR.UTF-8";
         QTest::newRow("en_US.UTF-8") << "en_US.UTF-8";
     }
     void frenchUnderEveryLanguage()
