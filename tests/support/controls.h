@@ -3,11 +3,14 @@
 // name that is not there stops the test at once.
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QMouseEvent>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTableWidget>
+#include <QTest>
 #include <QtGlobal>
 
 namespace panel {
@@ -26,6 +29,18 @@ inline QStringList cells(const QTableWidget *t, int r)
     QStringList out;
     for (int c = 0; c < t->columnCount(); ++c) out << (t->item(r, c) ? t->item(r, c)->text() : QString());
     return out;
+}
+
+// Cyclic acquisition of one frame as a person sets it: its programme panel,
+// the interval, the "Auto" box, then "Validation".
+inline void startCyclic(const QObject *root, bool analog, const QString &interval)
+{
+    const auto name = [analog](const char *a, const char *l) { return QString::fromLatin1(analog ? a : l); };
+    QTest::mouseClick(control<QWidget>(root, name("Command16", "Command14")), Qt::LeftButton);
+    auto *list = control<QComboBox>(root, name("Combo4", "Combo1"));
+    list->setCurrentIndex(list->findText(interval));
+    control<QCheckBox>(root, name("Check6", "Check1"))->setChecked(true);
+    QTest::mouseClick(control<QWidget>(root, name("Command21", "Command18")), Qt::LeftButton);
 }
 
 // A mouse event sent straight to w at at (its own pixels): the button is
