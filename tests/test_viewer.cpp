@@ -3,6 +3,7 @@
 // gaps, the measures between the markers, the reading of damaged, cut and
 // growing journals with a change of unit, and the export of a span. Run
 // under a point and a comma locale.
+#include "support/both_locales.h"
 #include "support/journal_gen.h"
 #include "text/numbers.h"
 #include "viewer/columns.h"
@@ -18,8 +19,6 @@
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
-#include <clocale>
-#include <ctime>
 #include <random>
 
 using namespace viewer;
@@ -38,6 +37,16 @@ std::unique_ptr<JournalModel> parsed(const QByteArray &bytes, qsizetype piece = 
     for (qsizetype at = 0; at < bytes.size(); at += piece)
         m->feed(QByteArrayView(bytes).sliced(at, std::min(piece, bytes.size() - at)));
     return m;
+}
+
+// A made-up journal from 08:00 on 7 December: steps lines of each frame.
+QByteArray madeBytes(qint64 steps, qint64 unitChangeAt = -1)
+{
+    panel::MadeJournal j;
+    j.start = QDateTime(QDate(2026, 12, 7), QTime(8, 0));
+    j.steps = steps;
+    j.unitChangeAt = unitChangeAt;
+    return panel::madeJournalBytes(j);
 }
 
 }  // namespace
@@ -216,10 +225,7 @@ private slots:
 
     void measuresMatchBruteForce()
     {
-        panel::MadeJournal j;
-        j.start = QDateTime(QDate(2026, 12, 7), QTime(8, 0));
-        j.steps = 20000;
-        auto m = parsed(panel::madeJournalBytes(j));
+        auto m = parsed(madeBytes(20000));
         const JournalData &d = m->data();
         SpanMarkers mk{d.analogTime[17000] + 300, d.analogTime[1234]};  // B before A
         std::array<bool, 8> shown{true, false, true, false, false, false, false, true};
@@ -288,11 +294,7 @@ private slots:
 
     void unitChangeMidJournal()
     {
-        panel::MadeJournal j;
-        j.start = QDateTime(QDate(2026, 12, 7), QTime(8, 0));
-        j.steps = 100;
-        j.unitChangeAt = 40;
-        auto m = parsed(panel::madeJournalBytes(j));
+        auto m = parsed(madeBytes(100, 40));
         const JournalData &d = m->data();
         QCOMPARE(d.units.size(), size_t(2));
         QCOMPARE(d.units[1].from, qint64(40));
@@ -310,10 +312,7 @@ private slots:
 
     void piecesGiveTheSameJournal()
     {
-        panel::MadeJournal j;
-        j.start = QDateTime(QDate(2026, 12, 7), QTime(8, 0));
-        j.steps = 3000;
-        const QByteArray bytes = panel::madeJournalBytes(j);
+        const QByteArray bytes = madeBytes(3000);
         auto whole = parsed(bytes), pieces = parsed(bytes, 37);
         QCOMPARE(pieces->data().analogTime, whole->data().analogTime);
         QCOMPARE(pieces->data().logic, whole->data().logic);
@@ -329,10 +328,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("journal.csv"));
-        panel::MadeJournal j;
-        j.start = QDateTime(QDate(2026, 12, 7), QTime(8, 0));
-        j.steps = 50;
-        const QByteArray all = panel::madeJournalBytes(j);
+        const QByteArray all = madeBytes(50);
         const qsizetype cut = all.indexOf('\n', all.size() / 2) + 20;  // in the middle of a line
         {
             QFile f(path);
@@ -368,11 +364,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("journal.csv"));
-        panel::MadeJournal j;
-        j.start = QDateTime(QDate(2026, 12, 7), QTime(8, 0));
-        j.steps = 100;
-        j.unitChangeAt = 60;
-        QByteArray bytes = panel::madeJournalBytes(j);
+        QByteArray bytes = madeBytes(100, 60);
         bytes.insert(bytes.indexOf("2026-12-07T08:00:55.000"), "2026-12-07T08:00:55.500,A,damaged\r\n");
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
@@ -411,20 +403,6 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
-{
-    // The journal's local times are read in a zone with clock changes.
-    qputenv("TZ", "Europe/Paris");
-    tzset();
-    QCoreApplication app(argc, argv);
-    int failed = 0;
-    for (const bool french : {false, true}) {
-        std::setlocale(LC_ALL, french ? "fr_FR.UTF-8" : "C");
-        QLocale::setDefault(french ? QLocale(QLocale::French, QLocale::France) : QLocale::c());
-        TestViewer t;
-        failed += QTest::qExec(&t, argc, argv);
-    }
-    return failed;
-}
+int main(int argc, char **argv) { return panel::runUnderBothLocales<TestViewer, QCoreApplication>(argc, argv); }
 
 #include "test_viewer.moc"

@@ -5,6 +5,7 @@
 // comma locale.
 #include "graph/measures_widget.h"
 #include "shell/form1.h"
+#include "support/both_locales.h"
 #include "support/controls.h"
 #include "support/file_bytes.h"
 #include "support/journal_gen.h"
@@ -28,8 +29,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <clocale>
-#include <ctime>
 
 using namespace viewer;
 
@@ -434,19 +433,6 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
-{
-    qputenv("TZ", "Europe/Paris");
-    tzset();
-    QApplication app(argc, argv);
-    int failed = 0;
-    for (const bool french : {false, true}) {
-        std::setlocale(LC_ALL, french ? "fr_FR.UTF-8" : "C");
-        QLocale::setDefault(french ? QLocale(QLocale::French, QLocale::France) : QLocale::c());
-        TestViewerWindow t;
-        failed += QTest::qExec(&t, argc, argv);
-    }
-    return failed;
-}
+int main(int argc, char **argv) { return panel::runUnderBothLocales<TestViewerWindow, QApplication>(argc, argv); }
 
 #include "test_viewer_window.moc"
