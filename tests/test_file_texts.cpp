@@ -6,6 +6,7 @@
 #include "files/csv_export.h"
 #include "files/profile.h"
 
+#include "support/both_locales.h"
 #include "support/file_faults.h"
 #include "support/panel_fixture.h"
 
@@ -53,19 +54,12 @@ class TestFileTexts : public QObject {
 private slots:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
-    void locales_data()
-    {
-        QTest::addColumn<QLocale>("locale");
-        QTest::newRow("point") << QLocale::c();
-        QTest::newRow("comma") << QLocale(QLocale::French, QLocale::France);
-    }
-
-    void exactBytes_data() { locales_data(); }
+    void exactBytes_data() { panel::addLocaleRows(); }
     void exactBytes()
     {
-        QFETCH(QLocale, locale);
-        QLocale::setDefault(locale);
-        const QString sep = locale.decimalPoint();
+        QFETCH(bool, french);
+        panel::useLocale(french);
+        const QString sep = QLocale().decimalPoint();
         auto t = smallTables();
         t->tab_ana(1, 0) = Element::text(QStringLiteral("12") + sep + QStringLiteral("5"));
         t->tab_ana(2, 0) = Element::number(-3.25);
@@ -84,12 +78,12 @@ private slots:
         QVERIFY(logic.startsWith(" 1 \r\n0\r\n\r\n"));
     }
 
-    void roundTrip_data() { locales_data(); }
+    void roundTrip_data() { panel::addLocaleRows(); }
     void roundTrip()
     {
-        QFETCH(QLocale, locale);
-        QLocale::setDefault(locale);
-        const QString sep = locale.decimalPoint();
+        QFETCH(bool, french);
+        panel::useLocale(french);
+        const QString sep = QLocale().decimalPoint();
         auto t = std::make_unique<Tables>();
         t->nbre_acqui = 1000;
         for (int n = 0; n <= 1000; ++n)

@@ -5,6 +5,7 @@
 #include "graph/layout.h"
 #include "graph/plot.h"
 #include "graph/surface.h"
+#include "support/both_locales.h"
 
 #include <QLocale>
 #include <QTest>
@@ -138,7 +139,7 @@ private slots:
         QFETCH(bool, french);
         QFETCH(QString, coeff);
         QFETCH(double, y);
-        QLocale::setDefault(french ? QLocale(QLocale::French) : QLocale::c());
+        panel::useLocale(french);
         t_->tab_ana(1, 0) = Element::number(127.5);
         t_->tab_ana(1, 1) = Element::number(127.5);
         Recorder r;
@@ -149,16 +150,11 @@ private slots:
         QVERIFY(near(lines[0].b.y(), y));
     }
 
-    void analogTextNoNumberKeepsPrevious_data()
-    {
-        QTest::addColumn<bool>("french");
-        QTest::newRow("C") << false;
-        QTest::newRow("fr") << true;
-    }
+    void analogTextNoNumberKeepsPrevious_data() { panel::addLocaleRows(); }
     void analogTextNoNumberKeepsPrevious()
     {
         QFETCH(bool, french);
-        QLocale::setDefault(french ? QLocale(QLocale::French) : QLocale::c());
+        panel::useLocale(french);
         const double v[6] = {10, 20, 30, 0, 50, 60};
         for (int a = 0; a < 6; ++a) t_->tab_ana(1, a) = Element::number(v[a]);
         t_->tab_ana(1, 3) = Element::text(QStringLiteral("abc"));
@@ -332,7 +328,7 @@ private slots:
         QFETCH(QString, coeff);
         QFETCH(double, y);
         QFETCH(QString, value);
-        QLocale::setDefault(french ? QLocale(QLocale::French) : QLocale::c());
+        panel::useLocale(french);
         graph::ZoomState z;
         const graph::Readout r = graph::mouseMove(true, 6750, y, coeff, 100, z);
         if (value == QLatin1String("-"))

@@ -9,6 +9,7 @@
 #include "graph/measures_widget.h"
 #include "graph/picture_widget.h"
 #include "shell/form1.h"
+#include "support/both_locales.h"
 #include "support/controls.h"
 #include "text/twips.h"
 
@@ -256,16 +257,11 @@ private slots:
 
     // ------------------------------------------------------------ the "Mesures" window
 
-    void measuresWindow_data()
-    {
-        QTest::addColumn<bool>("french");
-        QTest::newRow("point") << false;
-        QTest::newRow("comma") << true;
-    }
+    void measuresWindow_data() { panel::addLocaleRows(); }
     void measuresWindow()
     {
         QFETCH(bool, french);
-        QLocale::setDefault(french ? QLocale(QLocale::French, QLocale::France) : QLocale::c());
+        panel::useLocale(french);
         const QChar sep = french ? u',' : u'.';
         // Channel 1 from slot 10: 51, 102, 153 (1, 2, 3 V); channel 3: 25.5 everywhere (0.5 V).
         for (int a = 10; a <= 12; ++a) {

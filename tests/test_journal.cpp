@@ -3,6 +3,7 @@
 // tables, and what is left after a killed writer or a full disk.
 #include "files/journal.h"
 
+#include "support/both_locales.h"
 #include "support/file_faults.h"
 
 #include <QCoreApplication>
@@ -358,17 +359,12 @@ private slots:
         QVERIFY(stopped.cancelled);
     }
 
-    void loadedAsMemorisationStores_data()
-    {
-        QTest::addColumn<QLocale>("locale");
-        QTest::newRow("point") << QLocale::c();
-        QTest::newRow("comma") << QLocale(QLocale::French, QLocale::France);
-    }
+    void loadedAsMemorisationStores_data() { panel::addLocaleRows(); }
     void loadedAsMemorisationStores()
     {
-        QFETCH(QLocale, locale);
-        QLocale::setDefault(locale);
-        const QString sep = locale.decimalPoint();
+        QFETCH(bool, french);
+        panel::useLocale(french);
+        const QString sep = QLocale().decimalPoint();
         files::JournalTail tail;
         tail.analog.push_back({kT0, {100, 12.5, std::nullopt, -0.25, 0, 1, 2, 3}});
         tail.logic.push_back({kT0.addSecs(1), {1, 0, 1, 0, 0, 1, 0, 1}});

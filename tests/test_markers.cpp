@@ -4,6 +4,7 @@
 
 #include "acquisition/tables.h"
 #include "graph/markers.h"
+#include "support/both_locales.h"
 
 #include <QLocale>
 #include <QTest>
@@ -13,7 +14,7 @@ namespace {
 constexpr double kStep100 = (11520.0 - 1000.0) / 100;
 constexpr double kStepZoom = (11520.0 - 1000.0) / 10;
 
-void useLocale(bool french) { QLocale::setDefault(french ? QLocale(QLocale::French, QLocale::France) : QLocale::c()); }
+using panel::useLocale;
 
 graph::MeasureContext analogContext(int slot, double coefficient = 1)
 {

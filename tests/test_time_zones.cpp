@@ -15,6 +15,7 @@
 #include "graph/measures_widget.h"
 #include "graph/picture_widget.h"
 #include "shell/form1.h"
+#include "support/both_locales.h"
 #include "support/controls.h"
 
 #include <QAction>
@@ -46,7 +47,7 @@ const QDateTime kSlot0 = utc(0, 59, 59, 325).toLocalTime();
 const QDateTime kSlot1 = utc(1, 0, 0, 939).toLocalTime();
 const QDateTime kSlot2 = utc(1, 0, 55, 386).toLocalTime();
 
-void useLocale(bool french) { QLocale::setDefault(french ? QLocale(QLocale::French, QLocale::France) : QLocale::c()); }
+using panel::useLocale;
 
 QString sep(const char *s, bool french) { return QString::fromLatin1(s).replace(u'.', french ? u',' : u'.'); }
 
@@ -119,12 +120,7 @@ private slots:
         QCOMPARE(times.analog(0), QDateTime(QDate(2026, 12, 7), QTime(14, 32, 7, 412)));
     }
 
-    void timesFileAcrossTheChange_data()
-    {
-        QTest::addColumn<bool>("french");
-        QTest::newRow("point") << false;
-        QTest::newRow("comma") << true;
-    }
+    void timesFileAcrossTheChange_data() { panel::addLocaleRows(); }
     void timesFileAcrossTheChange()
     {
         QFETCH(bool, french);

@@ -1,6 +1,6 @@
 #pragma once
-// main() of the journal browser's tests: local times read in a zone with
-// clock changes, and every case run under a point and a comma locale.
+// Tests under a point and a comma (French) locale: the locale set by a
+// data row, and main() for tests that run every case under both.
 
 #include <QLocale>
 #include <QTest>
@@ -9,6 +9,20 @@
 
 namespace panel {
 
+inline void useLocale(bool french)
+{
+    QLocale::setDefault(french ? QLocale(QLocale::French, QLocale::France) : QLocale::c());
+}
+
+// The rows "point" and "comma" of a data table, in a column "french".
+inline void addLocaleRows()
+{
+    QTest::addColumn<bool>("french");
+    QTest::newRow("point") << false;
+    QTest::newRow("comma") << true;
+}
+
+// local times read in a zone with clock changes, every case under both.
 template <class Test, class Application>
 int runUnderBothLocales(int argc, char **argv)
 {
