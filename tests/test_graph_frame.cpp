@@ -80,6 +80,18 @@ class TestGraphFrame : public QObject {
     }
     QLabel *label(const char *name) const { return get<QLabel>(name); }
     void chooseAnalog() { get<QRadioButton>("Option1")->click(); }
+    // The coefficient box with the keyboard and its text selected, in a
+    // window that is shown and active.
+    QLineEdit *focusedCoeff()
+    {
+        f_->show();
+        QApplication::setActiveWindow(f_.get());
+        if (!QTest::qWaitForWindowActive(f_.get())) qFatal("the graph frame never became active");
+        auto *c = get<QLineEdit>("coeff");
+        c->setFocus();
+        c->selectAll();
+        return c;
+    }
 
 private slots:
     void init()
@@ -159,12 +171,7 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, ends);
-        f_->show();
-        QApplication::setActiveWindow(f_.get());
-        QVERIFY(QTest::qWaitForWindowActive(f_.get()));
-        auto *c = get<QLineEdit>("coeff");
-        c->setFocus();
-        c->selectAll();
+        QLineEdit *c = focusedCoeff();
         QTest::keyClick(c, Qt::Key_Delete);
         QTest::keyClicks(c, typed);
         QCOMPARE(c->text(), typed);
@@ -178,12 +185,7 @@ private slots:
     void coeffReadWhileTyping()
     {
         chooseAnalog();
-        f_->show();
-        QApplication::setActiveWindow(f_.get());
-        QVERIFY(QTest::qWaitForWindowActive(f_.get()));
-        auto *c = get<QLineEdit>("coeff");
-        c->setFocus();
-        c->selectAll();
+        QLineEdit *c = focusedCoeff();
         QTest::keyClicks(c, QStringLiteral("0"));
         f_->Picture1_MouseMove(0, 0, 2000, 3000);
         QCOMPARE(label("Label64")->text(), QStringLiteral("2."));

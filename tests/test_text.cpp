@@ -9,6 +9,18 @@
 
 class TestText : public QObject {
     Q_OBJECT
+    // The row's value written as "point" says under a point locale, and
+    // with a comma for the point under a French one.
+    template <class Write>
+    void underBothSeparators(Write write)
+    {
+        QFETCH(double, value);
+        QFETCH(QString, point);
+        QCOMPARE(write(value), point);
+        QLocale::setDefault(QLocale(QLocale::French));
+        QCOMPARE(write(value), QString(point).replace(u'.', u','));
+    }
+
 private slots:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
@@ -166,13 +178,7 @@ private slots:
     }
     void twoDecimals()
     {
-        QFETCH(double, value);
-        QFETCH(QString, point);
-        QCOMPARE(text::twoDecimals(value), point);
-        QLocale::setDefault(QLocale(QLocale::French));
-        QString comma = point;
-        comma.replace(u'.', u',');
-        QCOMPARE(text::twoDecimals(value), comma);
+        underBothSeparators([](double v) { return text::twoDecimals(v); });
     }
 
     void plainNumber_data()
@@ -186,13 +192,7 @@ private slots:
     }
     void plainNumber()
     {
-        QFETCH(double, value);
-        QFETCH(QString, point);
-        QCOMPARE(text::plainNumber(value), point);
-        QLocale::setDefault(QLocale(QLocale::French));
-        QString comma = point;
-        comma.replace(u'.', u',');
-        QCOMPARE(text::plainNumber(value), comma);
+        underBothSeparators([](double v) { return text::plainNumber(v); });
     }
 
     void readRegional_data()
