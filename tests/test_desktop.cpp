@@ -24,7 +24,6 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
