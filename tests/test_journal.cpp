@@ -96,12 +96,6 @@ void append(const QString &path, const QByteArray &bytes)
     }
 }
 
-bool writeSmall(const char *path, const QByteArray &text)
-{
-    QFile f(QString::fromLatin1(path));
-    return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
-}
-
 // A forked child's part: in a mount namespace of its own, a journal on a
 // small file system that is then unmounted lazily, as when a stick is
 // pulled. 77: no namespace to be had here.
@@ -110,9 +104,9 @@ int lazyUnmountChild(const QString &mountPoint)
     const uid_t uid = ::getuid();
     const gid_t gid = ::getgid();
     if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return 77;
-    if (!writeSmall("/proc/self/setgroups", "deny") ||
-        !writeSmall("/proc/self/uid_map", "0 " + QByteArray::number(uid) + " 1") ||
-        !writeSmall("/proc/self/gid_map", "0 " + QByteArray::number(gid) + " 1"))
+    if (!panel::put(QStringLiteral("/proc/self/setgroups"), "deny") ||
+        !panel::put(QStringLiteral("/proc/self/uid_map"), "0 " + QByteArray::number(uid) + " 1") ||
+        !panel::put(QStringLiteral("/proc/self/gid_map"), "0 " + QByteArray::number(gid) + " 1"))
         return 77;
     const QByteArray mp = QFile::encodeName(mountPoint);
     if (::mount("none", mp.constData(), "tmpfs", 0, nullptr) != 0) return 77;
