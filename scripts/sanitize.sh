@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the whole test suite a second time with AddressSanitizer and
 # UndefinedBehaviorSanitizer (leak checking on) and runs it. Any report
-# makes the run fail.
+# makes the run fail. Two tests at a time, the end-to-end ones alone
+# (tests/CMakeLists.txt).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${PRAMELOR_ASAN_BUILD_DIR:-$top/build-asan}
@@ -24,7 +25,7 @@ cd "$build"
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 status=0
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600 "$@" 2>&1 | tee "$log" || status=$?
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600 -j2 "$@" 2>&1 | tee "$log" || status=$?
 # Should the leak checker's own tracer still crash at exit ("Tracer caught
 # signal"), after every test function has passed, that is a fault of the
 # checker, not a finding: the failed tests run once more, and any failure of

@@ -150,7 +150,7 @@ private slots:
 
     void floodKeepsTheWindowResponsive()
     {
-        const int seconds = panel::lengthFromEnv("PRAMELOR_FLOOD_SECONDS", 20);
+        const int seconds = panel::lengthFromEnv("PRAMELOR_FLOOD_SECONDS", 12);
         b.form->n_debug_Click();  // the received characters also go on screen
         b.click(QStringLiteral("Image2"));
         b.board->setMode(sim::Mode::Flood);

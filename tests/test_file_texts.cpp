@@ -6,6 +6,7 @@
 #include "files/csv_export.h"
 #include "files/profile.h"
 
+#include "support/both_locales.h"
 #include "support/file_faults.h"
 #include "support/panel_fixture.h"
 
@@ -53,19 +54,12 @@ class TestFileTexts : public QObject {
 private slots:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
-    void locales_data()
-    {
-        QTest::addColumn<QLocale>("locale");
-        QTest::newRow("point") << QLocale::c();
-        QTest::newRow("comma") << QLocale(QLocale::French, QLocale::France);
-    }
-
-    void exactBytes_data() { locales_data(); }
+    void exactBytes_data() { panel::addLocaleRows(); }
     void exactBytes()
     {
-        QFETCH(QLocale, locale);
-        QLocale::setDefault(locale);
-        const QString sep = locale.decimalPoint();
+        QFETCH(bool, french);
+        panel::useLocale(french);
+        const QString sep = QLocale().decimalPoint();
         auto t = smallTables();
         t->tab_ana(1, 0) = Element::text(QStringLiteral("12") + sep + QStringLiteral("5"));
         t->tab_ana(2, 0) = Element::number(-3.25);
@@ -84,12 +78,12 @@ private slots:
         QVERIFY(logic.startsWith(" 1 \r\n0\r\n\r\n"));
     }
 
-    void roundTrip_data() { locales_data(); }
+    void roundTrip_data() { panel::addLocaleRows(); }
     void roundTrip()
     {
-        QFETCH(QLocale, locale);
-        QLocale::setDefault(locale);
-        const QString sep = locale.decimalPoint();
+        QFETCH(bool, french);
+        panel::useLocale(french);
+        const QString sep = QLocale().decimalPoint();
         auto t = std::make_unique<Tables>();
         t->nbre_acqui = 1000;
         for (int n = 0; n <= 1000; ++n)
@@ -149,15 +143,12 @@ private slots:
         QTest::newRow("missing logic") << QByteArray("4:\n:\n7:7\n") << false << true << 4.0 << 7.0 << 9.0;
         QTest::newRow("texts and commas")
             << QByteArray("abc:1,5x:\r\nx:\r\n2,75:\r\n") << true << true << 0.0 << 2.75 << 5.0;
-        QTest::newRow("windows-1252") << QByteArray("\xe9t\xe9:1\r\n:\r\n 3 :\r\n") << true << true << 0.0 << 3.0
-                                      << 5.0;
         QTest::newRow("binary") << QByteArray("\x00\x01:\xff\xfe\r\n\x00:\x00\r\n:\x07\r\n", 16) << true << true << 0.0
                                 << 0.0 << 5.0;
         QTest::newRow("no line end at the end") << QByteArray("1:\n2:\n3:") << true << true << 1.0 << 3.0 << 5.0;
         // A carriage return alone ends a line, as on old Macintosh files.
         QTest::newRow("CR only") << QByteArray("1:\r2:\r3:\r") << true << true << 1.0 << 3.0 << 5.0;
         QTest::newRow("CR only, blank line stops") << QByteArray("1:\r\r3:\r") << true << false << 1.0 << 9.0 << 9.0;
-        QTest::newRow("mixed ends") << QByteArray("1:\r\n2:\n3:\r") << true << true << 1.0 << 3.0 << 5.0;
         // Lines of any length: a colon far along a line is still seen, and
         // blanks are ignored however many there are.
         QTest::newRow("colon beyond 64 KiB")
@@ -379,14 +370,8 @@ private slots:
                                      << "mV";
         QTest::newRow("five letters") << QByteArray("[u_ana1]\nvaleur=Volts\n") << ""
                                       << "Volt";
-        QTest::newRow("windows-1252") << QByteArray("[u_ana1]\nvaleur=\xb0"
-                                                    "C\n")
-                                      << ""
-                                      << "°C";
         QTest::newRow("utf-8 kept whole") << QByteArray("[u_ana1]\nvaleur=\xf0\x9f\x8c\xa1\xf0\x9f\x8c\xa1xyz\n") << ""
                                           << "🌡🌡xy";
-        QTest::newRow("duplicate section") << QByteArray("[com]\nvaleur=4\n[com]\nvaleur=1\n") << "4"
-                                           << "";
         QTest::newRow("binary") << QByteArray("\x00\xff\xfe[\x01\n=\n", 8) << ""
                                 << "";
         QTest::newRow("long time") << QByteArray("[com]\nvaleur=123456789012345678901234567890\n")
@@ -422,9 +407,6 @@ private slots:
         QTest::newRow("0,5") << "0,5"
                              << "0.5"
                              << "0,5";
-        QTest::newRow("2") << "2"
-                           << "2"
-                           << "2";
         QTest::newRow("beyond a double") << "1e400"
                                          << "0"
                                          << "0";
@@ -442,7 +424,6 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("expected");  // -99: kept out
-        QTest::newRow("3") << "3" << 3;
         QTest::newRow("-1") << "-1" << -1;
         QTest::newRow("2.5 to even") << "2.5" << 2;
         QTest::newRow("3.5 to even") << "3.5" << 4;

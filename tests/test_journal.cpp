@@ -3,7 +3,8 @@
 // tables, and what is left after a killed writer or a full disk.
 #include "files/journal.h"
 
-#include "support/file_bytes.h"
+#include "support/both_locales.h"
+#include "support/file_faults.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,7 +19,6 @@
 #include <ctime>
 #include <sched.h>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -96,12 +96,6 @@ void append(const QString &path, const QByteArray &bytes)
     }
 }
 
-bool writeSmall(const char *path, const QByteArray &text)
-{
-    QFile f(QString::fromLatin1(path));
-    return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
-}
-
 // A forked child's part: in a mount namespace of its own, a journal on a
 // small file system that is then unmounted lazily, as when a stick is
 // pulled. 77: no namespace to be had here.
@@ -110,9 +104,9 @@ int lazyUnmountChild(const QString &mountPoint)
     const uid_t uid = ::getuid();
     const gid_t gid = ::getgid();
     if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return 77;
-    if (!writeSmall("/proc/self/setgroups", "deny") ||
-        !writeSmall("/proc/self/uid_map", "0 " + QByteArray::number(uid) + " 1") ||
-        !writeSmall("/proc/self/gid_map", "0 " + QByteArray::number(gid) + " 1"))
+    if (!panel::put(QStringLiteral("/proc/self/setgroups"), "deny") ||
+        !panel::put(QStringLiteral("/proc/self/uid_map"), "0 " + QByteArray::number(uid) + " 1") ||
+        !panel::put(QStringLiteral("/proc/self/gid_map"), "0 " + QByteArray::number(gid) + " 1"))
         return 77;
     const QByteArray mp = QFile::encodeName(mountPoint);
     if (::mount("none", mp.constData(), "tmpfs", 0, nullptr) != 0) return 77;
@@ -125,28 +119,6 @@ int lazyUnmountChild(const QString &mountPoint)
     if (w.checkPlace() != files::JournalWriter::Place::Lost) return 5;
     return w.linesSinceCheck() == 3 ? 0 : 6;
 }
-
-// The file-size limit of this process, lowered for one test and put back.
-class SizeLimit {
-public:
-    explicit SizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        old_handler_ = std::signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead
-        rlimit lowered = old_;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~SizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, old_handler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*old_handler_)(int) = nullptr;
-};
 
 }  // namespace
 
@@ -381,17 +353,12 @@ private slots:
         QVERIFY(stopped.cancelled);
     }
 
-    void loadedAsMemorisationStores_data()
-    {
-        QTest::addColumn<QLocale>("locale");
-        QTest::newRow("point") << QLocale::c();
-        QTest::newRow("comma") << QLocale(QLocale::French, QLocale::France);
-    }
+    void loadedAsMemorisationStores_data() { panel::addLocaleRows(); }
     void loadedAsMemorisationStores()
     {
-        QFETCH(QLocale, locale);
-        QLocale::setDefault(locale);
-        const QString sep = locale.decimalPoint();
+        QFETCH(bool, french);
+        panel::useLocale(french);
+        const QString sep = QLocale().decimalPoint();
         files::JournalTail tail;
         tail.analog.push_back({kT0, {100, 12.5, std::nullopt, -0.25, 0, 1, 2, 3}});
         tail.logic.push_back({kT0.addSecs(1), {1, 0, 1, 0, 0, 1, 0, 1}});
@@ -494,20 +461,16 @@ private slots:
         files::JournalWriter w;
         QVERIFY(w.open(p, unitsOf("V"), nullptr));
         QVERIFY(w.append(numbered(0, 0), nullptr));
-        QString error;
-        qint64 before = 0;
-        {
-            SizeLimit limit(rlim_t(w.size() + 100));  // room for one line and a piece
-            QVERIFY(w.append(numbered(0, 1), nullptr));
-            before = w.size();
-            QVERIFY(!w.append(numbered(0, 2), &error));
-        }
-        QVERIFY2(error.startsWith(QStringLiteral("Impossible d'écrire dans le journal")) &&
-                     error.contains(QStringLiteral("trop grand")),
-                 qPrintable(error));
+        // Room for one line and a piece: the second append fails.
+        const panel::ChildResult r = panel::withFileSizeLimit(rlim_t(w.size() + 100), [&w](QString &error) {
+            return w.append(numbered(0, 1), &error) && !w.append(numbered(0, 2), &error);
+        });
+        QVERIFY(r.exited && r.ok);
+        QVERIFY2(r.message.startsWith(QStringLiteral("Impossible d'écrire dans le journal")) &&
+                     r.message.contains(QStringLiteral("trop grand")),
+                 qPrintable(r.message));
         const QByteArray bytes = bytesOf(p);
-        QCOMPARE(qint64(bytes.size()), before);
-        QVERIFY(bytes.endsWith("\r\n"));
+        QVERIFY(bytes.endsWith(files::journalLine(numbered(0, 1))));
     }
 
     // kill -9 of a writer at a random moment, again and again on the same

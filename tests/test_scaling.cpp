@@ -32,96 +32,19 @@ struct Placed {
     double l, t, w, h;  // twips of the parent, as the tables give them
 };
 
-// A dozen and more controls of each frame, at their design twips. A
-// width or height of 0 is a drawn line, one pixel thick at every scale.
+// One control of each kind and frame, at its design twips: the scale is
+// applied once, by the placement, for all. A width or height of 0 is a
+// drawn line, one pixel thick at every scale.
 const Placed kTable[] = {
-    // the window
-    {"Frame1", 0, 60, 11895, 2895},
-    {"Frame2", 0, 3000, 11895, 1995},
-    {"Frame3", 0, 5100, 11895, 1875},
-    {"Frame6", 0, 60, 12000, 8235},
-    // bottom band
-    {"Shape1", 60, 7080, 11835, 1275},
-    {"Image2", 420, 7380, 450, 615},
-    {"Image1", 3540, 7320, 4260, 855},
-    {"Shape2", 3540, 7320, 4215, 855},
-    {"Label18", 9960, 7320, 1815, 375},
-    // relay outputs
-    {"heure1_0", 120, 720, 1095, 285},
-    {"heure1_7", 9420, 720, 1095, 285},
-    {"heure2_2", 2760, 1440, 1095, 285},
-    {"heure2_5", 6780, 1440, 1095, 285},
-    {"auto1_0", 540, 1800, 675, 255},
-    {"auto1_7", 9840, 1800, 675, 255},
-    {"lampe1_1", 1500, 1860, 255, 135},
-    {"lampe1_6", 8160, 1860, 255, 135},
-    {"Command1_0", 120, 2160, 1095, 615},
-    {"Command1_4", 5400, 2160, 1095, 615},
-    {"Command11", 10860, 720, 915, 615},
-    {"Command9", 10860, 1440, 915, 615},
-    {"Command10", 10860, 2160, 915, 615},
-    {"Line1", 1320, 360, 0, 2400},
-    {"Line8", 10680, 360, 0, 2400},
-    // analog inputs
-    {"ana1", 180, 540, 975, 315},
-    {"ana8", 8880, 540, 975, 315},
-    {"u_ana1", 720, 1140, 435, 285},
-    {"u_ana6", 6960, 1140, 435, 285},
-    {"coeff_a2", 1980, 1500, 435, 285},
-    {"coeff_a8", 9420, 1500, 435, 285},
-    {"Command12", 10260, 300, 1515, 435},
-    {"Command16", 10260, 780, 1515, 435},
-    {"memo_a", 10260, 1500, 1455, 315},
-    {"Frame5", 0, 0, 10035, 1935},
-    // logic inputs
-    {"log1_0", 240, 1020, 735, 315},
-    {"log1_3", 3960, 1020, 735, 315},
-    {"log1_7", 8940, 1020, 735, 315},
-    {"Command13", 10260, 300, 1515, 435},
-    {"Command14", 10260, 780, 1515, 435},
-    {"memo_l", 10260, 1500, 1455, 315},
-    {"Frame4", 0, 0, 10035, 1875},
-    // analog programming panel
-    {"Combo4", 180, 600, 2175, 315},
-    {"Check6", 180, 1320, 735, 375},
-    {"Label67", 1080, 1440, 1155, 255},
-    {"Check5", 3540, 660, 1095, 375},
-    {"Command17", 3480, 1320, 1155, 375},
-    {"Combo3", 5460, 540, 1635, 315},
-    {"Text3", 5400, 1320, 1575, 375},
-    {"Command20", 8220, 960, 1635, 375},
-    {"Command21", 8220, 1440, 1635, 375},
-    // logic programming panel
-    {"Combo1", 180, 600, 2175, 315},
-    {"Check1", 180, 1440, 2115, 375},
-    {"Check2", 3480, 720, 795, 375},
-    {"Command15", 3360, 1320, 1155, 375},
-    {"Combo2", 5460, 540, 1635, 315},
-    {"Text2", 5460, 1380, 1575, 375},
-    {"Command19", 8220, 960, 1635, 375},
-    {"Command18", 8220, 1440, 1635, 375},
-    // graph frame
-    {"Picture1", 120, 300, 11595, 5535},
-    {"Frame7", 120, 5880, 11595, 2295},
-    {"Option1", 240, 660, 1935, 255},
-    {"Option2", 240, 1200, 1935, 375},
-    {"HScroll1", 2700, 720, 1095, 255},
-    {"coeff", 2700, 1500, 675, 285},
-    {"HScroll2", 4920, 780, 1155, 255},
-    {"Check9", 4980, 1500, 1455, 255},
-    {"Command26", 6960, 300, 2535, 315},
-    {"Text5", 6960, 660, 2535, 1275},
-    {"Command24", 9960, 240, 1575, 380},
-    {"Command23", 9960, 660, 1575, 380},
-    {"Command3", 9960, 1080, 1575, 380},
-    {"Command25", 9960, 1500, 1575, 380},
-    {"aide", 60, 1980, 11475, 255},
-    {"Line34_0", 2460, 660, 0, 1140},
-    // on the drawing area
-    {"Label64", 5040, 5100, 1215, 315},
-    {"Label59", 6480, 5100, 1755, 315},
-    {"Label56_0", 60, 4620, 615, 255},
-    {"Label56_7", 60, 175, 615, 250},
+    {"Frame2", 0, 3000, 11895, 1995},     // a frame of the window
+    {"Label18", 9960, 7320, 1815, 375},   // the bottom band
+    {"heure1_7", 9420, 720, 1095, 285},   // a control array's last member
+    {"Line1", 1320, 360, 0, 2400},        // a drawn line
+    {"coeff_a8", 9420, 1500, 435, 285},   // analog inputs
+    {"Frame4", 0, 0, 10035, 1875},        // a programming panel over its frame
+    {"Combo2", 5460, 540, 1635, 315},     // inside that panel
+    {"Picture1", 120, 300, 11595, 5535},  // the graph's surface
+    {"Label56_7", 60, 175, 615, 250},     // a legend on the drawing area
 };
 
 // Twips at a scale, as a real number of pixels.
@@ -226,7 +149,7 @@ private slots:
     {
         QTest::addColumn<double>("scale");
         QTest::addColumn<int>("row");
-        for (double s : {0.75, 1.0, 1.5})
+        for (double s : {0.75, 1.5})
             for (int i = 0; i < int(std::size(kTable)); ++i)
                 QTest::newRow(qPrintable(QStringLiteral("%1 % %2").arg(s * 100).arg(QLatin1String(kTable[i].name))))
                     << s << i;
@@ -277,8 +200,7 @@ private slots:
     void captionsStayWhole_data()
     {
         QTest::addColumn<double>("scale");
-        for (double s : {0.5, 0.6, 0.75, 0.9, 1.0, 1.25, 1.5, 2.0, 3.0})
-            QTest::newRow(qPrintable(QStringLiteral("%1 %").arg(s * 100))) << s;
+        for (double s : {0.5, 0.9, 1.0, 1.25, 3.0}) QTest::newRow(qPrintable(QStringLiteral("%1 %").arg(s * 100))) << s;
     }
     void captionsStayWhole()
     {

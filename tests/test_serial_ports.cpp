@@ -7,6 +7,7 @@
 #include "link/serial_component.h"
 #include "shell/form1.h"
 #include "shell/serial_ports_dialog.h"
+#include "support/file_faults.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -23,8 +24,6 @@
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using board::PortMap;
 using board::SerialDevice;
@@ -52,6 +51,15 @@ class TestSerialPorts : public QObject {
         auto *dialog = form.findChild<SerialPortsDialog *>();
         if (dialog) dialog->setDevices(present);
         return dialog;
+    }
+    // A device file and the link under a by-id folder that leads to it.
+    QString byIdLink(const QString &byId)
+    {
+        QDir().mkpath(byId);
+        QFile(dir_->filePath(QStringLiteral("ttyUSB0"))).open(QIODevice::WriteOnly);
+        const QString link = byId + QStringLiteral("/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0");
+        QFile::link(QStringLiteral("../ttyUSB0"), link);
+        return link;
     }
     static void press(QDialog *dialog, QDialogButtonBox::StandardButton which)
     {
@@ -119,14 +127,10 @@ private slots:
     // A device is remembered by the link under by-id that leads to it.
     void stableNameWhenThereIsOne()
     {
+        const QString byId = dir_->filePath(QStringLiteral("by-id")), link = byIdLink(byId);
         const QString device = dir_->filePath(QStringLiteral("ttyUSB0"));
         const QString other = dir_->filePath(QStringLiteral("ttyUSB1"));
-        const QString byId = dir_->filePath(QStringLiteral("by-id"));
-        QVERIFY(QDir().mkpath(byId));
-        QFile(device).open(QIODevice::WriteOnly);
         QFile(other).open(QIODevice::WriteOnly);
-        const QString link = byId + QStringLiteral("/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0");
-        QVERIFY(QFile::link(QStringLiteral("../ttyUSB0"), link));
         QCOMPARE(board::stablePath(device, byId), link);
         QCOMPARE(board::stablePath(other, byId), other);
         QCOMPARE(board::stablePath(QStringLiteral("/dev/absent"), byId), QStringLiteral("/dev/absent"));
@@ -185,16 +189,11 @@ private slots:
     // leads to the same device; one without stays as typed.
     void typedPathTakesItsStableName()
     {
-        const QString byId = dir_->filePath(QStringLiteral("by-id"));
-        QVERIFY(QDir().mkpath(byId));
-        const QString device = dir_->filePath(QStringLiteral("ttyUSB0"));
-        QFile(device).open(QIODevice::WriteOnly);
-        const QString link = byId + QStringLiteral("/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0");
-        QVERIFY(QFile::link(QStringLiteral("../ttyUSB0"), link));
+        const QString byId = dir_->filePath(QStringLiteral("by-id")), link = byIdLink(byId);
         auto form = start();
         SerialPortsDialog *dialog = openDialog(*form, {});
         dialog->setByIdFolder(byId);
-        dialog->findChild<QComboBox *>(QStringLiteral("COM2"))->setEditText(device);
+        dialog->findChild<QComboBox *>(QStringLiteral("COM2"))->setEditText(dir_->filePath(QStringLiteral("ttyUSB0")));
         dialog->findChild<QComboBox *>(QStringLiteral("COM3"))->setEditText(QStringLiteral("/dev/ttyACM7"));
         press(dialog, QDialogButtonBox::Ok);
         const PortMap saved = board::readPortMap(QSettings(settingsFile(), QSettings::IniFormat));
@@ -259,26 +258,16 @@ private slots:
         const QByteArray node = QFile::encodeName(dir_->filePath(QStringLiteral("ttyX")));
         if (mknod(node.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0) QSKIP("cannot make a device node here");
         QVERIFY(QFile::setPermissions(dir_->path(), QFileDevice::Permissions(0x7755)));
-        int out[2];
-        QCOMPARE(pipe(out), 0);
-        const pid_t child = fork();
-        if (child == 0) {
+        // In a child that becomes user nobody, in dialout or not.
+        const panel::ChildResult r = panel::withFileSizeLimit(RLIM_INFINITY, [&](QString &said) {
             const gid_t groups[] = {dialout->gr_gid};
             if (setgroups(inDialout ? 1 : 0, groups) != 0 || setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0)
-                _exit(3);
-            const QByteArray said = board::checkPortDevice(QFile::decodeName(node)).reason.toUtf8();
-            [[maybe_unused]] const ssize_t n = write(out[1], said.constData(), size_t(said.size()));
-            _exit(0);
-        }
-        ::close(out[1]);
-        QByteArray said;
-        char buffer[512];
-        for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) said.append(buffer, n);
-        ::close(out[0]);
-        int status = 0;
-        waitpid(child, &status, 0);
-        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-        QCOMPARE(QString::fromUtf8(said), QStringLiteral("accès refusé — ") + hint);
+                return false;
+            said = board::checkPortDevice(QFile::decodeName(node)).reason;
+            return true;
+        });
+        QVERIFY(r.exited && r.ok);
+        QCOMPARE(r.message, QStringLiteral("accès refusé — ") + hint);
         QCOMPARE(board::refusedHint(inDialout), hint);
     }
 

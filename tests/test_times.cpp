@@ -6,6 +6,8 @@
 #include "files/acquisition_file.h"
 #include "files/csv_export.h"
 #include "files/times_file.h"
+#include "support/both_locales.h"
+#include "support/file_bytes.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -36,12 +38,7 @@ AnalogReading readingOf(const QString &stored)
     return r;
 }
 
-void put(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+void put(const QString &path, const QByteArray &bytes) { QVERIFY(panel::put(path, bytes)); }
 
 // Tables of 11 slots: analog slots 0 … 4 and logic groups 0 … 2 memorised a
 // second apart, the rest never written.
@@ -160,17 +157,12 @@ private slots:
 
     // Saved and opened again under each regional setting: the times come
     // back, and the two acquisition files are the same bytes as without them.
-    void roundTrip_data()
-    {
-        QTest::addColumn<QLocale>("locale");
-        QTest::newRow("point") << QLocale::c();
-        QTest::newRow("comma") << QLocale(QLocale::French, QLocale::France);
-    }
+    void roundTrip_data() { panel::addLocaleRows(); }
     void roundTrip()
     {
-        QFETCH(QLocale, locale);
-        QLocale::setDefault(locale);
-        const auto saved = recorded(locale.decimalPoint());
+        QFETCH(bool, french);
+        panel::useLocale(french);
+        const auto saved = recorded(QLocale().decimalPoint());
         Tables untimed = *saved;
         untimed.times = AcquisitionTimes();
         QCOMPARE(files::analogFileBytes(*saved), files::analogFileBytes(untimed));

@@ -5,7 +5,9 @@
 // comma locale.
 #include "graph/measures_widget.h"
 #include "shell/form1.h"
+#include "support/both_locales.h"
 #include "support/controls.h"
+#include "support/file_bytes.h"
 #include "support/journal_gen.h"
 #include "viewer/follower.h"
 #include "viewer/journal_plot_widget.h"
@@ -27,8 +29,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <clocale>
-#include <ctime>
 
 using namespace viewer;
 
@@ -52,11 +52,14 @@ void wheel(QWidget *w, QPointF at, int delta, Qt::KeyboardModifiers mods = Qt::N
     QApplication::sendEvent(w, &e);
 }
 
-void mouse(QWidget *w, QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::KeyboardModifiers mods = {})
+using panel::mouse;
+
+// A drag with the left button from one point to another.
+void drag(QWidget *w, QPointF from, QPointF to)
 {
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
-    QMouseEvent e(type, at, w->mapToGlobal(at), button, held, mods);
-    QApplication::sendEvent(w, &e);
+    mouse(w, QEvent::MouseButtonPress, from, Qt::LeftButton);
+    mouse(w, QEvent::MouseMove, to, Qt::LeftButton);
+    mouse(w, QEvent::MouseButtonRelease, to, Qt::LeftButton);
 }
 
 }  // namespace
@@ -150,9 +153,7 @@ private slots:
         QVERIFY(zoomedIn.length() < whole.length() / 5);
         const PlotGeometry g = plotGeometry(plot()->size());
         const double msPerPixel = double(zoomedIn.length()) / g.analog.width();
-        mouse(plot(), QEvent::MouseButtonPress, QPointF(500, 100), Qt::LeftButton);
-        mouse(plot(), QEvent::MouseMove, QPointF(600, 100), Qt::LeftButton);
-        mouse(plot(), QEvent::MouseButtonRelease, QPointF(600, 100), Qt::LeftButton);
+        drag(plot(), QPointF(500, 100), QPointF(600, 100));
         QVERIFY(std::abs(double(zoomedIn.t0 - span().t0) - 100 * msPerPixel) < 2);
         QCOMPARE(span().length(), zoomedIn.length());
         mouse(plot(), QEvent::MouseButtonDblClick, QPointF(600, 100), Qt::LeftButton);
@@ -188,22 +189,17 @@ private slots:
         plot()->setSpan(Span{whole.t0, whole.t0 + whole.length() / 4});
         // A click outside the frame centres the span there.
         const qint64 target = whole.t0 + whole.length() * 3 / 4;
-        mouse(o, QEvent::MouseButtonPress, QPointF(o->xAt(target), 20), Qt::LeftButton);
-        mouse(o, QEvent::MouseButtonRelease, QPointF(o->xAt(target), 20), Qt::LeftButton);
+        panel::clickAt(o, QPointF(o->xAt(target), 20));
         QVERIFY(std::abs(span().t0 + span().length() / 2 - target) < whole.length() / 500);
         // Dragging the frame moves it; dragging its left edge stretches it.
         const Span s = span();
         const double mid = o->xAt(s.t0 + s.length() / 2);
-        mouse(o, QEvent::MouseButtonPress, QPointF(mid, 20), Qt::LeftButton);
-        mouse(o, QEvent::MouseMove, QPointF(mid - 100, 20), Qt::LeftButton);
-        mouse(o, QEvent::MouseButtonRelease, QPointF(mid - 100, 20), Qt::LeftButton);
+        drag(o, QPointF(mid, 20), QPointF(mid - 100, 20));
         QCOMPARE(span().length(), s.length());
         QVERIFY(span().t0 < s.t0 - whole.length() / 20);
         const Span moved = span();
         const double left = o->xAt(moved.t0);
-        mouse(o, QEvent::MouseButtonPress, QPointF(left, 20), Qt::LeftButton);
-        mouse(o, QEvent::MouseMove, QPointF(left - 50, 20), Qt::LeftButton);
-        mouse(o, QEvent::MouseButtonRelease, QPointF(left - 50, 20), Qt::LeftButton);
+        drag(o, QPointF(left, 20), QPointF(left - 50, 20));
         QCOMPARE(span().t1, moved.t1);
         QVERIFY(span().t0 < moved.t0);
     }
@@ -256,9 +252,7 @@ private slots:
         QByteArray bytes = panel::madeJournalBytes(nightJournal());
         bytes.insert(bytes.indexOf("\n", 5000) + 1, "2026-12-07T23:01:00.000,A,abc\r\n2026-12-07T23:01:00");
         bytes += "2026-12-08T01:46:40.000,A,1.00,2";  // cut at the end
-        QFile f(journal);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-        f.close();
+        QVERIFY(panel::put(journal, bytes));
         open(journal);
         QVERIFY2(status("lignes").endsWith(QStringLiteral(" ; 2 lignes endommagées ignorées")),
                  qPrintable(status("lignes")));
@@ -293,10 +287,7 @@ private slots:
         panel::MadeJournal j = nightJournal();
         const QByteArray all = panel::madeJournalBytes(j);
         const qsizetype cut = all.indexOf('\n', all.size() * 9 / 10) + 7;
-        {
-            QFile f(journal);
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(all.first(cut)) == cut);
-        }
+        QVERIFY(panel::put(journal, all.first(cut)));
         open(journal, true);
         auto *suivre = panel::control<QCheckBox>(viewer.get(), QStringLiteral("suivre"));
         QVERIFY(suivre->isChecked());
@@ -322,10 +313,7 @@ private slots:
     void followsWithinASecond()
     {
         QByteArray all = panel::madeJournalBytes(nightJournal());
-        {
-            QFile f(journal);
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(all.first(all.size() / 2 + 3)) > 0);
-        }
+        QVERIFY(panel::put(journal, all.first(all.size() / 2 + 3)));
         open(journal, true);
         QFile f(journal);
         QVERIFY(f.open(QIODevice::Append));
@@ -445,19 +433,6 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
-{
-    qputenv("TZ", "Europe/Paris");
-    tzset();
-    QApplication app(argc, argv);
-    int failed = 0;
-    for (const bool french : {false, true}) {
-        std::setlocale(LC_ALL, french ? "fr_FR.UTF-8" : "C");
-        QLocale::setDefault(french ? QLocale(QLocale::French, QLocale::France) : QLocale::c());
-        TestViewerWindow t;
-        failed += QTest::qExec(&t, argc, argv);
-    }
-    return failed;
-}
+int main(int argc, char **argv) { return panel::runUnderBothLocales<TestViewerWindow, QApplication>(argc, argv); }
 
 #include "test_viewer_window.moc"

@@ -25,9 +25,7 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QSocketNotifier>
 #include <QTest>
 #include <QTimer>
@@ -84,15 +82,6 @@ private:
         return control<T>(&form_, QString::fromLatin1(name));
     }
 
-    void cyclic(const char *program, const char *list, const char *box, const char *validation)
-    {
-        click(program);
-        auto *intervals = child<QComboBox>(list);
-        intervals->setCurrentIndex(intervals->findText(QStringLiteral("Toutes les 2 secondes")));
-        child<QCheckBox>(box)->setChecked(true);
-        click(validation);
-    }
-
     void act(const QString &word)
     {
         if (word == u"on") {
@@ -102,9 +91,9 @@ private:
         } else if (word == u"zero") {
             click("Command9");
         } else if (word == u"cyclic-a") {
-            cyclic("Command16", "Combo4", "Check6", "Command21");
+            startCyclic(&form_, true, QStringLiteral("Toutes les 2 secondes"));
         } else if (word == u"cyclic-l") {
-            cyclic("Command14", "Combo1", "Check1", "Command18");
+            startCyclic(&form_, false, QStringLiteral("Toutes les 2 secondes"));
         } else if (word == u"manual-a") {
             click("Command12");
         } else if (word == u"manual-l") {

@@ -10,7 +10,6 @@
 #include "shell/form1.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
@@ -72,16 +71,7 @@ struct Bench {
     void click(const QString &name) { QTest::mouseClick(child<QWidget>(name), Qt::LeftButton); }
     void press(const QString &name) { QTest::mousePress(child<QWidget>(name), Qt::LeftButton); }
 
-    // Cyclic acquisition of one frame: its programme panel, the interval, the
-    // "Auto" box, then "Validation".
-    void startCyclic(bool analog, const QString &interval)
-    {
-        click(analog ? QStringLiteral("Command16") : QStringLiteral("Command14"));
-        auto *list = child<QComboBox>(analog ? QStringLiteral("Combo4") : QStringLiteral("Combo1"));
-        list->setCurrentIndex(list->findText(interval));
-        child<QCheckBox>(analog ? QStringLiteral("Check6") : QStringLiteral("Check1"))->setChecked(true);
-        click(analog ? QStringLiteral("Command21") : QStringLiteral("Command18"));
-    }
+    void startCyclic(bool analog, const QString &interval) { panel::startCyclic(form.get(), analog, interval); }
     void memorise(bool on)
     {
         child<QCheckBox>(QStringLiteral("memo_a"))->setChecked(on);
