@@ -147,7 +147,7 @@ private slots:
         board->setAnalogValues({100, 0, 255, 12, 1, 2, 3, 200});
         board->setReplyPieces(3);
         clickSwitch();
-        form->beginRequest(Channel::Analog);
+        form->bench().beginRequest(Channel::Analog);
         QCOMPARE(form->receiveBuffer(), QString());
         QTRY_VERIFY_WITH_TIMEOUT(form->receiveBuffer().endsWith(u"\r\n"), 2000);
         QCOMPARE(form->receiveBuffer(), QStringLiteral("nAs1:100s2:0s3:255s4:12s5:1s6:2s7:3s8:200\r\n"));
@@ -158,7 +158,7 @@ private slots:
     {
         board->setLogicByte(165);
         clickSwitch();
-        form->beginRequest(Channel::Logic);
+        form->bench().beginRequest(Channel::Logic);
         QTRY_VERIFY_WITH_TIMEOUT(form->receiveBuffer().contains(u"E:165"), 2000);
         QCOMPARE(form->receiveBuffer(), QStringLiteral("E:165\r\n"));
     }

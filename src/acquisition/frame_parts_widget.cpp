@@ -1,5 +1,6 @@
 #include "acquisition/frame_parts_widget.h"
 
+#include "engine/frame_engine.h"
 #include "text/placement_widget.h"
 
 #include <QCheckBox>
@@ -8,8 +9,8 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStyleOptionButton>
-#include <QTimer>
 
 namespace acquisition::ui {
 namespace {
@@ -120,20 +121,6 @@ QWidget *verticalLine(QWidget *parent, int x, int top, int bottom, const QColor 
     return line;
 }
 
-QTimer *designTimer(QWidget *parent, const QString &name, int periodMs)
-{
-    auto *timer = new QTimer(parent);
-    timer->setObjectName(name);
-    timer->setTimerType(Qt::PreciseTimer);
-    timer->setInterval(periodMs);
-    return timer;
-}
-
-void enable(QTimer *timer)
-{
-    if (!timer->isActive()) timer->start();
-}
-
 void setBackColour(QPushButton *b, const QColor &c)
 {
     b->setProperty("backColor", c);
@@ -147,6 +134,47 @@ QColor backColour(const QPushButton *b)
 {
     const QVariant v = b->property("backColor");
     return v.isValid() ? v.value<QColor>() : b->palette().color(QPalette::Button);
+}
+
+void setQuietly(QCheckBox *box, bool checked)
+{
+    const QSignalBlocker quiet(box);
+    box->setChecked(checked);
+}
+
+void setQuietly(QLineEdit *box, const QString &text)
+{
+    if (box->text() == text) return;  // the cursor stays where the user left it
+    const QSignalBlocker quiet(box);
+    box->setText(text);
+}
+
+void setQuietly(QComboBox *list, int position)
+{
+    if (list->currentIndex() == position) return;  // a typed text stays
+    const QSignalBlocker quiet(list);
+    list->setCurrentIndex(position);
+}
+
+void showPanelMode(const FrameEngine &engine, const PanelView &v)
+{
+    setQuietly(v.intervals, engine.intervalIndex());
+    setQuietly(v.cyclic, engine.cyclicAuto());
+    setQuietly(v.programmed, engine.programmedAuto());
+    setQuietly(v.days, engine.dayIndex());
+    setQuietly(v.hour, engine.hourText());
+    if (engine.programme() != FrameEngine::Programme::Plain) {
+        const QColor colour = engine.programme() == FrameEngine::Programme::Armed ? kArmedRed : kIdleGrey;
+        if (backColour(v.programButton) != colour || !v.programButton->property("backColor").isValid())
+            setBackColour(v.programButton, colour);
+    }
+}
+
+void showPanel(QWidget *panel)
+{
+    placement::setHeight(panel, 1875);
+    panel->raise();
+    panel->show();
 }
 
 }  // namespace acquisition::ui

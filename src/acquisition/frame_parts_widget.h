@@ -5,12 +5,12 @@
 #include <QColor>
 #include <QString>
 
+class FrameEngine;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTimer;
 class QWidget;
 
 namespace acquisition::ui {
@@ -28,13 +28,27 @@ QCheckBox *checkBox(QWidget *parent, const QString &name, const QString &text, i
 QComboBox *comboBox(QWidget *parent, const QString &name, const QStringList &entries, int l, int t, int w, int h);
 // A vertical line one pixel wide at x, from top down to bottom (twips).
 QWidget *verticalLine(QWidget *parent, int x, int top, int bottom, const QColor &colour);
-// A timer of the window: precise, stopped, with its design name.
-QTimer *designTimer(QWidget *parent, const QString &name, int periodMs);
-// "Enable": start when stopped, leave a running timer alone.
-void enable(QTimer *timer);
 
 // The back colour of a button, kept in its "backColor" property and shown.
 void setBackColour(QPushButton *b, const QColor &c);
 QColor backColour(const QPushButton *b);
+
+// A control shows the engine's value without reporting it back as a change.
+void setQuietly(QCheckBox *box, bool checked);
+void setQuietly(QLineEdit *box, const QString &text);
+void setQuietly(QComboBox *list, int position);
+
+// The controls of a programming panel that show the frame's modes.
+struct PanelView {
+    QPushButton *programButton;  // "Acquisition Programmée": red when armed, grey when idle
+    QComboBox *intervals;
+    QCheckBox *cyclic;
+    QCheckBox *programmed;
+    QComboBox *days;
+    QLineEdit *hour;
+};
+void showPanelMode(const FrameEngine &engine, const PanelView &v);
+// "Acquisition Programmée": the panel at its full height, over the columns.
+void showPanel(QWidget *panel);
 
 }  // namespace acquisition::ui

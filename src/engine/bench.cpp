@@ -1,5 +1,6 @@
 #include "engine/bench.h"
 
+#include "acquisition/tables.h"
 #include "link/serial_component.h"
 #include "text/clock.h"
 
@@ -25,9 +26,11 @@ QTimer *makeTimer(QObject *parent, const char *name, int periodMs, bool running)
 
 }  // namespace
 
-Bench::Bench(const Clock &clock, QObject *parent) : QObject(parent), clock_(clock)
+Bench::Bench(const Clock &clock, QObject *parent) : QObject(parent), clock_(clock), tables_(std::make_unique<Tables>())
 {
     setObjectName(QStringLiteral("bench"));
+    analog_ = new FrameEngine(Channel::Analog, *this, *tables_, this);
+    logic_ = new FrameEngine(Channel::Logic, *this, *tables_, this);
     serial_ = new SerialComponent(this);
     serial_->setObjectName(QStringLiteral("MSComm1"));
     connect(serial_, &SerialComponent::onComm, this, &Bench::MSComm1_OnComm);
@@ -46,6 +49,15 @@ Bench::Bench(const Clock &clock, QObject *parent) : QObject(parent), clock_(cloc
     connect(Timer5, &QTimer::timeout, this, &Bench::Timer5_Timer);
     connect(Timer7, &QTimer::timeout, this, &Bench::Timer7_Timer);
 }
+
+Bench::~Bench()
+{
+    // The frames go first: they record into the tables.
+    delete analog_;
+    delete logic_;
+}
+
+bool Bench::linkFailing() const { return !serial_->lastError().isEmpty(); }
 
 // ---------------------------------------------------------------- outputs
 

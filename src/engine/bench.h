@@ -5,8 +5,9 @@
 // half of the orderly shutdown. It changes state only through its own
 // functions and says every change by a signal; a window shows it.
 
-#include "acquisition/host.h"
+#include "acquisition/channel.h"
 #include "acquisition/request_gate.h"
+#include "engine/frame_engine.h"
 #include "outputs/outputs.h"
 
 #include <QDateTime>
@@ -14,14 +15,16 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
 
 class QTimer;
 class Clock;
 class SerialComponent;
+struct Tables;
 
 void enableTimer(QTimer *t);  // start a stopped timer, leave a running one alone
 
-class Bench : public QObject {
+class Bench : public QObject, public FrameLine {
     Q_OBJECT
 public:
     using Timetable = std::array<outputs::TimetableRow, 8>;
@@ -29,10 +32,20 @@ public:
     static constexpr int kBufferCap = 64 * 1024;  // newest characters kept
 
     Bench(const Clock &clock, QObject *parent = nullptr);
+    ~Bench() override;
 
     SerialComponent &serial() { return *serial_; }
     const SerialComponent &serial() const { return *serial_; }
-    const Clock &clock() const { return clock_; }
+    const Clock &clock() const override { return clock_; }
+
+    // ---- the two acquisition frames and the tables they record into
+    FrameEngine &analog() { return *analog_; }
+    FrameEngine &logic() { return *logic_; }
+    FrameEngine &frame(Channel channel) { return channel == Channel::Analog ? *analog_ : *logic_; }
+    Tables &tables() { return *tables_; }
+    bool linkFailing() const override;
+    bool journalRunning() const override { return journal_running_ && journal_running_(); }
+    void setJournalRunning(std::function<bool()> running) { journal_running_ = std::move(running); }
 
     // The timetable's rows, asked for at every pass of Timer1.
     void setTimetableSource(std::function<Timetable()> source) { timetable_ = std::move(source); }
@@ -50,7 +63,7 @@ public:
 
     // ---- the master switch
     int marche() const { return marche_; }
-    bool switchedOn() const { return marche_ == 1; }
+    bool switchedOn() const override { return marche_ == 1; }
     // The switch lever: on; or off, with a one-second wait in which the
     // board hears the byte 0. Nothing while that wait or a shutdown runs.
     void flipSwitch();
@@ -61,13 +74,11 @@ public:
     void setBuffer(const QString &text);
 
     // ---- the requests of the two acquisition frames
-    bool beginRequest(Channel channel);
+    bool beginRequest(Channel channel) override;
     void decodingDone(Channel channel);
-    // A frame's decoding: the receive buffer as it stood when the decoding
-    // delay ran out, and when the request was written.
-    using Decoder = std::function<void(const QString &snapshot, const QDateTime &requested)>;
-    void setDecoder(Channel channel, Decoder decoder) { decoders_[index(channel)] = std::move(decoder); }
-    // The frame decodes the snapshot, then the line is free for the other frame.
+    // The frame decodes the receive buffer as it stood when the decoding
+    // delay ran out (snapshot) with the time the request was written; then
+    // the line is free for the other frame.
     void decodeReply(Channel channel, const QString &snapshot, const QDateTime &requested);
     const acquisition::RequestGate &gate() const { return gate_; }
 
@@ -91,8 +102,8 @@ signals:
     void bufferReplaced();
     void statusChanged(const QString &message);
     void requestSent(Channel channel);
-    void heldStartReleased(Channel channel);
-    void stopping();  // the shutdown has begun: the acquisitions stop
+    void heldStartReleased(Channel channel);  // the frame has been told
+    void stopping();                          // the shutdown has begun: the acquisitions have stopped
 
 public slots:
     void Timer1_Timer();
@@ -115,6 +126,10 @@ private:
     const Clock &clock_;
     SerialComponent *serial_ = nullptr;
     std::function<Timetable()> timetable_;
+    std::function<bool()> journal_running_;
+    std::unique_ptr<Tables> tables_;
+    FrameEngine *analog_ = nullptr;
+    FrameEngine *logic_ = nullptr;
     std::array<bool, 8> outputs_{};
     int marche_ = 0;  // master switch: 0 off, 1 on
     QString buffer_;
@@ -127,7 +142,6 @@ private:
     int last_output_byte_ = 0;            // the byte of the last output command written
     qint64 output_since_ms_ = 0;          // the last output command, or the switch turned on
     std::array<QDateTime, 2> requested_;  // when each frame's last request was written
-    std::array<Decoder, 2> decoders_;
     QTimer *Timer1 = nullptr, *Timer2 = nullptr, *Timer4 = nullptr, *Timer8 = nullptr;
     QTimer *Timer5 = nullptr, *Timer7 = nullptr;
 };

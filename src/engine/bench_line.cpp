@@ -69,7 +69,7 @@ void Bench::Timer7_Timer()
 
 void Bench::decodeReply(Channel channel, const QString &snapshot, const QDateTime &requested)
 {
-    if (const Decoder &decode = decoders_[index(channel)]) decode(snapshot, requested);
+    frame(channel).decode(snapshot, requested);
     decodingDone(channel);
 }
 
@@ -116,6 +116,7 @@ void Bench::decodingDone(Channel channel)
     const std::optional<Channel> held = gate_.decoded(channel);
     if (!held) return;
     beginRequest(*held);
+    frame(*held).heldStartReleased();
     emit heldStartReleased(*held);
 }
 
@@ -134,6 +135,8 @@ void Bench::beginShutdown()
     Timer8->stop();
     Timer5->stop();
     Timer7->stop();
+    analog_->stop();
+    logic_->stop();
     emit stopping();
     gate_.reset();
     allOutputsOff();

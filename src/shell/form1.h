@@ -2,7 +2,6 @@
 // The main window: relay outputs, analog and logic inputs, the graph frame,
 // the master switch, the clock and the serial link to the board.
 
-#include "acquisition/host.h"
 #include "acquisition/table_ops.h"
 #include "acquisition/tables.h"
 #include "engine/bench.h"
@@ -30,7 +29,7 @@ class LogicFrame;
 class GraphFrame;
 class JournalPanel;
 
-class Form1 : public QMainWindow, public AcquisitionHost {
+class Form1 : public QMainWindow {
     Q_OBJECT
 public:
     // What the window takes from outside; tests replace each piece.
@@ -55,13 +54,10 @@ public:
     explicit Form1(Setup setup);
     ~Form1() override;
 
-    // AcquisitionHost
-    bool switchedOn() const override { return bench_->switchedOn(); }
-    bool beginRequest(Channel channel) override { return bench_->beginRequest(channel); }
-    const Clock &clock() const override { return *clock_; }
-    Tables &tables() override { return *tables_; }
-    void showStatus(const QString &message) override;
-    bool journalRunning() const override;
+    const Clock &clock() const { return *clock_; }
+    Tables &tables() { return *tables_; }
+    void showStatus(const QString &message);
+    bool journalRunning() const;
     // The user guide F1 opens: the installed one, else the source tree's;
     // empty when there is none.
     QString userGuide() const;
@@ -73,8 +69,7 @@ public:
 
     Bench &bench() { return *bench_; }
     SerialComponent &MSComm1() { return bench_->serial(); }
-    QString statusText() const override;
-    bool linkFailing() const override;
+    QString statusText() const;
     QString listingText() const { return listing_; }
     QString programDir() const { return program_dir_; }
     // The user's configuration folder and the settings file kept there.
@@ -156,11 +151,11 @@ private:
     Clock *clock_ = nullptr;
     QString program_dir_;
     Setup setup_;
-    std::unique_ptr<Tables> tables_;
     Bench *bench_ = nullptr;
-    qsizetype view_size_ = 0;  // characters put into the visible Text1
-    QString listing_;          // the text last listed in Text5, line ends as written
-    bool keep_place_ = false;  // the window's place is kept between runs
+    Tables *tables_ = nullptr;  // the bench's
+    qsizetype view_size_ = 0;   // characters put into the visible Text1
+    QString listing_;           // the text last listed in Text5, line ends as written
+    bool keep_place_ = false;   // the window's place is kept between runs
     QTimer *shutdown_wait_ = nullptr;
     acquisition::RandomSource random_;
     // "param.ini" as read once at start-up, between the pieces of Form_Load;

@@ -1,8 +1,7 @@
 #include "shell/journal_widget.h"
 
-#include "acquisition/analog_frame_widget.h"
-#include "acquisition/host.h"
-#include "acquisition/logic_frame_widget.h"
+#include "acquisition/tables.h"
+#include "engine/frame_engine.h"
 #include "shell/file_dialog.h"
 #include "viewer/journal_viewer_widget.h"
 
@@ -30,8 +29,9 @@ QString lineCount(qint64 n) { return QStringLiteral("%1 %2").arg(n).arg(n > 1 ? 
 
 }  // namespace
 
-JournalPanel::JournalPanel(QMainWindow *window, AcquisitionHost &host, AskPath askPath, QString settingsFile)
-    : QObject(window), window_(window), host_(host), ask_(std::move(askPath)), settings_file_(std::move(settingsFile))
+JournalPanel::JournalPanel(QMainWindow *window, Tables &tables, AskPath askPath, QString settingsFile)
+    : QObject(window), window_(window), tables_(tables), ask_(std::move(askPath)),
+      settings_file_(std::move(settingsFile))
 {
     setObjectName(QStringLiteral("journal"));
     sync_ = new QTimer(this);
@@ -69,11 +69,11 @@ void JournalPanel::n_parcourir_journal_Click()
     (new viewer::JournalViewer(window_, path, o))->show();
 }
 
-void JournalPanel::follow(AnalogFrame *analog, LogicFrame *logic)
+void JournalPanel::follow(FrameEngine &analog, FrameEngine &logic)
 {
-    analog_ = analog;
-    connect(analog, &AnalogFrame::acquisitionDecoded, this, &JournalPanel::record);
-    connect(logic, &LogicFrame::acquisitionDecoded, this, &JournalPanel::record);
+    analog_ = &analog;
+    connect(&analog, &FrameEngine::valuesDecoded, this, &JournalPanel::record);
+    connect(&logic, &FrameEngine::valuesDecoded, this, &JournalPanel::record);
     indicator_ = new QLabel(window_);
     indicator_->setObjectName(QStringLiteral("journalStatus"));
     window_->statusBar()->addPermanentWidget(indicator_);
@@ -113,14 +113,14 @@ void JournalPanel::start()
     const QString path = askFor(true);
     if (path.isEmpty()) return;
     files::Units units;
-    for (int k = 1; k <= 8; ++k) units[size_t(k - 1)] = analog_ ? analog_->unitText(k) : QStringLiteral("V");
+    for (int k = 1; k <= 8; ++k) units[size_t(k - 1)] = analog_ ? analog_->unit(k) : QStringLiteral("V");
     QString error;
     if (!writer_.open(path, units, &error)) return failed(error);
     QSettings(settings_file_, QSettings::IniFormat).setValue(QLatin1String(kLastPathKey), path);
     n_journal_->setChecked(true);
     showCount();
     indicator_->show();
-    host_.showStatus(QStringLiteral("Journal continu « %1 » : chaque acquisition y est ajoutée").arg(fileName(path)));
+    emit statusChanged(QStringLiteral("Journal continu « %1 » : chaque acquisition y est ajoutée").arg(fileName(path)));
     scheduleSync();
 }
 
@@ -133,7 +133,7 @@ void JournalPanel::stop()
     sync_->stop();
     indicator_->hide();
     n_journal_->setChecked(false);
-    host_.showStatus(QStringLiteral("Journal continu « %1 » fermé (%2)").arg(fileName(path), lineCount(lines)));
+    emit statusChanged(QStringLiteral("Journal continu « %1 » fermé (%2)").arg(fileName(path), lineCount(lines)));
 }
 
 // The journal stops; the acquisitions, the tables and the relays go on.
@@ -144,7 +144,7 @@ void JournalPanel::failed(const QString &why)
     if (indicator_) indicator_->hide();
     n_journal_->setChecked(false);
     const QString said = QStringLiteral("Journal continu arrêté. %1").arg(why);
-    host_.showStatus(said);
+    emit statusChanged(said);
     if (!message_) {
         message_ =
             new QMessageBox(QMessageBox::Warning, QStringLiteral("Journal continu"), said, QMessageBox::Ok, window_);
@@ -200,8 +200,8 @@ bool JournalPanel::inPlace()
     case files::JournalWriter::Place::Renamed:
         QSettings(settings_file_, QSettings::IniFormat).setValue(QLatin1String(kLastPathKey), writer_.path());
         showCount();
-        host_.showStatus(QStringLiteral("Journal continu « %1 » renommé en « %2 » : l'enregistrement s'y poursuit")
-                             .arg(was, fileName(writer_.path())));
+        emit statusChanged(QStringLiteral("Journal continu « %1 » renommé en « %2 » : l'enregistrement s'y poursuit")
+                               .arg(was, fileName(writer_.path())));
         return true;
     case files::JournalWriter::Place::Moved:
         failed(QStringLiteral("Le fichier du journal « %1 » a été déplacé vers « %2 » : ses lignes y sont, "
@@ -224,7 +224,7 @@ void JournalPanel::n_ouvrir_journal_Click()
 {
     const QString path = askFor(false);
     if (path.isEmpty()) return;
-    Tables &t = host_.tables();
+    Tables &t = tables_;
     // Shown only when the reading takes more than a second.
     QProgressDialog progress(QStringLiteral("Lecture du journal « %1 »…").arg(fileName(path)),
                              QStringLiteral("Annuler"), 0, 1000, window_);
@@ -238,10 +238,12 @@ void JournalPanel::n_ouvrir_journal_Click()
             return !progress.wasCanceled();
         });
     progress.reset();
-    if (!tail.opened) return host_.showStatus(tail.error);
-    if (tail.cancelled)
-        return host_.showStatus(
-            QStringLiteral("Lecture du journal « %1 » annulée : tableaux inchangés").arg(fileName(path)));
+    if (!tail.opened || tail.cancelled) {
+        emit statusChanged(
+            tail.opened ? QStringLiteral("Lecture du journal « %1 » annulée : tableaux inchangés").arg(fileName(path))
+                        : tail.error);
+        return;
+    }
     files::loadJournalTail(tail, t);
     emit tablesLoaded();
     const qsizetype analog = qsizetype(tail.analog.size()), logic = qsizetype(tail.logic.size());
@@ -253,5 +255,5 @@ void JournalPanel::n_ouvrir_journal_Click()
                        .arg(logic > 1 ? u"logiques" : u"logique");
     if (tail.damaged > 0) said += QStringLiteral(" ; %1 ligne(s) illisible(s) passée(s)").arg(tail.damaged);
     if (tail.halfLine) said += QStringLiteral(" ; dernière ligne incomplète ignorée");
-    host_.showStatus(said);
+    emit statusChanged(said);
 }

@@ -12,15 +12,14 @@
 #include <QPointer>
 #include <functional>
 
-class AcquisitionHost;
-class AnalogFrame;
-class LogicFrame;
+class FrameEngine;
 class QAction;
 class QLabel;
 class QMainWindow;
 class QMenu;
 class QMessageBox;
 class QTimer;
+struct Tables;
 
 class JournalPanel : public QObject {
     Q_OBJECT
@@ -30,14 +29,15 @@ public:
     using AskPath = std::function<QString(bool, const QString &)>;
 
     // settingsFile: the per-user settings, where the last journal is kept.
-    JournalPanel(QMainWindow *window, AcquisitionHost &host, AskPath askPath, QString settingsFile);
+    // tables: where "Ouvrir un journal…" puts what it reads.
+    JournalPanel(QMainWindow *window, Tables &tables, AskPath askPath, QString settingsFile);
     ~JournalPanel() override;
 
     // The entries, at the end of the menu as it is now.
     void addMenuEntries(QMenu *fichier);
     // Every acquisition of both frames goes to the journal while it runs; the
     // analog frame gives the units of the header.
-    void follow(AnalogFrame *analog, LogicFrame *logic);
+    void follow(FrameEngine &analog, FrameEngine &logic);
 
     bool running() const { return writer_.isOpen(); }
     qint64 lines() const { return writer_.lines(); }
@@ -46,7 +46,8 @@ public:
     static constexpr const char *kLastPathKey = "journal/dernier_chemin";
 
 signals:
-    void tablesLoaded();  // "Ouvrir un journal…" filled the tables
+    void tablesLoaded();                         // "Ouvrir un journal…" filled the tables
+    void statusChanged(const QString &message);  // for the status line
 
 public slots:
     void n_journal_Click(bool checked);  // "Journal continu…"
@@ -66,10 +67,10 @@ private:
     bool inPlace();
 
     QMainWindow *window_;
-    AcquisitionHost &host_;
+    Tables &tables_;
     AskPath ask_;
     QString settings_file_;
-    AnalogFrame *analog_ = nullptr;
+    FrameEngine *analog_ = nullptr;
     QAction *n_journal_ = nullptr;
     QAction *n_ouvrir_journal_ = nullptr;
     QLabel *indicator_ = nullptr;
