@@ -5,10 +5,12 @@
 
 #include "acquisition/tables.h"
 #include "engine/frame_engine.h"
+#include "engine/journal_recorder.h"
 #include "support/fake_line.h"
 
 #include <QLocale>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -549,6 +551,30 @@ private slots:
         QCOMPARE(values(l).join(QString()), QStringLiteral("10100101"));
         QCOMPARE(b.tabs.times.logic(2), asked.addMSecs(1100));
         QCOMPARE(values(b.logic.last()), values(l));
+    }
+
+    // The journal records both frames without any window, and says in French
+    // why it stops when its file is taken away.
+    void journalWithoutAWindow()
+    {
+        Bed b;
+        QTemporaryDir dir;
+        JournalRecorder journal;
+        for (FrameEngine *f : {&b.analog, &b.logic})
+            connect(f, &FrameEngine::valuesDecoded, &journal, &JournalRecorder::record);
+        QSignalSpy stopped(&journal, &JournalRecorder::stopped);
+        const QString path = dir.filePath(QStringLiteral("journal.csv"));
+        QVERIFY(journal.start(path, b.analog.units()));
+        b.decode(b.analog, kAnalogReply);
+        b.decode(b.logic, QStringLiteral("E:165"));
+        b.decode(b.logic, {});  // no reply: no line
+        QCOMPARE(journal.lines(), 2);
+        QVERIFY(QFile::remove(path));
+        journal.sync_Timer();
+        QVERIFY(!journal.running());
+        QCOMPARE(stopped.value(0).value(0).toString(),
+                 QStringLiteral("Journal continu arrêté. Le fichier du journal « journal.csv » a été supprimé ou "
+                                "déplacé : 2 lignes écrites depuis la dernière vérification sont perdues."));
     }
 };
 

@@ -10,6 +10,7 @@
 
 #include "acquisition/analog_frame_widget.h"
 #include "acquisition/logic_frame_widget.h"
+#include "engine/journal_recorder.h"
 #include "graph/graph_frame_widget.h"
 #include "outputs/outputs_frame_widget.h"
 #include "shell/journal_widget.h"
@@ -138,7 +139,8 @@ Form1::Form1(Setup setup) : setup_(std::move(setup))
     });
     journal_->follow(bench_->analog(), bench_->logic());
     connect(journal_, &JournalPanel::statusChanged, this, &Form1::showStatus);
-    bench_->setJournalRunning([journal = QPointer<JournalPanel>(journal_)] { return journal && journal->running(); });
+    bench_->setJournalRunning(
+        [journal = QPointer<JournalRecorder>(recorder_)] { return journal && journal->running(); });
     connect(journal_, &JournalPanel::tablesLoaded, this, &Form1::Command26_Click);
     // The graph follows the memorised acquisitions and measures in the analog units.
     graph_->setUnits([bench = QPointer<Bench>(bench_)](int k) { return bench ? bench->analog().unit(k) : QString(); });
@@ -183,7 +185,9 @@ void Form1::buildMenus()
     // The panel's own entries come after the original ones, before "Quitter".
     add(fichier, QStringLiteral("Exporter en CSV…"), "n_export_csv", &Form1::n_export_csv_Click);
     add(fichier, QStringLiteral("Exporter le graphique…"), "n_export_png", &Form1::n_export_png_Click);
-    journal_ = new JournalPanel(this, *tables_, setup_.askPath, userSettingsFile());
+    // The journal's recording is not the line's: its flushes wait for the disk.
+    recorder_ = new JournalRecorder(this);
+    journal_ = new JournalPanel(this, *recorder_, *tables_, setup_.askPath, userSettingsFile());
     journal_->addMenuEntries(fichier);
     add(fichier, QStringLiteral("Quitter"), "n_quitter", &Form1::n_quitter_Click)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -400,7 +404,7 @@ void Form1::showStatus(const QString &message)
 
 QString Form1::statusText() const { return status_line_ ? status_line_->text() : QString(); }
 
-bool Form1::journalRunning() const { return journal_ && journal_->running(); }
+bool Form1::journalRunning() const { return recorder_ && recorder_->running(); }
 
 // ---------------------------------------------------------------- graph frame, tables and files
 

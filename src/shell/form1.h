@@ -28,6 +28,7 @@ class AnalogFrame;
 class LogicFrame;
 class GraphFrame;
 class JournalPanel;
+class JournalRecorder;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -173,4 +174,5 @@ private:
     LogicFrame *logic_ = nullptr;
     GraphFrame *graph_ = nullptr;
     JournalPanel *journal_ = nullptr;
+    JournalRecorder *recorder_ = nullptr;
 };
