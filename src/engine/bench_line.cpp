@@ -58,13 +58,15 @@ void Bench::Timer8_Timer()
 void Bench::Timer5_Timer()
 {
     Timer5->stop();
-    decodeReply(Channel::Analog, buffer_, requested_[index(Channel::Analog)]);
+    const QString snapshot = buffer_;  // the buffer as it stands now, whatever changes it later
+    decodeReply(Channel::Analog, snapshot, requested_[index(Channel::Analog)]);
 }
 
 void Bench::Timer7_Timer()
 {
     Timer7->stop();
-    decodeReply(Channel::Logic, buffer_, requested_[index(Channel::Logic)]);
+    const QString snapshot = buffer_;
+    decodeReply(Channel::Logic, snapshot, requested_[index(Channel::Logic)]);
 }
 
 void Bench::decodeReply(Channel channel, const QString &snapshot, const QDateTime &requested)
