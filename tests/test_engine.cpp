@@ -211,27 +211,33 @@ private slots:
         QTest::addColumn<QString>("delay");
         QTest::addColumn<int>("ms");
         QTest::addColumn<QString>("reply");
-        QTest::newRow("analog") << Channel::Analog << "Timer5" << 1100 << "s1:100s2:0s3:255s4:12s5:1s6:2s7:3s8:200";
-        QTest::newRow("logic") << Channel::Logic << "Timer7" << 500 << "E:165";
+        QTest::addColumn<QString>("values");
+        QTest::newRow("analog") << Channel::Analog << "Timer5" << 1100 << "s1:100s2:0s3:255s4:12s5:1s6:2s7:3s8:200"
+                                << "200.|0.|255.|12.|1.|2.|3.|200.";
+        QTest::newRow("logic") << Channel::Logic << "Timer7" << 500 << "E:165"
+                               << "1|0|1|0|0|1|0|1";
     }
     // The board answers in pieces: the frame decodes the buffer as it stands
-    // when the delay after its request runs out, with the request's time, and
-    // only then is the line free for the other frame's start.
+    // when the delay after its request runs out, with the request's time and
+    // the coefficients of that moment, and only then is the line free for the
+    // other frame's start.
     void decodingDelay()
     {
         QFETCH(Channel, channel);
         QFETCH(QString, delay);
         QFETCH(int, ms);
         QFETCH(QString, reply);
+        QFETCH(QString, values);
         const bool analog = channel == Channel::Analog;
+        const Channel other = analog ? Channel::Logic : Channel::Analog;
         QStringList heard;
-        bench->setDecoder(channel, [&](const QString &snapshot, const QDateTime &requested) {
-            heard << snapshot << requested.toString(Qt::ISODateWithMs)
-                  << QString::number(bench->gate().held(analog ? Channel::Logic : Channel::Analog));
+        connect(&bench->frame(channel), &FrameEngine::valuesDecoded, this, [&](const acquisition::Acquired &a) {
+            heard << QStringList(a.values.begin(), a.values.end()).join(u'|') << a.time.toString(Qt::ISODateWithMs)
+                  << QString::number(bench->gate().held(other));
         });
         bench->flipSwitch();
         QVERIFY(bench->beginRequest(channel));
-        QVERIFY(!bench->beginRequest(analog ? Channel::Logic : Channel::Analog));
+        QVERIFY(!bench->beginRequest(other));
         clock.advance(400);
         const QString asked = clock.now().toString(Qt::ISODateWithMs);
         analog ? bench->Timer2_Timer() : bench->Timer8_Timer();
@@ -244,10 +250,11 @@ private slots:
         bench->appendToBuffer(reply.left(3));
         clock.advance(ms);
         bench->appendToBuffer(reply.mid(3));
+        bench->analog().setCoefficient(1, QStringLiteral("2"));  // typed while the reply came
         QVERIFY(heard.isEmpty());
         QSignalSpy released(bench.get(), &Bench::heldStartReleased);
         analog ? bench->Timer5_Timer() : bench->Timer7_Timer();
-        QCOMPARE(heard, QStringList({(analog ? "nA" : "") + reply, asked, "1"}));
+        QCOMPARE(heard, QStringList({values, asked, "1"}));
         QVERIFY(!decoder->isActive());
         QCOMPARE(released.count(), 1);
         bench->beginShutdown();

@@ -83,12 +83,12 @@ private slots:
         });
         // What the frames showed at each decoding.
         QStringList analogShown, logicShown;
-        connect(b.child<AnalogFrame>(QStringLiteral("Frame2")), &AnalogFrame::acquisitionDecoded, this, [&] {
+        connect(&b.form->bench().analog(), &FrameEngine::valuesDecoded, this, [&] {
             QStringList l;
             for (int k = 1; k <= 8; ++k) l << b.child<QLabel>(QStringLiteral("ana%1").arg(k))->text();
             analogShown << l.join(u'|');
         });
-        connect(b.child<LogicFrame>(QStringLiteral("Frame3")), &LogicFrame::acquisitionDecoded, this, [&] {
+        connect(&b.form->bench().logic(), &FrameEngine::valuesDecoded, this, [&] {
             QString s;
             for (int i = 0; i < 8; ++i) s += b.child<QLabel>(QStringLiteral("log1_%1").arg(i))->text();
             logicShown << s;
@@ -153,8 +153,8 @@ private slots:
         b.click(QStringLiteral("Image2"));
         int decoded = 0;
         const auto count = [&] { ++decoded; };
-        connect(b.child<AnalogFrame>(QStringLiteral("Frame2")), &AnalogFrame::acquisitionDecoded, this, count);
-        connect(b.child<LogicFrame>(QStringLiteral("Frame3")), &LogicFrame::acquisitionDecoded, this, count);
+        connect(&b.form->bench().analog(), &FrameEngine::valuesDecoded, this, count);
+        connect(&b.form->bench().logic(), &FrameEngine::valuesDecoded, this, count);
         for (sim::Mode mode : {sim::Mode::Silent, sim::Mode::Garbled, sim::Mode::Normal}) {
             b.board->setMode(mode);
             for (const char *button : {"Command12", "Command13"}) {

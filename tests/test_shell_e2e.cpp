@@ -122,7 +122,7 @@ private slots:
         b.board->setAnalogValues({100, 0, 255, 12, 1, 2, 3, 200});
         b.board->setReplyPieces(3);
         clickSwitch();
-        b.form->beginRequest(Channel::Analog);
+        b.form->bench().beginRequest(Channel::Analog);
         QCOMPARE(b.form->receiveBuffer(), QString());
         QTRY_VERIFY_WITH_TIMEOUT(b.form->receiveBuffer().endsWith(u"\r\n"), 2000);
         QCOMPARE(b.form->receiveBuffer(), QStringLiteral("nAs1:100s2:0s3:255s4:12s5:1s6:2s7:3s8:200\r\n"));
@@ -133,7 +133,7 @@ private slots:
     {
         b.board->setLogicByte(165);
         clickSwitch();
-        b.form->beginRequest(Channel::Logic);
+        b.form->bench().beginRequest(Channel::Logic);
         QTRY_VERIFY_WITH_TIMEOUT(b.form->receiveBuffer().contains(u"E:165"), 2000);
         QCOMPARE(b.form->receiveBuffer(), QStringLiteral("E:165\r\n"));
     }

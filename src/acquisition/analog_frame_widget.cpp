@@ -1,11 +1,6 @@
 #include "acquisition/analog_frame_widget.h"
 
-#include "acquisition/decode.h"
-#include "acquisition/host.h"
-#include "acquisition/schedule.h"
-#include "acquisition/table_ops.h"
-#include "text/clock.h"
-#include "text/numbers.h"
+#include "engine/frame_engine.h"
 #include "ui/form_parts.h"
 #include "ui/placement.h"
 
@@ -14,9 +9,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
-using namespace acquisition::ui;
+using namespace ui;
 
 namespace {
 constexpr int kValueLeft[8] = {180, 1440, 2640, 3900, 5160, 6420, 7620, 8880};
@@ -27,8 +21,8 @@ const QColor kRed(255, 0, 0);
 const QColor kGreen(0, 128, 0);
 }  // namespace
 
-AnalogFrame::AnalogFrame(AcquisitionHost &host, QWidget *parent)
-    : QGroupBox(QStringLiteral("Entrées analogiques"), parent), host_(host)
+AnalogFrame::AnalogFrame(FrameEngine &engine, QWidget *parent)
+    : QGroupBox(QStringLiteral("Entrées analogiques"), parent), engine_(engine)
 {
     setObjectName(QStringLiteral("Frame2"));
     QFont f = font();
@@ -47,7 +41,7 @@ AnalogFrame::AnalogFrame(AcquisitionHost &host, QWidget *parent)
             textBox(this, QStringLiteral("coeff_a") + k, QStringLiteral("1"), kBoxLeft[i], 1500, 435, 285);
         verticalLine(this, kSeparatorX[i], 360, 1800, kRed);
     }
-    Command12_ =
+    auto *Command12 =
         button(this, QStringLiteral("Command12"), QStringLiteral("Acquisition Manuelle"), 10260, 300, 1515, 435);
     Command16_ =
         button(this, QStringLiteral("Command16"), QStringLiteral("Acquisition Programmée"), 10260, 780, 1515, 435);
@@ -79,24 +73,7 @@ AnalogFrame::AnalogFrame(AcquisitionHost &host, QWidget *parent)
     auto *Command21 = button(Frame5_, QStringLiteral("Command21"), QStringLiteral("Validation"), 8220, 1440, 1635, 375);
     Frame5_->hide();
 
-    Timer6_ = designTimer(this, QStringLiteral("Timer6"), 500);
-    cyclicWait_ = designTimer(this, QStringLiteral("cyclicWait"), 0);
-    cyclicWait_->setSingleShot(true);
-
-    PanelControls c;
-    c.analogList = true;
-    c.programButton = Command16_;
-    c.panel = Frame5_;
-    c.intervals = Combo4_;
-    c.cyclic = Check6_;
-    c.programmed = Check5_;
-    c.days = Combo3_;
-    c.hour = Text3_;
-    c.programmedTimer = Timer6_;
-    c.cyclicTimer = cyclicWait_;
-    scheduler_ = std::make_unique<PanelScheduler>(host_, c, [this] { return startAcquisition(); });
-
-    connect(Command12_, &QPushButton::clicked, this, &AnalogFrame::Command12_Click);
+    connect(Command12, &QPushButton::clicked, this, &AnalogFrame::Command12_Click);
     connect(Command16_, &QPushButton::clicked, this, &AnalogFrame::Command16_Click);
     connect(Command17, &QPushButton::clicked, this, &AnalogFrame::Command17_Click);
     connect(Command20, &QPushButton::clicked, this, &AnalogFrame::Command20_Click);
@@ -105,76 +82,61 @@ AnalogFrame::AnalogFrame(AcquisitionHost &host, QWidget *parent)
     connect(Check5_, &QCheckBox::toggled, this, &AnalogFrame::Check5_Click);
     connect(Check6_, &QCheckBox::toggled, this, &AnalogFrame::Check6_Click);
     connect(memo_a_, &QCheckBox::toggled, this, &AnalogFrame::memo_a_Click);
-    connect(Timer6_, &QTimer::timeout, this, &AnalogFrame::Timer6_Timer);
-    connect(cyclicWait_, &QTimer::timeout, this, &AnalogFrame::cyclicWait_Timer);
-}
-
-AnalogFrame::~AnalogFrame() = default;
-
-QString AnalogFrame::coefficientText(int k) const { return coeff_[size_t(k - 1)]->text(); }
-
-QString AnalogFrame::unitText(int k) const { return unit_[size_t(k - 1)]->text(); }
-
-void AnalogFrame::Command12_Click() { startAcquisition(); }
-
-bool AnalogFrame::startAcquisition()
-{
-    if (!host_.switchedOn()) return true;
-    return host_.beginRequest(Channel::Analog);
-}
-
-void AnalogFrame::heldStartReleased() { scheduler_->heldStartReleased(); }
-
-void AnalogFrame::stopAcquisitions() { scheduler_->stop(); }
-
-void AnalogFrame::Command16_Click() { scheduler_->showPanel(); }
-
-void AnalogFrame::Command17_Click() { scheduler_->copyTime(); }
-
-void AnalogFrame::Command20_Click() { scheduler_->cancel(); }
-
-void AnalogFrame::Command21_Click() { scheduler_->validate(); }
-
-void AnalogFrame::Check5_Click()
-{
-    if (Check5_->isChecked()) Check6_->setChecked(false);
-}
-
-void AnalogFrame::Check6_Click()
-{
-    Label67_->setText(QString::number(Combo4_->currentIndex()));
-    if (Check6_->isChecked()) Check5_->setChecked(false);
-}
-
-void AnalogFrame::memo_a_Click() { host_.tables().indice_a = 0; }
-
-void AnalogFrame::decode(const QString &buffer, const QDateTime &requested)
-{
-    std::array<QString, 8> coefficients, units;
-    for (size_t k = 0; k < 8; ++k) {
-        coefficients[k] = coeff_[k]->text();
-        units[k] = unit_[k]->text();
+    connect(Combo4_, &QComboBox::currentIndexChanged, &engine_, &FrameEngine::setIntervalIndex);
+    connect(Combo3_, &QComboBox::currentIndexChanged, &engine_, &FrameEngine::setDayIndex);
+    connect(Text3_, &QLineEdit::textChanged, &engine_, &FrameEngine::setHourText);
+    for (int k = 1; k <= 8; ++k) {
+        connect(coeff_[size_t(k - 1)], &QLineEdit::textChanged, this,
+                [this, k](const QString &text) { engine_.setCoefficient(k, text); });
+        connect(unit_[size_t(k - 1)], &QLineEdit::textChanged, this,
+                [this, k](const QString &text) { engine_.setUnit(k, text); });
     }
-    const acquisition::AnalogReading reading = acquisition::decodeAnalog(buffer, coefficients, units);
-    for (size_t k = 0; k < 8; ++k)
-        if (reading[k]) ana_[k]->setText(reading[k]->label);
-    Tables &t = host_.tables();
-    const bool memorising = memo_a_->isChecked();
-    const int slot = memorising ? t.indice_a : -1;
-    // The index wraps whether or not the box is ticked; only a recording
-    // that was on has something to stop.
-    const bool full = acquisition::storeAnalog(t, memorising, reading, requested) && memorising;
-    if (full) memo_a_->setChecked(false);
-    acquisition::Acquired decoded =
-        acquisition::analogAcquired(reading, units, requested, slot, text::decimalSeparator());
-    decoded.answered = acquisition::isAnalogReply(buffer);
-    emit acquisitionDecoded(decoded);
-    if (full && cycleRunning())
-        host_.showStatus(acquisition::memorisationFullText(true, t.nbre_acqui + 1, host_.journalRunning()));
-    host_.sayWhetherAnswered(acquisition::hasAnalogMarker(buffer),
-                             QStringLiteral("Pas de réponse de la carte (entrées analogiques)"));
+
+    connect(&engine_, &FrameEngine::modeChanged, this, &AnalogFrame::showMode);
+    connect(&engine_, &FrameEngine::panelClosed, Frame5_, &QWidget::hide);
+    connect(&engine_, &FrameEngine::memorisingChanged, this, &AnalogFrame::showMemorising);
+    connect(&engine_, &FrameEngine::coefficientChanged, this, &AnalogFrame::showCoefficient);
+    connect(&engine_, &FrameEngine::unitChanged, this, &AnalogFrame::showUnit);
+    connect(&engine_, &FrameEngine::valuesDecoded, this, &AnalogFrame::showValues);
+    showMode();
+    showValues();
+    showMemorising();
+    for (int k = 1; k <= 8; ++k) {
+        showCoefficient(k);
+        showUnit(k);
+    }
 }
 
-void AnalogFrame::Timer6_Timer() { scheduler_->programmedCheck(); }
+void AnalogFrame::Command12_Click() { engine_.acquireNow(); }
 
-void AnalogFrame::cyclicWait_Timer() { scheduler_->cyclicWaitTick(); }
+void AnalogFrame::Command16_Click() { showPanel(Frame5_); }
+
+void AnalogFrame::Command17_Click() { engine_.copyTime(); }
+
+void AnalogFrame::Command20_Click() { engine_.cancel(); }
+
+void AnalogFrame::Command21_Click() { engine_.validate(); }
+
+void AnalogFrame::Check5_Click() { engine_.setProgrammedAuto(Check5_->isChecked()); }
+
+void AnalogFrame::Check6_Click() { engine_.setCyclicAuto(Check6_->isChecked()); }
+
+void AnalogFrame::memo_a_Click() { engine_.setMemorising(memo_a_->isChecked()); }
+
+void AnalogFrame::showMode()
+{
+    showPanelMode(engine_, {Command16_, Combo4_, Check6_, Check5_, Combo3_, Text3_});
+    Label67_->setText(engine_.diagnostic());
+}
+
+void AnalogFrame::showValues()
+{
+    const std::array<QString, 8> shown = engine_.shown();
+    for (size_t k = 0; k < 8; ++k) ana_[k]->setText(shown[k]);
+}
+
+void AnalogFrame::showMemorising() { setQuietly(memo_a_, engine_.memorising()); }
+
+void AnalogFrame::showCoefficient(int k) { setQuietly(coeff_[size_t(k - 1)], engine_.coefficient(k)); }
+
+void AnalogFrame::showUnit(int k) { setQuietly(unit_[size_t(k - 1)], engine_.unit(k)); }

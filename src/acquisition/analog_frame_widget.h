@@ -1,53 +1,32 @@
 #pragma once
-// The "Entrées analogiques" frame: eight channel columns (value, unit,
-// coefficient), the acquisition buttons, "Mémorisation" and the programming
-// panel Frame5 with its cyclic and programmed modes.
-
-#include "acquisition/acquired.h"
-#include "acquisition/schedule_widget.h"
+// The "Entrées analogiques" frame, a view of the analog frame engine: eight
+// channel columns (value, unit, coefficient), the acquisition buttons,
+// "Mémorisation" and the programming panel Frame5. Each control writes the
+// engine when the user changes it and shows what the engine says.
 
 #include <QGroupBox>
 #include <array>
-#include <memory>
 
 namespace files {
 struct Configuration;
 }
-class AcquisitionHost;
+class FrameEngine;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTimer;
 
 class AnalogFrame : public QGroupBox {
     Q_OBJECT
 public:
-    AnalogFrame(AcquisitionHost &host, QWidget *parent = nullptr);
-    ~AnalogFrame() override;
+    explicit AnalogFrame(FrameEngine &engine, QWidget *parent = nullptr);
 
-    // The decoding step once the bench's delay after "nA" has run out: the
-    // receive buffer as it stood then, and when the request was written.
-    void decode(const QString &buffer, const QDateTime &requested);
-    // A start held while the other frame's acquisition awaited its decoding
-    // has just proceeded.
-    void heldStartReleased();
-    // The panel is ending: no cyclic or programmed acquisition.
-    void stopAcquisitions();
-    // One acquisition, as "Acquisition Manuelle" starts it; false when held.
-    bool startAcquisition();
-
-    QString coefficientText(int k) const;  // channel 1 … 8
-    QString unitText(int k) const;
-    bool cycleRunning() const { return scheduler_->cycleRunning(); }
-    // Its part of "param.ini": shown from what was read / put into what is written.
+    FrameEngine &engine() const { return engine_; }
+    // Its part of "param.ini": put into the engine from what was read /
+    // taken from the engine into what is written.
     void loadFrom(const files::Configuration &c);
     void saveTo(files::Configuration &c) const;
-
-signals:
-    // Every decoded acquisition, memorised or not, once the tables hold it.
-    void acquisitionDecoded(const acquisition::Acquired &a);
 
 public slots:
     void Command12_Click();  // "Acquisition Manuelle"
@@ -58,16 +37,19 @@ public slots:
     void Check5_Click();
     void Check6_Click();
     void memo_a_Click();
-    void Timer6_Timer();      // the programmed-mode check
-    void cyclicWait_Timer();  // end of (part of) a cyclic wait
 
 private:
-    AcquisitionHost &host_;
+    void showMode();
+    void showValues();
+    void showMemorising();
+    void showCoefficient(int k);
+    void showUnit(int k);
+
+    FrameEngine &engine_;
     std::array<QLabel *, 8> ana_{};
     std::array<QLineEdit *, 8> coeff_{};
     std::array<QLineEdit *, 8> unit_{};
     QCheckBox *memo_a_ = nullptr;
-    QPushButton *Command12_ = nullptr;
     QPushButton *Command16_ = nullptr;
     QGroupBox *Frame5_ = nullptr;
     QComboBox *Combo4_ = nullptr;
@@ -76,7 +58,4 @@ private:
     QCheckBox *Check6_ = nullptr;
     QLabel *Label67_ = nullptr;
     QLineEdit *Text3_ = nullptr;
-    QTimer *Timer6_ = nullptr;
-    QTimer *cyclicWait_ = nullptr;
-    std::unique_ptr<acquisition::ui::PanelScheduler> scheduler_;
 };

@@ -1,10 +1,6 @@
 #include "acquisition/logic_frame_widget.h"
 
-#include "acquisition/decode.h"
-#include "acquisition/host.h"
-#include "acquisition/schedule.h"
-#include "acquisition/table_ops.h"
-#include "text/clock.h"
+#include "engine/frame_engine.h"
 #include "ui/form_parts.h"
 #include "ui/placement.h"
 
@@ -13,9 +9,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
-using namespace acquisition::ui;
+using namespace ui;
 
 namespace {
 constexpr int kCaptionLeft[8] = {360, 1620, 2880, 4140, 5400, 6660, 7920, 9180};
@@ -25,8 +20,8 @@ const QColor kBlue(0, 0, 255);
 const QColor kMagenta(255, 0, 255);
 }  // namespace
 
-LogicFrame::LogicFrame(AcquisitionHost &host, QWidget *parent)
-    : QGroupBox(QStringLiteral("Entrées logiques"), parent), host_(host)
+LogicFrame::LogicFrame(FrameEngine &engine, QWidget *parent)
+    : QGroupBox(QStringLiteral("Entrées logiques"), parent), engine_(engine)
 {
     setObjectName(QStringLiteral("Frame3"));
     QFont f = font();
@@ -39,11 +34,10 @@ LogicFrame::LogicFrame(AcquisitionHost &host, QWidget *parent)
                                       1020, 735, 315, kMagenta);
         verticalLine(this, kSeparatorX[i], 360, 1560, Qt::black);
     }
-    Command13_ =
+    auto *Command13 =
         button(this, QStringLiteral("Command13"), QStringLiteral("Acquisition Manuelle"), 10260, 300, 1515, 435);
     Command14_ =
         button(this, QStringLiteral("Command14"), QStringLiteral("Acquisition Programmée"), 10260, 780, 1515, 435);
-    setBackColour(Command14_, kIdleGrey);
     memo_l_ = checkBox(this, QStringLiteral("memo_l"), QStringLiteral("Mémorisation"), 10260, 1500, 1455, 315);
 
     Frame4_ = new QGroupBox(QStringLiteral("Entrées logiques : Acquisition programmée"), this);
@@ -69,24 +63,7 @@ LogicFrame::LogicFrame(AcquisitionHost &host, QWidget *parent)
     auto *Command18 = button(Frame4_, QStringLiteral("Command18"), QStringLiteral("Validation"), 8220, 1440, 1635, 375);
     Frame4_->hide();
 
-    Timer9_ = designTimer(this, QStringLiteral("Timer9"), 500);
-    cyclicWait_ = designTimer(this, QStringLiteral("cyclicWait"), 0);
-    cyclicWait_->setSingleShot(true);
-
-    PanelControls c;
-    c.analogList = false;
-    c.programButton = Command14_;
-    c.panel = Frame4_;
-    c.intervals = Combo1_;
-    c.cyclic = Check1_;
-    c.programmed = Check2_;
-    c.days = Combo2_;
-    c.hour = Text2_;
-    c.programmedTimer = Timer9_;
-    c.cyclicTimer = cyclicWait_;
-    scheduler_ = std::make_unique<PanelScheduler>(host_, c, [this] { return startAcquisition(); });
-
-    connect(Command13_, &QPushButton::clicked, this, &LogicFrame::Command13_Click);
+    connect(Command13, &QPushButton::clicked, this, &LogicFrame::Command13_Click);
     connect(Command14_, &QPushButton::clicked, this, &LogicFrame::Command14_Click);
     connect(Command15, &QPushButton::clicked, this, &LogicFrame::Command15_Click);
     connect(Command18, &QPushButton::clicked, this, &LogicFrame::Command18_Click);
@@ -94,67 +71,45 @@ LogicFrame::LogicFrame(AcquisitionHost &host, QWidget *parent)
     connect(Check1_, &QCheckBox::toggled, this, &LogicFrame::Check1_Click);
     connect(Check2_, &QCheckBox::toggled, this, &LogicFrame::Check2_Click);
     connect(memo_l_, &QCheckBox::toggled, this, &LogicFrame::memo_l_Click);
-    connect(Timer9_, &QTimer::timeout, this, &LogicFrame::Timer9_Timer);
-    connect(cyclicWait_, &QTimer::timeout, this, &LogicFrame::cyclicWait_Timer);
+    connect(Combo1_, &QComboBox::currentIndexChanged, &engine_, &FrameEngine::setIntervalIndex);
+    connect(Combo2_, &QComboBox::currentIndexChanged, &engine_, &FrameEngine::setDayIndex);
+    connect(Text2_, &QLineEdit::textChanged, &engine_, &FrameEngine::setHourText);
+
+    connect(&engine_, &FrameEngine::modeChanged, this, &LogicFrame::showMode);
+    connect(&engine_, &FrameEngine::panelClosed, Frame4_, &QWidget::hide);
+    connect(&engine_, &FrameEngine::memorisingChanged, this, &LogicFrame::showMemorising);
+    connect(&engine_, &FrameEngine::valuesDecoded, this, &LogicFrame::showValues);
+    showMode();
+    showMemorising();
+    const std::array<QString, 8> shown = engine_.shown();
+    for (size_t i = 0; i < 8; ++i) log1_[i]->setText(shown[i]);
 }
 
-LogicFrame::~LogicFrame() = default;
+void LogicFrame::Command13_Click() { engine_.acquireNow(); }
 
-void LogicFrame::Command13_Click() { startAcquisition(); }
+void LogicFrame::Command14_Click() { showPanel(Frame4_); }
 
-bool LogicFrame::startAcquisition()
+void LogicFrame::Command15_Click() { engine_.copyTime(); }
+
+void LogicFrame::Command18_Click() { engine_.validate(); }
+
+void LogicFrame::Command19_Click() { engine_.cancel(); }
+
+void LogicFrame::Check1_Click() { engine_.setCyclicAuto(Check1_->isChecked()); }
+
+void LogicFrame::Check2_Click() { engine_.setProgrammedAuto(Check2_->isChecked()); }
+
+void LogicFrame::memo_l_Click() { engine_.setMemorising(memo_l_->isChecked()); }
+
+void LogicFrame::showMode() { showPanelMode(engine_, {Command14_, Combo1_, Check1_, Check2_, Combo2_, Text2_}); }
+
+void LogicFrame::showValues()
 {
-    if (!host_.switchedOn()) return true;
-    return host_.beginRequest(Channel::Logic);
-}
-
-void LogicFrame::heldStartReleased() { scheduler_->heldStartReleased(); }
-
-void LogicFrame::stopAcquisitions() { scheduler_->stop(); }
-
-void LogicFrame::Command14_Click() { scheduler_->showPanel(); }
-
-void LogicFrame::Command15_Click() { scheduler_->copyTime(); }
-
-void LogicFrame::Command18_Click() { scheduler_->validate(); }
-
-void LogicFrame::Command19_Click() { scheduler_->cancel(); }
-
-void LogicFrame::Check1_Click()
-{
-    if (Check1_->isChecked()) Check2_->setChecked(false);
-}
-
-void LogicFrame::Check2_Click()
-{
-    if (Check2_->isChecked()) Check1_->setChecked(false);
-}
-
-void LogicFrame::memo_l_Click() { host_.tables().indice_l = 0; }
-
-void LogicFrame::decode(const QString &buffer, const QDateTime &requested)
-{
-    const acquisition::LogicBits bits = acquisition::decodeLogic(buffer);
+    const std::array<QString, 8> shown = engine_.shown();
     for (size_t i = 0; i < 8; ++i) {
-        log1_[i]->setText(QString(bits[i]));
+        log1_[i]->setText(shown[i]);
         log1_[i]->repaint();  // each indicator is redrawn as it changes
     }
-    Tables &t = host_.tables();
-    const bool memorising = memo_l_->isChecked();
-    const int slot = memorising ? t.indice_l / 8 : -1;
-    // The index wraps whether or not the box is ticked; only a recording
-    // that was on has something to stop.
-    const bool full = acquisition::storeLogic(t, memorising, bits, requested) && memorising;
-    if (full) memo_l_->setChecked(false);
-    acquisition::Acquired decoded = acquisition::logicAcquired(bits, requested, slot);
-    decoded.answered = acquisition::isLogicReply(buffer);
-    emit acquisitionDecoded(decoded);
-    if (full && cycleRunning())
-        host_.showStatus(acquisition::memorisationFullText(false, t.nbre_acqui + 1, host_.journalRunning()));
-    host_.sayWhetherAnswered(acquisition::hasLogicMarker(buffer),
-                             QStringLiteral("Pas de réponse de la carte (entrées logiques)"));
 }
 
-void LogicFrame::Timer9_Timer() { scheduler_->programmedCheck(); }
-
-void LogicFrame::cyclicWait_Timer() { scheduler_->cyclicWaitTick(); }
+void LogicFrame::showMemorising() { setQuietly(memo_l_, engine_.memorising()); }

@@ -1,5 +1,6 @@
 #include "engine/bench.h"
 
+#include "acquisition/tables.h"
 #include "engine/line.h"
 #include "link/protocol.h"
 #include "link/serial_component.h"
@@ -9,9 +10,12 @@
 #include <QThread>
 #include <QTimer>
 
-Bench::Bench(const Clock &clock, QObject *parent, bool lineThread) : QObject(parent), clock_(clock)
+Bench::Bench(const Clock &clock, QObject *parent, bool lineThread)
+    : QObject(parent), clock_(clock), tables_(std::make_unique<Tables>())
 {
     setObjectName(QStringLiteral("bench"));
+    analog_ = new FrameEngine(Channel::Analog, *this, *tables_, this);
+    logic_ = new FrameEngine(Channel::Logic, *this, *tables_, this);
     if (lineThread) {  // with the system's clock, which the line keeps itself
         line_ = new Line(nullptr);
         thread_ = new QThread(this);
@@ -36,6 +40,9 @@ Bench::Bench(const Clock &clock, QObject *parent, bool lineThread) : QObject(par
 
 Bench::~Bench()
 {
+    // The frames go first: they record into the tables.
+    delete analog_;
+    delete logic_;
     if (!thread_) return;
     // The port closes on the line's own thread, which then ends.
     onLine([this] { delete line_; }, true);
@@ -57,6 +64,7 @@ QString Bench::buffer() const { return line_->buffer(); }
 bool Bench::allOffDue() const { return line_->allOffDue(); }
 QByteArray Bench::lastWritten() const { return line_->lastWritten(); }
 int Bench::lastOutputByte() const { return line_->lastOutputByte(); }
+bool Bench::linkFailing() const { return !serial().lastError().isEmpty(); }
 
 // ---------------------------------------------------------------- outputs
 

@@ -7,9 +7,10 @@
 // changes state only through its own functions and says every change by a
 // signal; a window shows it.
 
-#include "acquisition/host.h"
+#include "acquisition/channel.h"
 #include "acquisition/request_gate.h"
 #include "engine/timers.h"
+#include "engine/frame_engine.h"
 #include "outputs/outputs.h"
 
 #include <QDateTime>
@@ -17,13 +18,15 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
 
 class QThread;
 class Clock;
 class Line;
 class SerialComponent;
+struct Tables;
 
-class Bench : public QObject {
+class Bench : public QObject, public FrameLine {
     Q_OBJECT
 public:
     using Timetable = std::array<outputs::TimetableRow, 8>;
@@ -40,7 +43,16 @@ public:
     SerialComponent &serial();
     const SerialComponent &serial() const;
     Line &line() { return *line_; }
-    const Clock &clock() const { return clock_; }
+    const Clock &clock() const override { return clock_; }
+
+    // ---- the two acquisition frames and the tables they record into
+    FrameEngine &analog() { return *analog_; }
+    FrameEngine &logic() { return *logic_; }
+    FrameEngine &frame(Channel channel) { return channel == Channel::Analog ? *analog_ : *logic_; }
+    Tables &tables() { return *tables_; }
+    bool linkFailing() const override;
+    bool journalRunning() const override { return journal_running_ && journal_running_(); }
+    void setJournalRunning(std::function<bool()> running) { journal_running_ = std::move(running); }
 
     // The timetable's rows, asked for at every pass of Timer1.
     void setTimetableSource(std::function<Timetable()> source) { timetable_ = std::move(source); }
@@ -58,7 +70,7 @@ public:
 
     // ---- the master switch
     int marche() const { return marche_; }
-    bool switchedOn() const { return marche_ == 1; }
+    bool switchedOn() const override { return marche_ == 1; }
     // The switch lever: on; or off, with a one-second wait in which the
     // board hears the byte 0. Nothing while that wait or a shutdown runs.
     void flipSwitch();
@@ -69,13 +81,11 @@ public:
     void setBuffer(const QString &text);
 
     // ---- the requests of the two acquisition frames
-    bool beginRequest(Channel channel);
+    bool beginRequest(Channel channel) override;
     void decodingDone(Channel channel);
-    // A frame's decoding: the receive buffer as it stood when the decoding
-    // delay ran out, and when the request was written.
-    using Decoder = std::function<void(const QString &snapshot, const QDateTime &requested)>;
-    void setDecoder(Channel channel, Decoder decoder) { decoders_[index(channel)] = std::move(decoder); }
-    // The frame decodes the snapshot, then the line is free for the other frame.
+    // The frame decodes the receive buffer as it stood when the decoding
+    // delay ran out (snapshot) with the time the request was written; then
+    // the line is free for the other frame.
     void decodeReply(Channel channel, const QString &snapshot, const QDateTime &requested);
     const acquisition::RequestGate &gate() const { return gate_; }
 
@@ -104,9 +114,9 @@ signals:
     void bufferReplaced();
     void statusChanged(const QString &message);
     void requestSent(Channel channel);
-    void heldStartReleased(Channel channel);
-    void stopping();      // the shutdown has begun: the acquisitions stop
-    void endRequested();  // a termination signal arrived
+    void heldStartReleased(Channel channel);  // the frame has been told
+    void stopping();                          // the shutdown has begun: the acquisitions have stopped
+    void endRequested();                      // a termination signal arrived
 
 public slots:
     void Timer1_Timer();
@@ -130,12 +140,15 @@ private:
     Line *line_ = nullptr;
     QThread *thread_ = nullptr;
     std::function<Timetable()> timetable_;
+    std::function<bool()> journal_running_;
+    std::unique_ptr<Tables> tables_;
+    FrameEngine *analog_ = nullptr;
+    FrameEngine *logic_ = nullptr;
     std::array<bool, 8> outputs_{};
     int marche_ = 0;  // master switch: 0 off, 1 on
     acquisition::RequestGate gate_;
     bool waiting_ = false;
     bool shutting_down_ = false;
     bool ended_ = false;
-    std::array<Decoder, 2> decoders_;
     QTimer *Timer1 = nullptr;
 };

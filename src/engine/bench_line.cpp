@@ -33,7 +33,7 @@ bool Bench::beginRequest(Channel channel)
 void Bench::decodeReply(Channel channel, const QString &snapshot, const QDateTime &requested)
 {
     if (shutting_down_) return;  // a reply the line collected before the shutdown reached it
-    if (const Decoder &decode = decoders_[index(channel)]) decode(snapshot, requested);
+    frame(channel).decode(snapshot, requested);
     decodingDone(channel);
 }
 
@@ -42,6 +42,7 @@ void Bench::decodingDone(Channel channel)
     const std::optional<Channel> held = gate_.decoded(channel);
     if (!held) return;
     beginRequest(*held);
+    frame(*held).heldStartReleased();
     emit heldStartReleased(*held);
 }
 
@@ -53,6 +54,8 @@ void Bench::beginShutdown()
     // of one already sent, no cyclic or programmed acquisition.
     Timer1->stop();
     onLine([line = line_] { line->beginShutdown(); });
+    analog_->stop();
+    logic_->stop();
     emit stopping();
     gate_.reset();
     setOutputs({});

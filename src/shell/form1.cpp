@@ -2,6 +2,7 @@
 
 #include "acquisition/analog_frame_widget.h"
 #include "acquisition/logic_frame_widget.h"
+#include "engine/journal_recorder.h"
 #include "graph/graph_frame_widget.h"
 #include "link/serial_component.h"
 #include "outputs/outputs_frame_widget.h"
@@ -46,9 +47,7 @@ void fitCaptions(QWidget *root)
 
 Form1::Form1() : Form1(Setup{}) {}
 
-Form1::Form1(Setup setup)
-    : setup_(std::move(setup)), places_(setup_), place_(*this, places_.userSettingsFile()),
-      tables_(std::make_unique<Tables>())
+Form1::Form1(Setup setup) : setup_(std::move(setup)), places_(setup_), place_(*this, places_.userSettingsFile())
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Pramelor pour PIC 16F877"));
@@ -76,6 +75,7 @@ Form1::Form1(Setup setup)
 
     // The line gets a thread of its own unless a test drives the clock by hand.
     bench_ = new Bench(*clock_, this, own_clock_ != nullptr);
+    tables_ = &bench_->tables();
     connect(bench_, &Bench::statusChanged, this, &Form1::showStatus);
     connect(bench_, &Bench::switchChanged, this, &Form1::showSwitch);
     configuration_ = new PanelConfiguration(this, *bench_, places_, setup_.askText);
@@ -114,22 +114,16 @@ void Form1::buildFrames(QWidget *client)
     placement::place(outputs_, 0, 60, 11895, 2895);
     bench_->setTimetableSource(
         [frame = QPointer<OutputsFrame>(outputs_)] { return frame ? frame->timetable() : Bench::Timetable{}; });
-    analog_ = new AnalogFrame(*this, client);
+    analog_ = new AnalogFrame(bench_->analog(), client);
     placement::place(analog_, 0, 3000, 11895, 1995);
-    logic_ = new LogicFrame(*this, client);
+    logic_ = new LogicFrame(bench_->logic(), client);
     placement::place(logic_, 0, 5100, 11895, 1875);
-    bench_->setDecoder(Channel::Analog, [f = QPointer<AnalogFrame>(analog_)](const QString &b, const QDateTime &t) {
-        if (f) f->decode(b, t);
-    });
-    bench_->setDecoder(Channel::Logic, [f = QPointer<LogicFrame>(logic_)](const QString &b, const QDateTime &t) {
-        if (f) f->decode(b, t);
-    });
-    connect(bench_, &Bench::heldStartReleased, this,
-            [this](Channel c) { c == Channel::Analog ? analog_->heldStartReleased() : logic_->heldStartReleased(); });
-    connect(bench_, &Bench::stopping, this, [this] {
-        analog_->stopAcquisitions();
-        logic_->stopAcquisitions();
-    });
+    for (FrameEngine *frame : {&bench_->analog(), &bench_->logic()}) {
+        connect(frame, &FrameEngine::statusChanged, this, &Form1::showStatus);
+        connect(frame, &FrameEngine::statusWithdrawn, this, [this](const QString &said) {
+            if (statusText() == said) showStatus(QString());
+        });
+    }
     buildBottomBand(client);
 
     Text1 = new DebugBox(client);
@@ -139,7 +133,7 @@ void Form1::buildFrames(QWidget *client)
             [this](const QString &piece) { Text1->showReceived(piece, bench_->buffer()); });
     connect(bench_, &Bench::bufferReplaced, Text1, [this] { Text1->showTail(bench_->buffer()); });
 
-    graph_ = new GraphFrame(*tables_, client);
+    graph_ = new GraphFrame(bench_->tables(), client);
     placement::place(graph_, 0, 60, 12000, 8235);
     graph_->hide();
     connect(graph_->command3(), &QPushButton::clicked, this, &Form1::Command3_Click);
@@ -148,13 +142,15 @@ void Form1::buildFrames(QWidget *client)
     connect(graph_, &GraphFrame::acquisitionHovered, this, [this](const QString &said, const QString &before) {
         if (!said.isEmpty() || statusText() == before) showStatus(said);  // other messages stay
     });
-    journal_->follow(analog_, logic_);
+    journal_->follow(bench_->analog(), bench_->logic());
+    connect(journal_, &JournalPanel::statusChanged, this, &Form1::showStatus);
+    bench_->setJournalRunning(
+        [journal = QPointer<JournalRecorder>(recorder_)] { return journal && journal->running(); });
     connect(journal_, &JournalPanel::tablesLoaded, this, &Form1::Command26_Click);
     // The graph follows the memorised acquisitions and measures in the analog units.
-    graph_->setUnits(
-        [analog = QPointer<AnalogFrame>(analog_)](int k) { return analog ? analog->unitText(k) : QString(); });
-    connect(analog_, &AnalogFrame::acquisitionDecoded, graph_, &GraphFrame::acquisitionDecoded);
-    connect(logic_, &LogicFrame::acquisitionDecoded, graph_, &GraphFrame::acquisitionDecoded);
+    graph_->setUnits([bench = QPointer<Bench>(bench_)](int k) { return bench ? bench->analog().unit(k) : QString(); });
+    connect(&bench_->analog(), &FrameEngine::valuesDecoded, graph_, &GraphFrame::acquisitionDecoded);
+    connect(&bench_->logic(), &FrameEngine::valuesDecoded, graph_, &GraphFrame::acquisitionDecoded);
     connect(journal_, &JournalPanel::tablesLoaded, graph_, &GraphFrame::clearMarkers);
 
     configuration_->setParts({outputs_, analog_, logic_, graph_});
@@ -188,7 +184,9 @@ void Form1::buildMenus()
     // The panel's own entries come after the original ones, before "Quitter".
     add(fichier, QStringLiteral("Exporter en CSV…"), "n_export_csv", &Form1::n_export_csv_Click);
     add(fichier, QStringLiteral("Exporter le graphique…"), "n_export_png", &Form1::n_export_png_Click);
-    journal_ = new JournalPanel(this, *this, setup_.askPath, places_.userSettingsFile());
+    // The journal's recording is not the line's: its flushes wait for the disk.
+    recorder_ = new JournalRecorder(this);
+    journal_ = new JournalPanel(this, *recorder_, *tables_, setup_.askPath, places_.userSettingsFile());
     journal_->addMenuEntries(fichier);
     add(fichier, QStringLiteral("Quitter"), "n_quitter", &Form1::n_quitter_Click)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -327,9 +325,7 @@ void Form1::showStatus(const QString &message)
 
 QString Form1::statusText() const { return status_line_ ? status_line_->text() : QString(); }
 
-bool Form1::linkFailing() const { return !bench_->serial().lastError().isEmpty(); }
-
-bool Form1::journalRunning() const { return journal_ && journal_->running(); }
+bool Form1::journalRunning() const { return recorder_ && recorder_->running(); }
 
 // ---------------------------------------------------------------- graph frame and tables
 
@@ -342,17 +338,17 @@ void Form1::showListing(const QString &listing)
     graph_->text5()->setPlainText(QString(listing).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
-void Form1::Command3_Click() { showListing(acquisition::clearTables(*tables_)); }
+void Form1::Command3_Click() { showListing(acquisition::clearTables(tables())); }
 
 void Form1::Command23_Click()
 {
-    acquisition::randomFill(*tables_, random_);
+    acquisition::randomFill(tables(), random_);
     Command26_Click();
 }
 
 void Form1::Command26_Click()
 {
-    const acquisition::TableView view = acquisition::tableViewStep(*tables_, num_tableau);
+    const acquisition::TableView view = acquisition::tableViewStep(tables(), num_tableau);
     showListing(view.text);
     if (view.caption) graph_->command26()->setText(*view.caption);
 }

@@ -4,7 +4,6 @@
 // the frames, the menus and the bottom band and wires them to the bench; the
 // files, the configuration and the window's place have classes of their own.
 
-#include "acquisition/host.h"
 #include "acquisition/table_ops.h"
 #include "acquisition/tables.h"
 #include "engine/bench.h"
@@ -33,8 +32,9 @@ class GraphFrame;
 class JournalPanel;
 class PanelConfiguration;
 class FileActions;
+class JournalRecorder;
 
-class Form1 : public QMainWindow, public AcquisitionHost {
+class Form1 : public QMainWindow {
     Q_OBJECT
 public:
     using Setup = PanelSetup;
@@ -43,15 +43,11 @@ public:
     explicit Form1(Setup setup);
     ~Form1() override;
 
-    // AcquisitionHost
-    bool switchedOn() const override { return bench_->switchedOn(); }
-    bool beginRequest(Channel channel) override { return bench_->beginRequest(channel); }
-    const Clock &clock() const override { return *clock_; }
-    Tables &tables() override { return *tables_; }
-    void showStatus(const QString &message) override;
-    QString statusText() const override;
-    bool linkFailing() const override;
-    bool journalRunning() const override;
+    const Clock &clock() const { return *clock_; }
+    Tables &tables() { return *tables_; }
+    void showStatus(const QString &message);
+    QString statusText() const;
+    bool journalRunning() const;
 
     // The window's place of the last run (the panel's start asks for it).
     bool restoreWindowPlace(const QRect &available) { return place_.restore(available); }
@@ -124,10 +120,11 @@ private:
     WindowPlace place_;
     std::unique_ptr<SystemClock> own_clock_;
     Clock *clock_ = nullptr;
-    std::unique_ptr<Tables> tables_;
     Bench *bench_ = nullptr;
+    Tables *tables_ = nullptr;  // the bench's
     PanelConfiguration *configuration_ = nullptr;
     FileActions *files_ = nullptr;
+    JournalRecorder *recorder_ = nullptr;
     QString listing_;  // the text last listed in Text5, line ends as written
     QTimer *shutdown_wait_ = nullptr;
     acquisition::RandomSource random_;

@@ -1,8 +1,8 @@
 #include "shell/journal_widget.h"
 
-#include "acquisition/analog_frame_widget.h"
-#include "acquisition/host.h"
-#include "acquisition/logic_frame_widget.h"
+#include "acquisition/tables.h"
+#include "engine/frame_engine.h"
+#include "engine/journal_recorder.h"
 #include "shell/file_dialog.h"
 #include "viewer/journal_viewer_widget.h"
 
@@ -17,29 +17,32 @@
 #include <QProgressDialog>
 #include <QSettings>
 #include <QStatusBar>
-#include <QTimer>
 #include <memory>
 
 namespace {
 
 QString fileName(const QString &path) { return QFileInfo(path).fileName(); }
 
-constexpr qint64 kCheckEveryMs = 1000;
-
 QString lineCount(qint64 n) { return QStringLiteral("%1 %2").arg(n).arg(n > 1 ? u"lignes" : u"ligne"); }
 
 }  // namespace
 
-JournalPanel::JournalPanel(QMainWindow *window, AcquisitionHost &host, AskPath askPath, QString settingsFile)
-    : QObject(window), window_(window), host_(host), ask_(std::move(askPath)), settings_file_(std::move(settingsFile))
+JournalPanel::JournalPanel(QMainWindow *window, JournalRecorder &recorder, Tables &tables, AskPath askPath,
+                           QString settingsFile)
+    : QObject(window), window_(window), recorder_(recorder), tables_(tables), ask_(std::move(askPath)),
+      settings_file_(std::move(settingsFile))
 {
     setObjectName(QStringLiteral("journal"));
-    sync_ = new QTimer(this);
-    sync_->setObjectName(QStringLiteral("journalSync"));
-    sync_->setSingleShot(true);
-    sync_->setTimerType(Qt::PreciseTimer);  // a vanished file is seen within the second
-    connect(sync_, &QTimer::timeout, this, &JournalPanel::sync_Timer);
+    connect(&recorder_, &JournalRecorder::linesChanged, this, &JournalPanel::showCount);
+    connect(&recorder_, &JournalRecorder::renamed, this, &JournalPanel::renamed);
+    connect(&recorder_, &JournalRecorder::stopped, this, &JournalPanel::stopped);
 }
+
+bool JournalPanel::running() const { return recorder_.running(); }
+
+qint64 JournalPanel::lines() const { return recorder_.lines(); }
+
+void JournalPanel::sync_Timer() { recorder_.sync_Timer(); }
 
 JournalPanel::~JournalPanel() = default;
 
@@ -65,15 +68,15 @@ void JournalPanel::n_parcourir_journal_Click()
     o.askPath = ask_;
     o.settingsFile = settings_file_;
     // The journal being written is followed from the start.
-    o.follow = running() && QFileInfo(path).absoluteFilePath() == QFileInfo(writer_.path()).absoluteFilePath();
+    o.follow = running() && QFileInfo(path).absoluteFilePath() == QFileInfo(recorder_.path()).absoluteFilePath();
     (new viewer::JournalViewer(window_, path, o))->show();
 }
 
-void JournalPanel::follow(AnalogFrame *analog, LogicFrame *logic)
+void JournalPanel::follow(FrameEngine &analog, FrameEngine &logic)
 {
-    analog_ = analog;
-    connect(analog, &AnalogFrame::acquisitionDecoded, this, &JournalPanel::record);
-    connect(logic, &LogicFrame::acquisitionDecoded, this, &JournalPanel::record);
+    analog_ = &analog;
+    connect(&analog, &FrameEngine::valuesDecoded, &recorder_, &JournalRecorder::record);
+    connect(&logic, &FrameEngine::valuesDecoded, &recorder_, &JournalRecorder::record);
     indicator_ = new QLabel(window_);
     indicator_->setObjectName(QStringLiteral("journalStatus"));
     window_->statusBar()->addPermanentWidget(indicator_);
@@ -113,118 +116,61 @@ void JournalPanel::start()
     const QString path = askFor(true);
     if (path.isEmpty()) return;
     files::Units units;
-    for (int k = 1; k <= 8; ++k) units[size_t(k - 1)] = analog_ ? analog_->unitText(k) : QStringLiteral("V");
-    QString error;
-    if (!writer_.open(path, units, &error)) return failed(error);
+    for (int k = 1; k <= 8; ++k) units[size_t(k - 1)] = analog_ ? analog_->unit(k) : QStringLiteral("V");
+    if (!recorder_.start(path, units)) return;
     QSettings(settings_file_, QSettings::IniFormat).setValue(QLatin1String(kLastPathKey), path);
     n_journal_->setChecked(true);
-    showCount();
     indicator_->show();
-    host_.showStatus(QStringLiteral("Journal continu « %1 » : chaque acquisition y est ajoutée").arg(fileName(path)));
-    scheduleSync();
+    emit statusChanged(QStringLiteral("Journal continu « %1 » : chaque acquisition y est ajoutée").arg(fileName(path)));
 }
 
 void JournalPanel::stop()
 {
-    if (!writer_.isOpen() || !inPlace()) return;
-    const QString path = writer_.path();
-    const qint64 lines = writer_.lines();
-    writer_.close();
-    sync_->stop();
+    const std::optional<JournalRecorder::Closed> closed = recorder_.stop();
+    if (!closed) return;
     indicator_->hide();
     n_journal_->setChecked(false);
-    host_.showStatus(QStringLiteral("Journal continu « %1 » fermé (%2)").arg(fileName(path), lineCount(lines)));
+    emit statusChanged(
+        QStringLiteral("Journal continu « %1 » fermé (%2)").arg(fileName(closed->path), lineCount(closed->lines)));
 }
 
-// The journal stops; the acquisitions, the tables and the relays go on.
-void JournalPanel::failed(const QString &why)
+// The journal stopped; the acquisitions, the tables and the relays go on.
+void JournalPanel::stopped(const QString &why)
 {
-    writer_.close();
-    sync_->stop();
     if (indicator_) indicator_->hide();
     n_journal_->setChecked(false);
-    const QString said = QStringLiteral("Journal continu arrêté. %1").arg(why);
-    host_.showStatus(said);
+    emit statusChanged(why);
     if (!message_) {
         message_ =
-            new QMessageBox(QMessageBox::Warning, QStringLiteral("Journal continu"), said, QMessageBox::Ok, window_);
+            new QMessageBox(QMessageBox::Warning, QStringLiteral("Journal continu"), why, QMessageBox::Ok, window_);
         message_->setObjectName(QStringLiteral("journalMessage"));
         message_->setAttribute(Qt::WA_DeleteOnClose);
         message_->setModal(false);
     }
-    message_->setText(said);
+    message_->setText(why);
     message_->show();
 }
 
-void JournalPanel::record(const acquisition::Acquired &a)
+void JournalPanel::renamed(const QString &wasName, const QString &path)
 {
-    if (!writer_.isOpen() || !a.answered) return;  // no reply: no line, the gap stays visible
-    QString error;
-    if (!writer_.append(a, &error)) return failed(error);
+    QSettings(settings_file_, QSettings::IniFormat).setValue(QLatin1String(kLastPathKey), path);
     showCount();
-    scheduleSync();
+    emit statusChanged(QStringLiteral("Journal continu « %1 » renommé en « %2 » : l'enregistrement s'y poursuit")
+                           .arg(wasName, fileName(path)));
 }
 
 void JournalPanel::showCount()
 {
     if (indicator_)
         indicator_->setText(
-            QStringLiteral("Journal : %1 — %2").arg(fileName(writer_.path()), lineCount(writer_.lines())));
-}
-
-// While the journal is open the timer runs at least once a second: it flushes
-// the lines waiting and makes sure the file is still where it was chosen.
-void JournalPanel::scheduleSync()
-{
-    if (!writer_.isOpen() || sync_->isActive()) return;
-    const qint64 ms = writer_.msUntilSync();
-    sync_->start(int(ms >= 0 ? std::min(ms, kCheckEveryMs) : kCheckEveryMs));
-}
-
-void JournalPanel::sync_Timer()
-{
-    if (!writer_.isOpen() || !inPlace()) return;
-    QString error;
-    if (!writer_.syncIfDue(&error)) return failed(error);
-    scheduleSync();
-}
-
-// False when the journal had to stop because its file is gone.
-bool JournalPanel::inPlace()
-{
-    const QString was = fileName(writer_.path());
-    const qint64 unchecked = writer_.linesSinceCheck();
-    switch (writer_.checkPlace()) {
-    case files::JournalWriter::Place::Same:
-        return true;
-    case files::JournalWriter::Place::Renamed:
-        QSettings(settings_file_, QSettings::IniFormat).setValue(QLatin1String(kLastPathKey), writer_.path());
-        showCount();
-        host_.showStatus(QStringLiteral("Journal continu « %1 » renommé en « %2 » : l'enregistrement s'y poursuit")
-                             .arg(was, fileName(writer_.path())));
-        return true;
-    case files::JournalWriter::Place::Moved:
-        failed(QStringLiteral("Le fichier du journal « %1 » a été déplacé vers « %2 » : ses lignes y sont, "
-                              "mais il n'est plus là où il a été choisi.")
-                   .arg(was, QDir::toNativeSeparators(writer_.movedTo())));
-        return false;
-    case files::JournalWriter::Place::Lost:
-        break;
-    }
-    const QString lost =
-        unchecked == 0 ? QStringLiteral("aucune ligne n'a été écrite depuis la dernière vérification")
-        : unchecked == 1
-            ? QStringLiteral("1 ligne écrite depuis la dernière vérification est perdue")
-            : QStringLiteral("%1 lignes écrites depuis la dernière vérification sont perdues").arg(unchecked);
-    failed(QStringLiteral("Le fichier du journal « %1 » a été supprimé ou déplacé : %2.").arg(was, lost));
-    return false;
+            QStringLiteral("Journal : %1 — %2").arg(fileName(recorder_.path()), lineCount(recorder_.lines())));
 }
 
 void JournalPanel::n_ouvrir_journal_Click()
 {
     const QString path = askFor(false);
     if (path.isEmpty()) return;
-    Tables &t = host_.tables();
+    Tables &t = tables_;
     // Shown only when the reading takes more than a second.
     QProgressDialog progress(QStringLiteral("Lecture du journal « %1 »…").arg(fileName(path)),
                              QStringLiteral("Annuler"), 0, 1000, window_);
@@ -238,10 +184,12 @@ void JournalPanel::n_ouvrir_journal_Click()
             return !progress.wasCanceled();
         });
     progress.reset();
-    if (!tail.opened) return host_.showStatus(tail.error);
-    if (tail.cancelled)
-        return host_.showStatus(
-            QStringLiteral("Lecture du journal « %1 » annulée : tableaux inchangés").arg(fileName(path)));
+    if (!tail.opened || tail.cancelled) {
+        emit statusChanged(
+            tail.opened ? QStringLiteral("Lecture du journal « %1 » annulée : tableaux inchangés").arg(fileName(path))
+                        : tail.error);
+        return;
+    }
     files::loadJournalTail(tail, t);
     emit tablesLoaded();
     const qsizetype analog = qsizetype(tail.analog.size()), logic = qsizetype(tail.logic.size());
@@ -253,5 +201,5 @@ void JournalPanel::n_ouvrir_journal_Click()
                        .arg(logic > 1 ? u"logiques" : u"logique");
     if (tail.damaged > 0) said += QStringLiteral(" ; %1 ligne(s) illisible(s) passée(s)").arg(tail.damaged);
     if (tail.halfLine) said += QStringLiteral(" ; dernière ligne incomplète ignorée");
-    host_.showStatus(said);
+    emit statusChanged(said);
 }

@@ -2,25 +2,23 @@
 // The window's side of the continuous journal: the "Fichier" entries
 // "Journal continu…" (ticked while it records), "Ouvrir un journal…" and
 // "Parcourir un journal…", the journal's name and line count at the right of
-// the status line, and the French message when the journal has to stop. The file itself is
-// files::JournalWriter's; its last path is remembered per user.
+// the status line, and the French message when the journal has to stop. The
+// recording itself is the JournalRecorder's; the last path is remembered per user.
 
 #include "acquisition/acquired.h"
-#include "files/journal.h"
 
 #include <QObject>
 #include <QPointer>
 #include <functional>
 
-class AcquisitionHost;
-class AnalogFrame;
-class LogicFrame;
+class FrameEngine;
+class JournalRecorder;
 class QAction;
 class QLabel;
 class QMainWindow;
 class QMenu;
 class QMessageBox;
-class QTimer;
+struct Tables;
 
 class JournalPanel : public QObject {
     Q_OBJECT
@@ -30,29 +28,30 @@ public:
     using AskPath = std::function<QString(bool, const QString &)>;
 
     // settingsFile: the per-user settings, where the last journal is kept.
-    JournalPanel(QMainWindow *window, AcquisitionHost &host, AskPath askPath, QString settingsFile);
+    // tables: where "Ouvrir un journal…" puts what it reads.
+    JournalPanel(QMainWindow *window, JournalRecorder &recorder, Tables &tables, AskPath askPath, QString settingsFile);
     ~JournalPanel() override;
 
     // The entries, at the end of the menu as it is now.
     void addMenuEntries(QMenu *fichier);
     // Every acquisition of both frames goes to the journal while it runs; the
     // analog frame gives the units of the header.
-    void follow(AnalogFrame *analog, LogicFrame *logic);
+    void follow(FrameEngine &analog, FrameEngine &logic);
 
-    bool running() const { return writer_.isOpen(); }
-    qint64 lines() const { return writer_.lines(); }
+    bool running() const;
+    qint64 lines() const;
     // The journal last recorded, remembered per user.
     QString lastPath() const;
     static constexpr const char *kLastPathKey = "journal/dernier_chemin";
 
 signals:
-    void tablesLoaded();  // "Ouvrir un journal…" filled the tables
+    void tablesLoaded();                         // "Ouvrir un journal…" filled the tables
+    void statusChanged(const QString &message);  // for the status line
 
 public slots:
     void n_journal_Click(bool checked);  // "Journal continu…"
     void n_ouvrir_journal_Click();       // "Ouvrir un journal…"
     void n_parcourir_journal_Click();    // "Parcourir un journal…": a window of its own
-    void record(const acquisition::Acquired &a);
     // Once a second while recording: flushes and checks the file is in place.
     void sync_Timer();
 
@@ -60,20 +59,18 @@ private:
     QString askFor(bool save);
     void start();
     void stop();
-    void failed(const QString &why);
+    void stopped(const QString &why);
+    void renamed(const QString &wasName, const QString &path);
     void showCount();
-    void scheduleSync();
-    bool inPlace();
 
     QMainWindow *window_;
-    AcquisitionHost &host_;
+    JournalRecorder &recorder_;
+    Tables &tables_;
     AskPath ask_;
     QString settings_file_;
-    AnalogFrame *analog_ = nullptr;
+    FrameEngine *analog_ = nullptr;
     QAction *n_journal_ = nullptr;
     QAction *n_ouvrir_journal_ = nullptr;
     QLabel *indicator_ = nullptr;
-    QTimer *sync_ = nullptr;
     QPointer<QMessageBox> message_;
-    files::JournalWriter writer_;
 };

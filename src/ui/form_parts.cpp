@@ -1,5 +1,6 @@
 #include "ui/form_parts.h"
 
+#include "engine/frame_engine.h"
 #include "ui/controls.h"
 #include "ui/placement.h"
 
@@ -9,6 +10,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStyleOptionButton>
 
 namespace ui {
@@ -137,6 +139,47 @@ QColor backColour(const QPushButton *b)
 {
     const QVariant v = b->property("backColor");
     return v.isValid() ? v.value<QColor>() : b->palette().color(QPalette::Button);
+}
+
+void setQuietly(QCheckBox *box, bool checked)
+{
+    const QSignalBlocker quiet(box);
+    box->setChecked(checked);
+}
+
+void setQuietly(QLineEdit *box, const QString &text)
+{
+    if (box->text() == text) return;  // the cursor stays where the user left it
+    const QSignalBlocker quiet(box);
+    box->setText(text);
+}
+
+void setQuietly(QComboBox *list, int position)
+{
+    if (list->currentIndex() == position) return;  // a typed text stays
+    const QSignalBlocker quiet(list);
+    list->setCurrentIndex(position);
+}
+
+void showPanelMode(const FrameEngine &engine, const PanelView &v)
+{
+    setQuietly(v.intervals, engine.intervalIndex());
+    setQuietly(v.cyclic, engine.cyclicAuto());
+    setQuietly(v.programmed, engine.programmedAuto());
+    setQuietly(v.days, engine.dayIndex());
+    setQuietly(v.hour, engine.hourText());
+    if (engine.programme() != FrameEngine::Programme::Plain) {
+        const QColor colour = engine.programme() == FrameEngine::Programme::Armed ? kArmedRed : kIdleGrey;
+        if (backColour(v.programButton) != colour || !v.programButton->property("backColor").isValid())
+            setBackColour(v.programButton, colour);
+    }
+}
+
+void showPanel(QWidget *panel)
+{
+    placement::setHeight(panel, 1875);
+    panel->raise();
+    panel->show();
 }
 
 }  // namespace ui

@@ -10,6 +10,7 @@
 #include <QRectF>
 #include <QString>
 
+class FrameEngine;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -40,9 +41,22 @@ QWidget *verticalLine(QWidget *parent, double x, double top, double bottom, cons
 void setBackColour(QPushButton *b, const QColor &c);
 QColor backColour(const QPushButton *b);
 
-}  // namespace ui
+// A control shows the engine's value without reporting it back as a change.
+void setQuietly(QCheckBox *box, bool checked);
+void setQuietly(QLineEdit *box, const QString &text);
+void setQuietly(QComboBox *list, int position);
 
-// The acquisition frames' helpers (schedule_widget.h) see the kit's names.
-namespace acquisition::ui {
-using namespace ::ui;
-}
+// The controls of a programming panel that show the frame's modes.
+struct PanelView {
+    QPushButton *programButton;  // "Acquisition Programmée": red when armed, grey when idle
+    QComboBox *intervals;
+    QCheckBox *cyclic;
+    QCheckBox *programmed;
+    QComboBox *days;
+    QLineEdit *hour;
+};
+void showPanelMode(const FrameEngine &engine, const PanelView &v);
+// "Acquisition Programmée": the panel at its full height, over the columns.
+void showPanel(QWidget *panel);
+
+}  // namespace ui
