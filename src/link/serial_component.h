@@ -23,6 +23,8 @@ public:
     // The devices the user attached to COM1 … COM4, used from the next opening.
     void setDeviceMap(const board::PortMap &map) { device_map_ = map; }
     const board::PortMap &deviceMap() const { return device_map_; }
+    // A device opened instead of COMn's (pramelord's "port=/dev/…"); empty: COMn.
+    void setDevicePath(const QString &device) { device_path_ = device; }
     bool isOpen() const { return port_.isOpen(); }
     bool open();  // false when it cannot; the reason goes to statusChanged
     void close();
@@ -36,6 +38,7 @@ public:
 signals:
     void onComm(int kind);
     void statusChanged(const QString &message);  // empty: the link works again
+    void opened(const QString &device);
 
 private:
     void onErrorOccurred(QSerialPort::SerialPortError error);
@@ -45,6 +48,7 @@ private:
     QSerialPort port_;
     int port_number_ = 1;
     board::PortMap device_map_;
+    QString device_path_;
     QString last_error_;
     QByteArray pending_;  // read from the port, not yet delivered
 };
