@@ -15,6 +15,10 @@
 #include <QTime>
 #include <algorithm>
 #include <csignal>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <memory>
 
 using sim::Command;
@@ -126,15 +130,21 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(board->relays(), 0, 6000);
     }
 
+    // SIGTERM and SIGINT: the orderly shutdown, exit 0. A crash or an
+    // abort: the last-resort handler writes the all-off command.
     void ends_data()
     {
         QTest::addColumn<int>("signal");
-        QTest::newRow("SIGTERM") << int(SIGTERM);
-        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::addColumn<bool>("orderly");
+        QTest::newRow("SIGTERM") << int(SIGTERM) << true;
+        QTest::newRow("SIGINT") << int(SIGINT) << true;
+        QTest::newRow("SIGSEGV") << int(SIGSEGV) << false;
+        QTest::newRow("SIGABRT") << int(SIGABRT) << false;
     }
     void ends()
     {
         QFETCH(int, signal);
+        QFETCH(bool, orderly);
         Daemon d;
         startWithRelayOn(d);
         QElapsedTimer t;
@@ -142,12 +152,55 @@ private slots:
         ::kill(pid_t(d.process->processId()), signal);
         QVERIFY(d.process->waitForFinished(3000));
         QVERIFY2(t.elapsed() < 3000, qPrintable(QString::number(t.elapsed())));
-        QCOMPARE(d.process->exitStatus(), QProcess::NormalExit);
-        QCOMPARE(d.process->exitCode(), 0);
+        QCOMPARE(d.process->exitStatus(), orderly ? QProcess::NormalExit : QProcess::CrashExit);
+        if (orderly) QCOMPARE(d.process->exitCode(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(board->relays(), 0, 1000);
         QTest::qWait(100);
         QCOMPARE(board->received().back().kind, Command::Output);
         QCOMPARE(board->received().back().byte, 0);
-        QVERIFY2(d.log().contains(u"<5>commande tout-éteint 6E 00 envoyée en dernier"), qPrintable(d.log()));
+        if (orderly)
+            QVERIFY2(d.log().contains(u"<5>commande tout-éteint 6E 00 envoyée en dernier"), qPrintable(d.log()));
+    }
+
+    // What the service manager hears: ready once the port is open, the
+    // watchdog fed, stopping at the end.
+    void serviceManager()
+    {
+        const QByteArray path = dir.filePath(QStringLiteral("notify")).toUtf8();
+        const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::memcpy(addr.sun_path, path.constData(), size_t(path.size()));
+        QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
+        QStringList heard;
+        const auto listen = [&](int ms) {
+            QElapsedTimer t;
+            t.start();
+            while (t.elapsed() < ms) {
+                char buf[512];
+                const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+                if (n > 0)
+                    heard << QString::fromUtf8(buf, int(n));
+                else
+                    QTest::qWait(10);
+            }
+        };
+        writeBench("marche=1");
+        Daemon d;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("NOTIFY_SOCKET"), QString::fromUtf8(path));
+        env.insert(QStringLiteral("WATCHDOG_USEC"), QStringLiteral("900000"));
+        d.process->setProcessEnvironment(env);
+        d.start({benchPath()});
+        listen(2000);
+        QVERIFY2(!heard.isEmpty() && heard[0].startsWith(QStringLiteral("READY=1\nSTATUS=port %1 ouvert").arg(link())),
+                 qPrintable(heard.join(u'|')));
+        QVERIFY2(heard.count(QStringLiteral("WATCHDOG=1")) >= 4, qPrintable(heard.join(u'|')));
+        d.process->terminate();
+        QVERIFY(d.process->waitForFinished(3000));
+        listen(200);
+        QVERIFY2(heard.contains(QStringLiteral("STOPPING=1")), qPrintable(heard.join(u'|')));
+        ::close(fd);
     }
 
     void reload()
