@@ -57,6 +57,7 @@ int main(int argc, char **argv)
     std::unique_ptr<QProcess> p;
     std::unique_ptr<sim::PtyBoard> board;
     for (int run = 0; run < runs; ++run) {
+        board.reset();  // its destructor takes the link away
         board = std::make_unique<sim::PtyBoard>(link);
         p = std::make_unique<QProcess>();
         p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
