@@ -16,10 +16,10 @@
 #include <algorithm>
 #include <csignal>
 #include <cstring>
+#include <memory>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
-#include <memory>
 
 using sim::Command;
 
