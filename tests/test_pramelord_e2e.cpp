@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTime>
+#include <QTimer>
 #include <algorithm>
 #include <csignal>
 #include <cstring>
@@ -255,6 +256,42 @@ private slots:
         QVERIFY2(off.log().contains(u"commande tout-éteint 6E 00 envoyée"), qPrintable(off.log()));
         QTRY_COMPARE_WITH_TIMEOUT(board->relays(), 0, 2000);
         QCOMPARE(board->received().back().kind, Command::Output);
+    }
+
+    // The adapter pulled out and put back: said each time, the output
+    // commands go on once it is back.
+    void portLostAndBack()
+    {
+        writeBench("marche=1");
+        Daemon d;
+        d.start({benchPath()});
+        QVERIFY(d.said(QStringLiteral("<5>port %1 ouvert").arg(link())));
+        QTRY_VERIFY_WITH_TIMEOUT(board->count(Command::Output) > 0, 3000);
+        board->unplug();
+        QVERIFY2(d.said(QStringLiteral("<3>%1 : ").arg(link())), qPrintable(d.log()));
+        QVERIFY(board->plug());
+        const int before = board->count(Command::Output);
+        QVERIFY2(d.said(QStringLiteral("<5>port %1 de nouveau ouvert").arg(link())), qPrintable(d.log()));
+        QTRY_VERIFY_WITH_TIMEOUT(board->count(Command::Output) > before, 3000);
+    }
+
+    // --all-off waits for a port another program is letting go (a bench
+    // ending), then writes the all-off command itself.
+    void allOffWaitsForAPortBeingLetGo()
+    {
+        qputenv("PRAMELOR_COM3", link().toUtf8());
+        SerialComponent window;
+        window.setPortNumber(3);
+        QVERIFY(window.open());
+        qunsetenv("PRAMELOR_COM3");
+        Daemon off;
+        off.start({QStringLiteral("--all-off"), QStringLiteral("--port"), link()});
+        QTimer::singleShot(1000, &window, &SerialComponent::close);
+        QTRY_COMPARE_WITH_TIMEOUT(off.process->state(), QProcess::NotRunning, 5000);
+        QCOMPARE(off.process->exitCode(), 0);
+        QVERIFY2(off.log().contains(u"(le port s'est libéré après"), qPrintable(off.log()));
+        QTRY_VERIFY_WITH_TIMEOUT(board->count(Command::Output) == 1, 1000);
+        QCOMPARE(board->received().back().byte, 0);
     }
 
     // One port, one program: a second pramelord, or the window's serial

@@ -154,7 +154,9 @@ QString SerialComponent::describe(QSerialPort::SerialPortError error) const
 {
     switch (error) {
     case QSerialPort::DeviceNotFoundError:
-        return QStringLiteral("port absent — vérifiez le câble ou la variable PRAMELOR_COM%1").arg(port_number_);
+        return device_path_.isEmpty()
+                   ? QStringLiteral("port absent — vérifiez le câble ou la variable PRAMELOR_COM%1").arg(port_number_)
+                   : QStringLiteral("port absent — vérifiez le câble");
     case QSerialPort::PermissionError:  // access itself was looked at before opening
         return board::portBusy();
     case QSerialPort::UnsupportedOperationError:  // no terminal settings: a device of another kind
