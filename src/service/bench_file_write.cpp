@@ -8,6 +8,7 @@
 #include "service/bench_lines.h"
 
 #include <QSet>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -88,10 +89,10 @@ QString benchText(const QString &existing, const BenchSettings &settings)
     appendAfter(-1);
     for (size_t i = 0; i < out.size(); ++i) {
         text += out[i];
-        if (i + 1 < out.size() || parsed.finalNewline)
-            text += parsed.lineEnd;
-        else if (std::any_of(inserts.begin(), inserts.end(), [&](const auto &p) { return p.first == int(i); }))
-            text += parsed.lineEnd;  // a last line without its end gets one before what follows
+        // A last line without its end gets one when something follows it.
+        const bool followed =
+            std::any_of(inserts.begin(), inserts.end(), [&](const auto &p) { return p.first == int(i); });
+        if (i + 1 < out.size() || parsed.finalNewline || followed) text += parsed.lineEnd;
         appendAfter(int(i));
     }
     return text;

@@ -35,8 +35,10 @@ signals:
     void ended();
 
 private:
-    // Where the acquisitions' modes, memorisation and the journal of the
-    // bench file go once the engine holds them; previous is null at start.
+    // HOOK for the engine's acquisitions: where each frame's mode, interval
+    // and memorisation and the journal of the bench file are applied, at
+    // start (previous null) and at every SIGHUP; once the engine holds the
+    // frames' acquisition state and the journal, only this function changes.
     void applyAcquisitions(const BenchFile &file, const BenchFile *previous);
     void finish();
     void onStatus(const QString &message);
