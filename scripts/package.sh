@@ -14,7 +14,7 @@ packages=(desktop-file-utils dpkg-dev lintian man-db file)
 install_missing "${packages[@]}"
 [ -f "$build/CMakeCache.txt" ] || "$top/scripts/setup.sh"
 cmake -S "$top" -B "$build" >/dev/null  # picks up the install rules
-cmake --build "$build" --parallel "${PRAMELOR_JOBS:-2}" --target pramelor pramelor-board-sim
+cmake --build "$build" --parallel "${PRAMELOR_JOBS:-2}" --target pramelor pramelor-board-sim pramelord
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 
 stage=$(mktemp -d "${TMPDIR:-/tmp}/pramelor-package.XXXXXX")
@@ -23,13 +23,14 @@ failed=()
 
 echo "== cmake --install (préfixe temporaire)"
 cmake --install "$build" --prefix "$stage/usr" >/dev/null
-installed=(bin/pramelor bin/pramelor-board-sim share/applications/pramelor.desktop
+installed=(bin/pramelor bin/pramelor-board-sim bin/pramelord lib/systemd/system/pramelor@.service
+           share/applications/pramelor.desktop
            share/icons/hicolor/scalable/apps/pramelor.svg
            share/doc/pramelor/README.md share/doc/pramelor/copyright share/doc/pramelor/changelog.gz)
 for size in 16 32 48 64 128 256; do
   installed+=("share/icons/hicolor/${size}x$size/apps/pramelor.png")
 done
-for page in pramelor pramelor-board-sim; do
+for page in pramelor pramelor-board-sim pramelord; do
   installed+=("share/man/man1/$page.1.gz" "share/man/fr/man1/$page.1.gz")
 done
 for f in "${installed[@]}"; do
@@ -59,6 +60,7 @@ echo "== --help / --version sans affichage"
 for option in --help --version; do
   env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$stage/usr/bin/pramelor" "$option" >/dev/null ||
     failed+=("pramelor $option")
+  "$stage/usr/bin/pramelord" "$option" >/dev/null || failed+=("pramelord $option")
 done
 
 echo "== cpack -G DEB"

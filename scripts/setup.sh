@@ -7,8 +7,10 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
 # xvfb: an X server of their own for the tests in which the display goes away.
+# libsystemd-dev: pramelord's sd_notify; systemd: systemd-analyze checks its unit.
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
-          libbenchmark-dev fonts-liberation2 xvfb qt6-translations-l10n ${PRAMELOR_EXTRA_PACKAGES:-})
+          libbenchmark-dev fonts-liberation2 xvfb qt6-translations-l10n libsystemd-dev systemd
+          ${PRAMELOR_EXTRA_PACKAGES:-})
 . "$top/scripts/packages.sh"
 install_missing "${packages[@]}"
 

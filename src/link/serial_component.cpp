@@ -2,6 +2,7 @@
 
 #include "link/last_resort.h"
 #include "link/port_check.h"
+#include "link/port_lock.h"
 #include "link/protocol.h"
 
 #include <QFile>
@@ -29,6 +30,18 @@ board::PortMap SerialComponent::deviceMap() const
     return device_map_;
 }
 
+void SerialComponent::setDevicePath(const QString &device)
+{
+    QMutexLocker lock(&mutex_);
+    device_path_ = device;
+}
+
+QString SerialComponent::devicePath() const
+{
+    QMutexLocker lock(&mutex_);
+    return device_path_;
+}
+
 QString SerialComponent::lastError() const
 {
     QMutexLocker lock(&mutex_);
@@ -38,7 +51,9 @@ QString SerialComponent::lastError() const
 bool SerialComponent::open()
 {
     if (port_.isOpen()) return true;
-    const QString device = board::portDevice(port_number_, deviceMap());
+    const QString path = devicePath();
+    const QString device = path.isEmpty() ? board::portDevice(port_number_, deviceMap()) : path;
+    const QString label = path.isEmpty() ? QStringLiteral("%1 (%2)").arg(board::portName(port_number_), device) : device;
     if (device.isEmpty()) {
         report(
             QStringLiteral("Port de communication %1 inconnu : choisissez COM1 à COM4 (Configuration / Communication)")
@@ -49,10 +64,14 @@ bool SerialComponent::open()
     // tries its terminal settings on it.
     const board::PortCheck check = board::checkPortDevice(device);
     if (check.access != board::PortAccess::Usable) {
-        report(QStringLiteral("%1 (%2) : %3")
-                   .arg(board::portName(port_number_), device,
-                        check.access == board::PortAccess::Missing ? describe(QSerialPort::DeviceNotFoundError)
-                                                                   : check.reason));
+        report(QStringLiteral("%1 : %2").arg(label, check.access == board::PortAccess::Missing
+                                                        ? describe(QSerialPort::DeviceNotFoundError)
+                                                        : check.reason));
+        return false;
+    }
+    // Another program of the panel (the window, pramelord) has it: say which.
+    if (const auto holder = board::portHolder(device)) {
+        report(QStringLiteral("%1 : %2").arg(label, board::heldBy(*holder)));
         return false;
     }
     port_.setPortName(device);
@@ -62,15 +81,23 @@ bool SerialComponent::open()
     port_.setStopBits(QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!port_.open(QIODevice::ReadWrite)) {
-        const QString reason = describe(port_.error());
+        const auto holder = board::portHolder(device);
+        const QString reason = holder ? board::heldBy(*holder) : describe(port_.error());
         port_.clearError();
-        report(QStringLiteral("%1 (%2) : %3").arg(board::portName(port_number_), device, reason));
+        report(QStringLiteral("%1 : %2").arg(label, reason));
+        return false;
+    }
+    if (!board::lockPort(int(port_.handle()))) {  // opened at the same moment as another
+        port_.close();
+        const auto holder = board::portHolder(device);
+        report(QStringLiteral("%1 : %2").arg(label, holder ? board::heldBy(*holder) : board::portBusy()));
         return false;
     }
     pending_.clear();
     open_ = true;
     board::last_resort::notePortOpen(int(port_.handle()), QFile::encodeName(device));
     report(QString());
+    emit opened(device);
     return true;
 }
 
@@ -148,8 +175,11 @@ void SerialComponent::onErrorOccurred(QSerialPort::SerialPortError error)
     port_.clearError();
     pending_.clear();
     if (wasOpen)
-        report(QStringLiteral("%1 (%2) : liaison perdue (%3) ; nouvel essai à la prochaine transmission")
-                   .arg(board::portName(port_number_), port_.portName(), reason));
+        report(QStringLiteral("%1 : liaison perdue (%2) ; nouvel essai à la prochaine transmission")
+                   .arg(devicePath().isEmpty()
+                            ? QStringLiteral("%1 (%2)").arg(board::portName(port_number_), port_.portName())
+                            : devicePath(),
+                        reason));
     emit onComm(kError);
 }
 
@@ -167,7 +197,9 @@ QString SerialComponent::describe(QSerialPort::SerialPortError error) const
 {
     switch (error) {
     case QSerialPort::DeviceNotFoundError:
-        return QStringLiteral("port absent — vérifiez le câble ou la variable PRAMELOR_COM%1").arg(port_number_);
+        return devicePath().isEmpty()
+                   ? QStringLiteral("port absent — vérifiez le câble ou la variable PRAMELOR_COM%1").arg(port_number_)
+                   : QStringLiteral("port absent — vérifiez le câble");
     case QSerialPort::PermissionError:  // access itself was looked at before opening
         return board::portBusy();
     case QSerialPort::UnsupportedOperationError:  // no terminal settings: a device of another kind

@@ -30,6 +30,9 @@ public:
     board::PortMap deviceMap() const;
     bool isOpen() const { return open_; }
     QString lastError() const;
+    // A device opened instead of COMn's (pramelord's "port=/dev/…"); empty: COMn.
+    void setDevicePath(const QString &device);
+    QString devicePath() const;
     void close();
 
     bool open();  // false when it cannot; the reason goes to statusChanged
@@ -41,6 +44,7 @@ public:
 signals:
     void onComm(int kind);
     void statusChanged(const QString &message);  // empty: the link works again
+    void opened(const QString &device);
 
 private:
     void onErrorOccurred(QSerialPort::SerialPortError error);
@@ -52,6 +56,7 @@ private:
     std::atomic<bool> open_ = false;
     mutable QMutex mutex_;
     board::PortMap device_map_;
+    QString device_path_;
     QString last_error_;
     QByteArray pending_;  // read from the port, not yet delivered
 };

@@ -87,7 +87,9 @@ PtyBoard::~PtyBoard() { unplug(); }
 bool PtyBoard::plug()
 {
     if (master_ >= 0) return true;
-    const int m = posix_openpt(O_RDWR | O_NOCTTY);
+    // Not inherited: a panel started as a child process must not hold the
+    // board's end, or pulling the board out would hang up nothing.
+    const int m = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (m < 0 || grantpt(m) != 0 || unlockpt(m) != 0) {
         error_ = QStringLiteral("pseudo-terminal indisponible : %1").arg(QString::fromLocal8Bit(strerror(errno)));
         if (m >= 0) ::close(m);
@@ -96,7 +98,7 @@ bool PtyBoard::plug()
     slave_path_ = QString::fromLocal8Bit(ptsname(m));
     // Keep one handle on the slave so the master never sees a hang-up when the
     // panel closes its port, and make the line raw: no echo, no translation.
-    slave_keep_ = ::open(ptsname(m), O_RDWR | O_NOCTTY);
+    slave_keep_ = ::open(ptsname(m), O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (slave_keep_ >= 0) {
         termios tio{};
         tcgetattr(slave_keep_, &tio);
