@@ -50,6 +50,11 @@ QString SerialComponent::lastError() const
 
 bool SerialComponent::open()
 {
+    if (QThread::currentThread() != thread()) {  // the port belongs to the line's thread
+        bool opened = false;
+        QMetaObject::invokeMethod(this, [this, &opened] { opened = open(); }, Qt::BlockingQueuedConnection);
+        return opened;
+    }
     if (port_.isOpen()) return true;
     const QString path = devicePath();
     const QString device = path.isEmpty() ? board::portDevice(port_number_, deviceMap()) : path;

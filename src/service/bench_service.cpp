@@ -1,5 +1,9 @@
 #include "service/bench_service.h"
 
+#include "acquisition/schedule.h"
+#include "acquisition/tables.h"
+#include "engine/frame_engine.h"
+#include "engine/journal_recorder.h"
 #include "link/protocol.h"
 #include "link/serial_component.h"
 #include "service/end_signals.h"
@@ -25,10 +29,27 @@ QString outputsText(const std::array<bool, 8> &states)
     return QStringLiteral("%1 (0x%2)").arg(bits).arg(byte, 2, 16, QLatin1Char('0'));
 }
 
-BenchService::BenchService(const Clock &clock, BenchFile file, bool verbose, QObject *parent)
+BenchService::BenchService(const Clock &clock, BenchFile file, bool verbose, QObject *parent, bool lineThread)
     : QObject(parent), file_(std::move(file)), verbose_(verbose)
 {
-    bench_ = new Bench(clock, this);
+    bench_ = new Bench(clock, this, lineThread);
+    recorder_ = new JournalRecorder(this);
+    bench_->setJournalRunning([this] { return recorder_->running(); });
+    connect(recorder_, &JournalRecorder::stopped, this, [](const QString &why) { say(Priority::Error, why); });
+    for (FrameEngine *frame : {&bench_->analog(), &bench_->logic()}) {
+        connect(frame, &FrameEngine::valuesDecoded, recorder_, &JournalRecorder::record);
+        connect(frame, &FrameEngine::statusChanged, this, [](const QString &said) {
+            if (!said.isEmpty()) say(Priority::Notice, said);
+        });
+        connect(frame, &FrameEngine::valuesDecoded, this, [this](const acquisition::Acquired &a) {
+            if (!verbose_) return;
+            QStringList values(a.values.begin(), a.values.end());
+            say(Priority::Debug, QStringLiteral("acquisition %1 : %2")
+                                     .arg(a.channel == Channel::Analog ? QStringLiteral("analogique")
+                                                                       : QStringLiteral("logique"),
+                                          values.join(u' ')));
+        });
+    }
     bench_->serial().setDevicePath(file_.device);
     bench_->setTimetableSource([this] { return file_.timetable(); });
     connect(bench_, &Bench::statusChanged, this, &BenchService::onStatus);
@@ -121,21 +142,60 @@ bool BenchService::reload()
     return true;
 }
 
+// param.ini's settings for the acquisitions, as the window's start reads
+// them: a setting the file lacks keeps the engine's start-up value.
+void BenchService::applyParameters(const files::Configuration &c)
+{
+    FrameEngine &a = bench_->analog(), &l = bench_->logic();
+    for (int k = 1; k <= 8; ++k) {
+        const QString n = QString::number(k);
+        if (c.has(QStringLiteral("u_ana") + n)) a.setUnit(k, c.u_ana[size_t(k - 1)]);
+        if (c.has(QStringLiteral("coeff") + n)) a.setCoefficient(k, files::coefficientSetting(c.coeff[size_t(k - 1)]));
+    }
+    const int analogDays = int(acquisition::analogDayEntries().size()), logicDays = int(acquisition::logicDayEntries().size());
+    if (c.has(QStringLiteral("ana_j8")))
+        if (const auto day = files::wholeSetting(c.ana_j, -1, analogDays - 1)) a.setDayIndex(*day);
+    if (c.has(QStringLiteral("ana_h8"))) a.setHourText(c.ana_h);
+    if (c.has(QStringLiteral("log_j8")))
+        if (const auto day = files::wholeSetting(c.log_j, -1, logicDays - 1)) l.setDayIndex(*day);
+    if (c.has(QStringLiteral("log_h8"))) l.setHourText(c.log_h);
+    if (c.has(QStringLiteral("nbre_acqui")))
+        if (const auto n = files::wholeSetting(c.nbre_acqui, Tables::kMinAcqui, Tables::kMaxAcqui))
+            bench_->tables().nbre_acqui = *n;
+}
+
+void BenchService::applyFrame(FrameEngine &frame, const FrameSettings &s)
+{
+    switch (s.mode) {
+    case AcquisitionMode::Manual:
+        if (frame.cyclicAuto() || frame.programmedAuto()) frame.cancel();
+        break;
+    case AcquisitionMode::Cyclic:
+        frame.setCyclicSeconds(s.interval);
+        break;
+    case AcquisitionMode::Programmed:  // the day and the hour of param.ini
+        frame.setProgrammed(frame.dayIndex(), frame.hourText());
+        break;
+    }
+    frame.setMemorising(s.memorisation);
+}
+
 void BenchService::applyAcquisitions(const BenchFile &file, const BenchFile *previous)
 {
-    // The acquisitions and the journal still live in the window's frames:
-    // until the engine holds them, their settings are read, checked and said.
     const BenchSettings &s = file.settings;
-    if (previous && previous->settings.analog == s.analog && previous->settings.logic == s.logic &&
-        previous->settings.journal == s.journal)
-        return;
-    const bool any = s.analog.mode != AcquisitionMode::Manual || s.logic.mode != AcquisitionMode::Manual ||
-                     s.analog.memorisation || s.logic.memorisation || !file.journalPath.isEmpty();
-    if (any)
-        say(Priority::Warning, QStringLiteral("acquisitions (analogique : %1, logique : %2) et journal (%3) : pas "
-                                              "encore pris en charge sans la fenêtre, réglages ignorés")
-                                   .arg(modeName(s.analog.mode), modeName(s.logic.mode),
-                                        file.journalPath.isEmpty() ? QStringLiteral("aucun") : file.journalPath));
+    applyParameters(file.configuration);  // unchanged settings change nothing
+    if (!previous || previous->settings.analog != s.analog) applyFrame(bench_->analog(), s.analog);
+    if (!previous || previous->settings.logic != s.logic) applyFrame(bench_->logic(), s.logic);
+    say(Priority::Info, QStringLiteral("acquisitions : analogique %1, logique %2")
+                            .arg(modeName(s.analog.mode), modeName(s.logic.mode)));
+    if (previous && previous->journalPath == file.journalPath && recorder_->running()) return;
+    if (recorder_->running()) {
+        if (const auto closed = recorder_->stop())
+            say(Priority::Notice, QStringLiteral("journal « %1 » fermé (%2 lignes)").arg(closed->path).arg(closed->lines));
+    }
+    if (file.journalPath.isEmpty()) return;
+    if (recorder_->start(file.journalPath, bench_->analog().units()))
+        say(Priority::Notice, QStringLiteral("journal « %1 » commencé").arg(file.journalPath));
 }
 
 void BenchService::beginShutdown(int signal)
@@ -167,6 +227,8 @@ void BenchService::finish()
     else
         say(Priority::Error,
             QStringLiteral("commande tout-éteint non envoyée (%1) ; fin").arg(bench_->serial().lastError()));
+    if (const auto closed = recorder_->stop())
+        say(Priority::Notice, QStringLiteral("journal « %1 » fermé (%2 lignes)").arg(closed->path).arg(closed->lines));
     emit ended();
 }
 

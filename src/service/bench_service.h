@@ -8,6 +8,8 @@
 
 #include <QObject>
 
+class FrameEngine;
+class JournalRecorder;
 class QTimer;
 
 namespace service {
@@ -15,7 +17,10 @@ namespace service {
 class BenchService : public QObject {
     Q_OBJECT
 public:
-    BenchService(const Clock &clock, BenchFile file, bool verbose, QObject *parent = nullptr);
+    // lineThread: the line on a thread of its own, with the system's clock
+    // (pramelord); without it the injected clock drives everything (tests).
+    BenchService(const Clock &clock, BenchFile file, bool verbose, QObject *parent = nullptr,
+                 bool lineThread = false);
 
     Bench &bench() { return *bench_; }
     const BenchFile &file() const { return file_; }
@@ -35,17 +40,19 @@ signals:
     void ended();
 
 private:
-    // HOOK for the engine's acquisitions: where each frame's mode, interval
-    // and memorisation and the journal of the bench file are applied, at
-    // start (previous null) and at every SIGHUP; once the engine holds the
-    // frames' acquisition state and the journal, only this function changes.
+    // Each frame's mode, interval and memorisation, param.ini's settings and
+    // the journal of the bench file, at start (previous null) and at every
+    // SIGHUP (only what changed).
     void applyAcquisitions(const BenchFile &file, const BenchFile *previous);
+    void applyParameters(const files::Configuration &c);
+    void applyFrame(FrameEngine &frame, const FrameSettings &s);
     void finish();
     void onStatus(const QString &message);
 
     BenchFile file_;
     bool verbose_ = false;
     Bench *bench_ = nullptr;
+    JournalRecorder *recorder_ = nullptr;
     QTimer *shutdown_wait_ = nullptr, *watchdog_ = nullptr;
     bool port_failed_ = false, port_opened_once_ = false, ended_ = false;
 };

@@ -125,7 +125,7 @@ int main(int argc, char *argv[])
     }
 
     SystemClock clock;
-    BenchService bench(clock, std::move(file), o.verbose);
+    BenchService bench(clock, std::move(file), o.verbose, nullptr, true);
     EndSignals endSignals;
     QObject::connect(&endSignals, &EndSignals::endRequested, &bench, &BenchService::beginShutdown);
     QObject::connect(&endSignals, &EndSignals::reloadRequested, &bench, &BenchService::reload);
