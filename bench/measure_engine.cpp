@@ -51,7 +51,6 @@ int main(int argc, char **argv)
 
     SystemClock clock;
     Bench bench(clock);
-    bench.setTimetableSource([] { return Bench::Timetable{}; });
     bench.flipSwitch();  // master switch on
     idleFor(2000);       // settle
     const double rssStart = residentMb();

@@ -132,7 +132,7 @@ private slots:
         if (before) bench->toggleOutput(3);
         Bench::Timetable rows;
         rows[3] = {QStringLiteral("07:30:00"), QStringLiteral("07:45:00"), automatic};
-        bench->setTimetableSource([rows] { return rows; });
+        bench->setTimetable(rows);
         bench->Timer1_Timer();
         QCOMPARE(bench->output(3), after);
         QCOMPARE(bench->outputByte(), after ? 0x08 : 0x00);

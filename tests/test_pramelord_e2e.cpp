@@ -119,6 +119,42 @@ private slots:
         QCOMPARE(board->relays(), 0);
     }
 
+    // Both frames cycling every 2 s, memorised, with the journal: the board
+    // hears both requests, the journal gets one line per decoding with the
+    // values the board gave (the coefficient of param.ini applied), and
+    // SIGTERM closes it with the all-off command last.
+    void acquisitionsAndJournal()
+    {
+        board->setAnalogValues({100, 50, 255, 12, 1, 2, 3, 200});
+        board->setLogicByte(165);
+        QFile param(dir.filePath(QStringLiteral("param.ini")));
+        QVERIFY(param.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        param.write("[coeff1]\r\nvaleur=2\r\n[u_ana1]\r\nvaleur=mA\r\n");
+        param.close();
+        writeBench("marche=1\n[analogique]\nmode=cyclique\nintervalle=2\nmemorisation=1\n[logique]\nmode=cyclique\n"
+                   "intervalle=2\n[journal]\nfichier=journal.csv");
+        Daemon d;
+        d.start({benchPath(), QStringLiteral("--verbeux")});
+        QVERIFY2(d.said(QStringLiteral("journal « %1 » commencé").arg(dir.filePath(QStringLiteral("journal.csv")))),
+                 qPrintable(d.log()));
+        QTRY_VERIFY_WITH_TIMEOUT(board->count(Command::Analog) >= 2 && board->count(Command::Logic) >= 2, 12000);
+        QVERIFY(d.said(QStringLiteral("acquisition logique : 1 0 1 0 0 1 0 1")));
+        ::kill(pid_t(d.process->processId()), SIGTERM);
+        QVERIFY(d.process->waitForFinished(5000));
+        QCOMPARE(d.process->exitCode(), 0);
+        QVERIFY2(d.log().contains(u"journal « "), qPrintable(d.log()));
+        QFile journal(dir.filePath(QStringLiteral("journal.csv")));
+        QVERIFY(journal.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = journal.readAll().split('\n');
+        QVERIFY(lines.first().startsWith("horodatage,trame,voie1 (mA),voie2 (V),"));
+        QVERIFY(std::any_of(lines.begin(), lines.end(),
+                            [](const QByteArray &l) { return l.endsWith(",A,200.,50.,255.,12.,1.,2.,3.,200.\r"); }));
+        QVERIFY(std::any_of(lines.begin(), lines.end(),
+                            [](const QByteArray &l) { return l.endsWith(",L,1,0,1,0,0,1,0,1\r"); }));
+        QTRY_VERIFY_WITH_TIMEOUT(board->received().back().kind == Command::Output && board->received().back().byte == 0,
+                                 2000);  // the board reads the last bytes in its own time
+    }
+
     // The timetable switches output 1 on, then off, at the times of param.ini.
     void timetable()
     {

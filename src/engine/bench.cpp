@@ -113,10 +113,22 @@ void Bench::applyTimetable(const Timetable &rows)
     setOutputs(states);
 }
 
-void Bench::Timer1_Timer()
+void Bench::setTimetable(const Timetable &rows)
 {
-    if (timetable_) applyTimetable(timetable_());
+    if (rows == timetable_) return;
+    timetable_ = rows;
+    emit timetableChanged();
 }
+
+void Bench::setTimetableRow(int index, const outputs::TimetableRow &row)
+{
+    if (index < 0 || index > 7) return;
+    Timetable rows = timetable_;
+    rows[size_t(index)] = row;
+    setTimetable(rows);
+}
+
+void Bench::Timer1_Timer() { applyTimetable(timetable_); }
 
 // ---------------------------------------------------------------- master switch
 

@@ -54,8 +54,11 @@ public:
     bool journalRunning() const override { return journal_running_ && journal_running_(); }
     void setJournalRunning(std::function<bool()> running) { journal_running_ = std::move(running); }
 
-    // The timetable's rows, asked for at every pass of Timer1.
-    void setTimetableSource(std::function<Timetable()> source) { timetable_ = std::move(source); }
+    // ---- the daily timetable: each output's start, end and "Auto", applied
+    // at every pass of Timer1
+    const Timetable &timetable() const { return timetable_; }
+    void setTimetable(const Timetable &rows);
+    void setTimetableRow(int index, const outputs::TimetableRow &row);
 
     // ---- the outputs
     bool output(int index) const { return index >= 0 && index < 8 && outputs_[size_t(index)]; }
@@ -109,6 +112,7 @@ public:
 
 signals:
     void outputsChanged();
+    void timetableChanged();
     void switchChanged(bool on);
     void received(const QString &piece);  // added at the end of the buffer
     void bufferReplaced();
@@ -139,7 +143,7 @@ private:
     const Clock &clock_;
     Line *line_ = nullptr;
     QThread *thread_ = nullptr;
-    std::function<Timetable()> timetable_;
+    Timetable timetable_;
     std::function<bool()> journal_running_;
     std::unique_ptr<Tables> tables_;
     FrameEngine *analog_ = nullptr;

@@ -53,7 +53,9 @@ void Bench::beginShutdown()
     // Nothing new starts: no timetable, no request not yet sent, no decoding
     // of one already sent, no cyclic or programmed acquisition.
     Timer1->stop();
-    onLine([line = line_] { line->beginShutdown(); });
+    // Waited for (the line never waits for this thread): allOffDue() is the
+    // line's answer as soon as this returns.
+    onLine([line = line_] { line->beginShutdown(); }, true);
     analog_->stop();
     logic_->stop();
     emit stopping();

@@ -11,6 +11,7 @@ struct TimetableRow {
     QString start;           // heure1(i)
     QString end;             // heure2(i)
     bool automatic = false;  // auto1(i) ticked
+    bool operator==(const TimetableRow &) const = default;
 };
 
 // One pass of the daily timetable: a row whose start text equals the current

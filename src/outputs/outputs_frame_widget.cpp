@@ -7,6 +7,7 @@
 #include "ui/placement.h"
 
 #include <QCheckBox>
+#include <QSignalBlocker>
 #include <QLabel>
 
 using ui::label;
@@ -79,6 +80,33 @@ OutputsFrame::OutputsFrame(Bench &bench, QWidget *parent)
         connect(b, &QPushButton::clicked, this, g.slot);
     }
     connect(&bench_, &Bench::outputsChanged, this, &OutputsFrame::showOutputs);
+    // The boxes write the bench's timetable as they change, typed or set by
+    // the program, and show what the bench holds when another caller sets it.
+    for (int i = 0; i < 8; ++i) {
+        const auto write = [this, i] { bench_.setTimetableRow(i, row(i)); };
+        connect(heure1[size_t(i)], &QLineEdit::textChanged, this, write);
+        connect(heure2[size_t(i)], &QLineEdit::textChanged, this, write);
+        connect(auto1[size_t(i)], &QCheckBox::toggled, this, write);
+    }
+    connect(&bench_, &Bench::timetableChanged, this, &OutputsFrame::showTimetable);
+    showTimetable();
+}
+
+outputs::TimetableRow OutputsFrame::row(int i) const
+{
+    return {heure1[size_t(i)]->text(), heure2[size_t(i)]->text(), auto1[size_t(i)]->isChecked()};
+}
+
+void OutputsFrame::showTimetable()
+{
+    for (int i = 0; i < 8; ++i) {
+        const outputs::TimetableRow &r = bench_.timetable()[size_t(i)];
+        if (row(i) == r) continue;
+        const QSignalBlocker quiet1(heure1[size_t(i)]), quiet2(heure2[size_t(i)]), quiet3(auto1[size_t(i)]);
+        if (heure1[size_t(i)]->text() != r.start) heure1[size_t(i)]->setText(r.start);
+        if (heure2[size_t(i)]->text() != r.end) heure2[size_t(i)]->setText(r.end);
+        auto1[size_t(i)]->setChecked(r.automatic);
+    }
 }
 
 std::array<QColor, 8> OutputsFrame::lamps() const
@@ -88,12 +116,7 @@ std::array<QColor, 8> OutputsFrame::lamps() const
     return colours;
 }
 
-Bench::Timetable OutputsFrame::timetable() const
-{
-    Bench::Timetable rows;
-    for (size_t i = 0; i < 8; ++i) rows[i] = {heure1[i]->text(), heure2[i]->text(), auto1[i]->isChecked()};
-    return rows;
-}
+Bench::Timetable OutputsFrame::timetable() const { return bench_.timetable(); }
 
 void OutputsFrame::showOutputs()
 {

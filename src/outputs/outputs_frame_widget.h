@@ -40,6 +40,8 @@ public slots:
 
 private:
     void showOutputs();
+    void showTimetable();
+    outputs::TimetableRow row(int i) const;  // as the boxes read now
 
     Bench &bench_;
     std::array<Lamp *, 8> lampe1{};

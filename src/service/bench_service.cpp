@@ -51,7 +51,7 @@ BenchService::BenchService(const Clock &clock, BenchFile file, bool verbose, QOb
         });
     }
     bench_->serial().setDevicePath(file_.device);
-    bench_->setTimetableSource([this] { return file_.timetable(); });
+    bench_->setTimetable(file_.timetable());
     connect(bench_, &Bench::statusChanged, this, &BenchService::onStatus);
     connect(&bench_->serial(), &SerialComponent::opened, this, [this](const QString &device) {
         // Closed and opened again in the ordinary course ("Sorties à 0", the
@@ -134,6 +134,7 @@ bool BenchService::reload()
     next.device = file_.device;
     const bool switchChanged = next.settings.marche != file_.settings.marche;
     const BenchFile previous = std::exchange(file_, std::move(next));
+    bench_->setTimetable(file_.timetable());
     say(Priority::Notice,
         QStringLiteral("« %1 » relu : horaire et réglages appliqués").arg(QDir::toNativeSeparators(file_.path)));
     if (switchChanged && bench_->switchedOn() != file_.settings.marche) bench_->flipSwitch();

@@ -112,8 +112,6 @@ void Form1::buildFrames(QWidget *client)
 {
     outputs_ = new OutputsFrame(*bench_, client);
     placement::place(outputs_, 0, 60, 11895, 2895);
-    bench_->setTimetableSource(
-        [frame = QPointer<OutputsFrame>(outputs_)] { return frame ? frame->timetable() : Bench::Timetable{}; });
     analog_ = new AnalogFrame(bench_->analog(), client);
     placement::place(analog_, 0, 3000, 11895, 1995);
     logic_ = new LogicFrame(bench_->logic(), client);
