@@ -8,8 +8,8 @@
 #include "support/both_locales.h"
 
 #include <QLocale>
-#include <cmath>
 #include <QTest>
+#include <cmath>
 #include <memory>
 #include <vector>
 
