@@ -61,33 +61,18 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("value");
-        QTest::newRow("start time") << "heure1_3"
-                                    << "heure3"
-                                    << "07:15:00";
-        QTest::newRow("end time") << "heure2_5"
-                                  << "heure25"
-                                  << "19:45:00";
-        QTest::newRow("unit") << "u_ana2"
-                              << "u_ana2"
-                              << "mA";
-        QTest::newRow("coefficient") << "coeff_a7"
-                                     << "coeff7"
-                                     << "3";
-        QTest::newRow("analog day") << "Combo3"
-                                    << "ana_j8"
-                                    << "4";
-        QTest::newRow("analog hour") << "Text3"
-                                     << "ana_h8"
-                                     << "10:00:00";
-        QTest::newRow("logic day") << "Combo2"
-                                   << "log_j8"
-                                   << "2";
-        QTest::newRow("logic hour") << "Text2"
-                                    << "log_h8"
-                                    << "11:30:00";
-        QTest::newRow("acquisitions") << "HScroll1"
-                                      << "nbre_acqui"
-                                      << "321";
+        const auto row = [](const char *name, const char *control, const char *section, const char *value) {
+            QTest::newRow(name) << QString::fromUtf8(control) << QString::fromUtf8(section) << QString::fromUtf8(value);
+        };
+        row("start time", "heure1_3", "heure3", "07:15:00");
+        row("end time", "heure2_5", "heure25", "19:45:00");
+        row("unit", "u_ana2", "u_ana2", "mA");
+        row("coefficient", "coeff_a7", "coeff7", "3");
+        row("analog day", "Combo3", "ana_j8", "4");
+        row("analog hour", "Text3", "ana_h8", "10:00:00");
+        row("logic day", "Combo2", "log_j8", "2");
+        row("logic hour", "Text2", "log_h8", "11:30:00");
+        row("acquisitions", "HScroll1", "nbre_acqui", "321");
     }
     void renamedControlKeepsItsSetting()
     {

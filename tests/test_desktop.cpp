@@ -103,16 +103,15 @@ private slots:
         QTest::addColumn<bool>("own");     // the user's own param.ini
         QTest::addColumn<QString>("read");
         QTest::addColumn<QString>("write");
-        QTest::newRow("portable copy") << true << true << false << "bin"
-                                       << "bin";
-        QTest::newRow("portable, user file too") << true << false << true << "bin"
-                                                 << "bin";
-        QTest::newRow("installed, first start, file beside") << false << true << false << "bin"
-                                                             << "user";
-        QTest::newRow("installed, first start, nothing") << false << false << false << "user"
-                                                         << "user";
-        QTest::newRow("installed, saved once") << false << true << true << "user"
-                                               << "user";
+        const auto row = [](const char *name, bool writable, bool beside, bool own, const char *read,
+                            const char *write) {
+            QTest::newRow(name) << writable << beside << own << QString::fromLatin1(read) << QString::fromLatin1(write);
+        };
+        row("portable copy", true, true, false, "bin", "bin");
+        row("portable, user file too", true, false, true, "bin", "bin");
+        row("installed, first start, file beside", false, true, false, "bin", "user");
+        row("installed, first start, nothing", false, false, false, "user", "user");
+        row("installed, saved once", false, true, true, "user", "user");
     }
     void configurationFiles()
     {
@@ -153,7 +152,8 @@ private slots:
     }
 
     // An installed copy starts from the param.ini beside it and saves in the
-    // user's folder, which it creates; the status line names the file.
+    // user's folder, which it creates; the status line names the file (the
+    // user's own file is read from then on: configurationFiles).
     void installedCopyStartsFromTheFileBeside()
     {
         writeFile(programDir() + QStringLiteral("/param.ini"), "[com]\nvaleur=3\n[u_ana1]\nvaleur=mV\n");
@@ -163,52 +163,29 @@ private slots:
         form->findChild<QLineEdit *>(QStringLiteral("u_ana2"))->setText(QStringLiteral("A"));
         form->n_enr_param_Click();
         const QString own = userDir() + QStringLiteral("/param.ini");
-        QVERIFY(QFileInfo::exists(own));
         QVERIFY(form->statusText().contains(own));
         QVERIFY(bytesOf(own).contains("[u_ana2]\r\nvaleur=A"));
         QCOMPARE(bytesOf(programDir() + QStringLiteral("/param.ini")),
                  QByteArray("[com]\nvaleur=3\n[u_ana1]\nvaleur=mV\n"));
-
-        // From now on the user's own file is the one read.
-        form.reset();
-        writeFile(programDir() + QStringLiteral("/param.ini"), "[com]\nvaleur=4\n");
-        form = start(false);
-        QCOMPARE(form->MSComm1().portNumber(), 3);
-        QCOMPARE(form->findChild<QLineEdit *>(QStringLiteral("u_ana2"))->text(), QStringLiteral("A"));
     }
 
-    // Where "Enregistrer la configuration" writes: beside a portable copy;
-    // in the user's folder for an installed one with nothing beside it, and
-    // for "cmake --install build --prefix ~/.local", whose folder can be
-    // written and yet is an installation.
-    void saveGoesTo_data()
+    // "cmake --install build --prefix ~/.local" makes a folder that can be
+    // written and yet is an installation: the configuration is saved in the
+    // user's folder (a portable copy and an installed one: configurationFiles).
+    void saveInAUsersOwnPrefix()
     {
-        QTest::addColumn<QString>("bin");  // the program's folder, under the temporary one
-        QTest::addColumn<bool>("writable");
-        QTest::addColumn<bool>("beside");  // the file is saved beside the program
-        QTest::newRow("installed, nothing beside") << "bin" << false << false;
-        QTest::newRow("portable copy") << "bin" << true << true;
-        QTest::newRow("a user's own prefix") << "prefix/bin" << true << false;
-    }
-    void saveGoesTo()
-    {
-        QFETCH(QString, bin);
-        QFETCH(bool, beside);
-        QFETCH(bool, writable);
-        bin = dir_->filePath(bin);
-        QVERIFY(QDir().mkpath(bin));
-        QVERIFY(QDir().mkpath(dir_->filePath(QStringLiteral("prefix/share/doc/pramelor"))));
+        const QString bin = dir_->filePath(QStringLiteral("prefix/bin"));
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(dir_->filePath(QStringLiteral("prefix/share/doc/pramelor"))));
         Form1::Setup s;
         s.programDir = bin;
         s.userDir = userDir();
         s.quitApplication = false;
-        s.folderWritable = [writable](const QString &) { return writable; };
+        s.folderWritable = [](const QString &) { return true; };
         Form1 form(s);
         form.n_enr_param_Click();
-        const QString saved = (beside ? bin : userDir()) + QStringLiteral("/param.ini");
-        QVERIFY(QFileInfo::exists(saved));
-        QVERIFY(!QFileInfo::exists((beside ? userDir() : bin) + QStringLiteral("/param.ini")));
-        QVERIFY(form.statusText().contains(saved));
+        QVERIFY(form.statusText().contains(userDir() + QStringLiteral("/param.ini")));
+        QVERIFY(QFileInfo::exists(userDir() + QStringLiteral("/param.ini")));
+        QVERIFY(!QFileInfo::exists(bin + QStringLiteral("/param.ini")));
     }
 
     // A program's folder that is an installation is never a portable copy,
@@ -219,18 +196,17 @@ private slots:
         QTest::addColumn<QString>("folder");     // under the temporary folder unless absolute
         QTest::addColumn<QString>("installed");  // a file or folder made under it first
         QTest::addColumn<bool>("expected");
-        QTest::newRow("the package's /usr/bin") << "/usr/bin" << QString() << true;
-        QTest::newRow("under /opt") << "/opt/pramelor" << QString() << true;
-        QTest::newRow("a prefix with the guide") << "prefix/bin"
-                                                 << "prefix/share/doc/pramelor/" << true;
-        QTest::newRow("a prefix with the menu entry") << "prefix/bin"
-                                                      << "prefix/share/applications/pramelor.desktop" << true;
-        QTest::newRow("a bin of something else") << "prefix/bin"
-                                                 << "prefix/share/doc/other/" << false;
-        QTest::newRow("a portable copy") << "pramelor"
-                                         << "share/doc/pramelor/" << false;
-        QTest::newRow("a build tree") << "build" << QString() << false;
-        QTest::newRow("/usrlocal is not /usr") << "/usrlocal/bin" << QString() << false;
+        const auto row = [](const char *name, const char *folder, const char *installed, bool expected) {
+            QTest::newRow(name) << QString::fromLatin1(folder) << QString::fromLatin1(installed) << expected;
+        };
+        row("the package's /usr/bin", "/usr/bin", "", true);
+        row("under /opt", "/opt/pramelor", "", true);
+        row("a prefix with the guide", "prefix/bin", "prefix/share/doc/pramelor/", true);
+        row("a prefix with the menu entry", "prefix/bin", "prefix/share/applications/pramelor.desktop", true);
+        row("a bin of something else", "prefix/bin", "prefix/share/doc/other/", false);
+        row("a portable copy", "pramelor", "share/doc/pramelor/", false);
+        row("a build tree", "build", "", false);
+        row("/usrlocal is not /usr", "/usrlocal/bin", "", false);
     }
     void installedLayout()
     {
@@ -265,8 +241,7 @@ private slots:
     void frenchUnderEveryLanguage_data()
     {
         QTest::addColumn<QString>("lang");
-        QTest::newRow("C.UTF-8") << "C.UTF-8";
-        QTest::newRow("en_US.UTF-8") << "en_US.UTF-8";
+        for (const char *lang : {"C.UTF-8", "en_US.UTF-8"}) QTest::newRow(lang) << QString::fromLatin1(lang);
     }
     void frenchUnderEveryLanguage()
     {
@@ -314,12 +289,9 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("saved");
-        QTest::newRow("no extension") << "essai"
-                                      << "essai.txt";
-        QTest::newRow(".txt") << "essai.txt"
-                              << "essai.txt";
-        QTest::newRow("other extension") << "essai.dat"
-                                         << "essai.dat";
+        QTest::newRow("no extension") << QStringLiteral("essai") << QStringLiteral("essai.txt");
+        QTest::newRow(".txt") << QStringLiteral("essai.txt") << QStringLiteral("essai.txt");
+        QTest::newRow("other extension") << QStringLiteral("essai.dat") << QStringLiteral("essai.dat");
     }
     void savedTablesGetTxt()
     {
@@ -365,17 +337,12 @@ private slots:
 
     // ---------------------------------------------------------------- program
 
-    void windowHasAnIcon()
+    // The window's icon, and the about box's text as it always was.
+    void iconAndAboutBox()
     {
         auto form = start(true);
         QVERIFY(!QApplication::windowIcon().isNull());
-        QVERIFY(!form->windowIcon().isNull());
         QVERIFY(!form->windowIcon().pixmap(48, 48).isNull());
-    }
-
-    void aboutBoxTextUnchanged()
-    {
-        auto form = start(true);
         QString text;
         QStringList buttons;
         onNextDialog([&](QWidget *w) {
@@ -399,25 +366,25 @@ private slots:
         QTest::addColumn<QString>("display");  // DISPLAY, unset when empty
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("expected");
-        const QString panel = QStringLiteral("PRAMELOR_PANEL"), sim = QStringLiteral("PRAMELOR_BOARD_SIM");
-        QTest::newRow("--help") << panel << QStringList{"--help"} << QString() << 0 << "PRAMELOR_COM1";
-        QTest::newRow("--version") << panel << QStringList{"--version"} << QString() << 0 << "pramelor 1.0";
-        QTest::newRow("unknown option") << panel << QStringList{"--bogus"} << QString() << 2
-                                        << "pramelor : option inconnue « --bogus ». Voyez pramelor --help.";
-        QTest::newRow("a stray argument") << panel << QStringList{"-style", "fusion", "mesures.txt"} << QString() << 2
-                                          << "option inconnue « mesures.txt »";
-        QTest::newRow("no display") << panel << QStringList() << QString() << 1
-                                    << "aucun affichage n'est indiqué (DISPLAY n'est pas défini)";
-        QTest::newRow("Qt's options, no display") << panel << QStringList{"-style", "fusion", "--reverse"} << QString()
-                                                  << 1 << "le panneau a besoin d'un affichage";
-        QTest::newRow("a display that does not answer")
-            << panel << QStringList() << ":97" << 1 << "l'affichage ne peut être utilisé";
-        QTest::newRow("simulator --help") << sim << QStringList{"--help"} << QString() << 0
-                                          << "--link CHEMIN      le lien vers son port (par défaut /tmp/pramelor-com1)";
-        QTest::newRow("simulator --version")
-            << sim << QStringList{"--version"} << QString() << 0 << "pramelor-board-sim 1.0";
-        QTest::newRow("simulator, unknown option")
-            << sim << QStringList{"--bogus"} << QString() << 2 << "pramelor-board-sim : option inconnue « bogus »";
+        const auto row = [](const char *name, const char *program, QStringList args, const char *display, int code,
+                            const char *expected) {
+            QTest::newRow(name) << QString::fromLatin1(program) << args << QString::fromLatin1(display) << code
+                                << QString::fromUtf8(expected);
+        };
+        const char *panel = "PRAMELOR_PANEL", *sim = "PRAMELOR_BOARD_SIM";
+        row("--help", panel, {"--help"}, "", 0, "PRAMELOR_COM1");
+        row("--version", panel, {"--version"}, "", 0, "pramelor 1.0");
+        row("unknown option", panel, {"--bogus"}, "", 2,
+            "pramelor : option inconnue « --bogus ». Voyez pramelor --help.");
+        row("a stray argument", panel, {"-style", "fusion", "mesures.txt"}, "", 2, "option inconnue « mesures.txt »");
+        row("no display", panel, {}, "", 1, "aucun affichage n'est indiqué (DISPLAY n'est pas défini)");
+        row("Qt's options, no display", panel, {"-style", "fusion", "--reverse"}, "", 1,
+            "le panneau a besoin d'un affichage");
+        row("a display that does not answer", panel, {}, ":97", 1, "l'affichage ne peut être utilisé");
+        row("simulator --help", sim, {"--help"}, "", 0,
+            "--link CHEMIN      le lien vers son port (par défaut /tmp/pramelor-com1)");
+        row("simulator --version", sim, {"--version"}, "", 0, "pramelor-board-sim 1.0");
+        row("simulator, unknown option", sim, {"--bogus"}, "", 2, "pramelor-board-sim : option inconnue « bogus »");
     }
     void commandLineWithoutDisplay()
     {

@@ -20,16 +20,14 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("a folder") << "folder"
-                                  << "ce n'est pas un port série (c'est un dossier)";
-        QTest::newRow("a regular file") << "file"
-                                        << "ce n'est pas un port série (c'est un fichier)";
-        QTest::newRow("a named pipe") << "fifo"
-                                      << "ce n'est pas un port série (c'est un tube nommé)";
-        QTest::newRow("/dev/null") << "null"
-                                   << "ce n'est pas un port série";
-        QTest::newRow("nothing") << "missing"
-                                 << "port absent — vérifiez le câble ou la variable PRAMELOR_COM2";
+        const QString not_ = QStringLiteral("ce n'est pas un port série");
+        for (auto [kind, what] : {std::pair{"folder", " (c'est un dossier)"},
+                                  {"file", " (c'est un fichier)"},
+                                  {"fifo", " (c'est un tube nommé)"},
+                                  {"null", ""}})
+            QTest::newRow(kind) << QString::fromLatin1(kind) << not_ + QString::fromUtf8(what);
+        QTest::newRow("missing") << "missing"
+                                 << QStringLiteral("port absent — vérifiez le câble ou la variable PRAMELOR_COM2");
     }
     void notAPort()
     {
@@ -37,10 +35,7 @@ private slots:
         QFETCH(QString, reason);
         QString device = dir.filePath(kind);
         if (kind == u"folder") QDir().mkpath(device);
-        if (kind == u"file") {
-            QFile f(device);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-        }
+        if (kind == u"file") QVERIFY(QFile(device).open(QIODevice::WriteOnly));
         if (kind == u"fifo") QCOMPARE(mkfifo(QFile::encodeName(device).constData(), 0600), 0);
         if (kind == u"null") device = QStringLiteral("/dev/null");
         qputenv("PRAMELOR_COM2", QFile::encodeName(device));
