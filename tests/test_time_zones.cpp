@@ -90,8 +90,6 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("last summer second") << kSlot0 << "2026-10-25T02:59:59.325+02:00";
         QTest::newRow("first winter second") << kSlot1 << "2026-10-25T02:00:00.939+01:00";
-        QTest::newRow("winter") << QDateTime(QDate(2026, 12, 7), QTime(14, 32, 7, 412))
-                                << "2026-12-07T14:32:07.412+01:00";
         QTest::newRow("in UTC") << utc(1, 0, 0, 939) << "2026-10-25T01:00:00.939+00:00";
     }
     void timeTexts()
