@@ -241,18 +241,6 @@ private slots:
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList());
     }
 
-    void failuresAreSaid()
-    {
-        chosen = dir->filePath(QStringLiteral("absent/essai.txt"));
-        form->n_enregistrer_Click();
-        QVERIFY2(form->statusText().contains(QStringLiteral("essai.txt")), qPrintable(form->statusText()));
-        QVERIFY2(form->statusText().contains(QStringLiteral("essai.txl")), qPrintable(form->statusText()));
-        const QString before = form->listingText();
-        form->n_ouvrir_Click();
-        QVERIFY(!form->statusText().isEmpty());
-        QCOMPARE(form->listingText(), before);
-    }
-
     void exports()
     {
         find<QPushButton>(QStringLiteral("Command23"))->click();
