@@ -5,6 +5,7 @@
 #include "files/read_progress_widget.h"
 #include "link/serial_component.h"
 #include "shell/form1.h"
+#include "support/both_locales.h"
 #include "support/file_faults.h"
 
 #include <QAction>
@@ -65,18 +66,12 @@ private slots:
         QLocale::setDefault(QLocale::c());
     }
 
-    void configurationComesBack_data()
-    {
-        QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<QString>("half");
-        QTest::newRow("point") << QLocale::c() << "0.5";
-        QTest::newRow("comma") << QLocale(QLocale::French, QLocale::France) << "0,5";
-    }
+    void configurationComesBack_data() { panel::addLocaleRows(); }
     void configurationComesBack()
     {
-        QFETCH(QLocale, locale);
-        QFETCH(QString, half);
-        QLocale::setDefault(locale);
+        QFETCH(bool, french);
+        panel::useLocale(french);
+        const QString half = french ? QStringLiteral("0,5") : QStringLiteral("0.5");
         form.reset();
         form = start();
         form->MSComm1().setPortNumber(3);

@@ -11,6 +11,7 @@
 #include "graph/picture_widget.h"
 #include "shell/form1.h"
 #include "shell/journal_widget.h"
+#include "support/both_locales.h"
 #include "support/controls.h"
 
 #include "support/file_bytes.h"
@@ -233,16 +234,11 @@ private slots:
         QCOMPARE(form->num_tableau, (before + 1) % 9);
     }
 
-    void timesFileThroughTheDialog_data()
-    {
-        QTest::addColumn<QLocale>("locale");
-        QTest::newRow("point") << QLocale::c();
-        QTest::newRow("comma") << QLocale(QLocale::French, QLocale::France);
-    }
+    void timesFileThroughTheDialog_data() { panel::addLocaleRows(); }
     void timesFileThroughTheDialog()
     {
-        QFETCH(QLocale, locale);
-        QLocale::setDefault(locale);
+        QFETCH(bool, french);
+        panel::useLocale(french);
         find<QCheckBox>(QStringLiteral("memo_a"))->setChecked(true);
         analogReply(QStringLiteral("nAs1:100s2:50s3:255s4:12s5:1s6:2s7:3s8:200"));
         const QDateTime taken = form->tables().times.analog(0);
