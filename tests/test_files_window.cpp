@@ -348,7 +348,7 @@ private slots:
     }
 
     // "Ouvrir graphique" reads regular files only: a named pipe is refused
-    // at once, and a logic file that is a folder is said to be one.
+    // at once (the other kinds: test_file_texts, onlyRegularFilesAreRead).
     void openRefusesWhatIsNoFile()
     {
         chosen = dir->filePath(QStringLiteral("tube.txt"));
@@ -361,14 +361,6 @@ private slots:
         QCOMPARE(form->statusText(), QStringLiteral("Impossible d'ouvrir « %1 » : c'est un tube nommé, pas un fichier")
                                          .arg(QDir::toNativeSeparators(chosen)));
         QCOMPARE(form->listingText(), before);
-
-        chosen = dir->filePath(QStringLiteral("essai.txt"));
-        QVERIFY(panel::put(chosen, "5:\r\n"));
-        QDir().mkpath(dir->filePath(QStringLiteral("essai.txl")));
-        form->n_ouvrir_Click();
-        QCOMPARE(form->tables().tab_ana(1, 0).asNumber(), 5.0);
-        QVERIFY2(form->statusText().endsWith(QStringLiteral("essai.txl » illisible : c'est un dossier")),
-                 qPrintable(form->statusText()));
     }
 
     // A read that lasts shows its progress in French and can be given up;

@@ -270,7 +270,6 @@ private slots:
         QTest::addColumn<bool>("untick");
         QTest::addColumn<bool>("ownTimer");  // waits for the panel's own once-a-second look
         QTest::newRow("deleted") << "delete" << false << true;
-        QTest::newRow("folder removed") << "rmdir" << false << false;
         QTest::newRow("deleted and made again") << "recreate" << false << false;
         QTest::newRow("deleted, then unticked") << "delete" << true << false;
     }
@@ -292,7 +291,6 @@ private slots:
 
         if (what == u"delete" || what == u"recreate") QVERIFY(QFile::remove(chosen));
         if (what == u"recreate") QVERIFY(panel::put(chosen, "d'un autre programme\r\n"));
-        if (what == u"rmdir") QVERIFY(QDir(path("d")).removeRecursively());
         logicReply(QStringLiteral("E:165"));
         logicReply(QStringLiteral("E:3"));
         QCOMPARE(indicator(), QStringLiteral("Journal : journal.csv — 3 lignes"));
