@@ -147,7 +147,7 @@ private slots:
     }
 
     // "Enregistrer la configuration" over a hand-edited file: every line it
-    // does not write is still there, the values it writes read back.
+    // does not write is still there (how they read back: reading_data).
     void savingOverAHandEditedFile()
     {
         const QByteArray mine(
@@ -169,10 +169,6 @@ private slots:
         QVERIFY(saved.contains("[coeff1]\r\n# deux fois plus\r\nvaleur=2.5\r\n"));
         QCOMPARE(saved.count("[com]"), 1);
         QCOMPARE(saved.count("valeur="), 5 + 35);  // five were there; com, heure4 and coeff1 among the 38
-        const files::Configuration back = files::readConfiguration(ini());
-        QCOMPARE(back.heure1[4], QStringLiteral("07:30:00"));
-        QCOMPARE(back.com, QStringLiteral("2"));
-        QCOMPARE(back.coeff[0], QStringLiteral("2.5"));
     }
 };
 
