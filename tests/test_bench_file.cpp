@@ -4,6 +4,8 @@
 // that keeps every line it does not own.
 #include "service/bench_file.h"
 
+#include "support/file_bytes.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -11,22 +13,8 @@
 
 using namespace service;
 
-namespace {
-
-void put(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-}  // namespace
+using panel::bytesOf;
+using panel::put;
 
 class TestBenchFile : public QObject {
     Q_OBJECT
@@ -40,40 +28,31 @@ private slots:
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("said");  // after « file »,
-        QTest::newRow("not a key")
-            << QByteArray("[banc]\nport /dev/ttyUSB0\n")
-            << "ligne 2 : « port /dev/ttyUSB0 » n'est ni une section [nom] ni une ligne clé=valeur";
-        QTest::newRow("section not closed")
-            << QByteArray("\n[banc\n") << "ligne 2 : « [banc » n'est ni une section [nom] ni une ligne clé=valeur";
-        QTest::newRow("name") << QByteArray("[banc]\nnom=ma serre\n")
-                              << "ligne 2 : nom=ma serre : un nom de lettres, chiffres, - et _ attendu";
-        QTest::newRow("port") << QByteArray("[banc]\nport=COM5\n")
-                              << "ligne 2 : port=COM5 : COM1 à COM4 ou le chemin d'un périphérique (/dev/…) attendu";
-        QTest::newRow("switch") << QByteArray("[banc]\n; the switch\nmarche=oui ; on\n")
-                                << "ligne 3 : marche=oui : 0 ou 1 attendu";
-        QTest::newRow("seven boxes") << QByteArray("[relais]\nauto=1,0,0,0,0,0,0\n")
-                                     << "ligne 2 : auto=1,0,0,0,0,0,0 : huit valeurs 0 ou 1 séparées par des virgules "
-                                        "attendues";
-        QTest::newRow("a box 2") << QByteArray("[relais]\nauto=1,0,0,2,0,0,0,0\n")
-                                 << "ligne 2 : auto=1,0,0,2,0,0,0,0 : huit valeurs 0 ou 1 séparées par des virgules "
-                                    "attendues";
-        QTest::newRow("mode") << QByteArray("[analogique]\nmode=auto\n")
-                              << "ligne 2 : mode=auto : manuel, cyclique ou programme attendu";
-        QTest::newRow("interval") << QByteArray("[logique]\nintervalle=5\n")
-                                  << "ligne 2 : intervalle=5 : un intervalle en secondes parmi 3600, 1800, 600, 60, "
-                                     "30, 10, 2 attendu";
-        QTest::newRow("memorisation") << QByteArray("[logique]\nmemorisation=\n")
-                                      << "ligne 2 : memorisation= : 0 ou 1 attendu";
-        QTest::newRow("twice") << QByteArray("[banc]\nmarche=1\n[relais]\n[BANC]\nMarche=0\n")
-                               << "ligne 5 : marche est déjà donné ligne 2 ([banc])";
-        QTest::newRow("no param.ini") << QByteArray("[banc]\nparametres=absent.ini\n")
-                                      << QStringLiteral("ligne 2 : parametres=absent.ini : « %1 » ne peut être lu "
-                                                        "(fichier ou dossier introuvable) ; un fichier param.ini "
-                                                        "lisible attendu")
-                                             .arg(file(QStringLiteral("absent.ini")));
-        QTest::newRow("param.ini a folder")
-            << QByteArray("[banc]\nparametres=.\n")
-            << "ligne 2 : parametres=. : « ";  // then the folder and "(c'est un dossier)"
+        const auto row = [](const char *name, const QByteArray &text, const QString &said) {
+            QTest::newRow(name) << text << said;
+        };
+        const QString notAKey = QStringLiteral(" » n'est ni une section [nom] ni une ligne clé=valeur");
+        const QString eight = QStringLiteral(" : huit valeurs 0 ou 1 séparées par des virgules attendues");
+        row("not a key", "[banc]\nport /dev/ttyUSB0\n", "ligne 2 : « port /dev/ttyUSB0" + notAKey);
+        row("section not closed", "\n[banc\n", "ligne 2 : « [banc" + notAKey);
+        row("name", "[banc]\nnom=ma serre\n", "ligne 2 : nom=ma serre : un nom de lettres, chiffres, - et _ attendu");
+        row("port", "[banc]\nport=COM5\n",
+            "ligne 2 : port=COM5 : COM1 à COM4 ou le chemin d'un périphérique (/dev/…) attendu");
+        row("switch", "[banc]\n; the switch\nmarche=oui ; on\n", "ligne 3 : marche=oui : 0 ou 1 attendu");
+        row("seven boxes", "[relais]\nauto=1,0,0,0,0,0,0\n", "ligne 2 : auto=1,0,0,0,0,0,0" + eight);
+        row("a box 2", "[relais]\nauto=1,0,0,2,0,0,0,0\n", "ligne 2 : auto=1,0,0,2,0,0,0,0" + eight);
+        row("mode", "[analogique]\nmode=auto\n", "ligne 2 : mode=auto : manuel, cyclique ou programme attendu");
+        row("interval", "[logique]\nintervalle=5\n",
+            "ligne 2 : intervalle=5 : un intervalle en secondes parmi 3600, 1800, 600, 60, 30, 10, 2 attendu");
+        row("memorisation", "[logique]\nmemorisation=\n", "ligne 2 : memorisation= : 0 ou 1 attendu");
+        row("twice", "[banc]\nmarche=1\n[relais]\n[BANC]\nMarche=0\n",
+            "ligne 5 : marche est déjà donné ligne 2 ([banc])");
+        row("no param.ini", "[banc]\nparametres=absent.ini\n",
+            QStringLiteral(
+                "ligne 2 : parametres=absent.ini : « %1 » ne peut être lu (fichier ou dossier introuvable) ; "
+                "un fichier param.ini lisible attendu")
+                .arg(file(QStringLiteral("absent.ini"))));
+        row("param.ini a folder", "[banc]\nparametres=.\n", "ligne 2 : parametres=. : « ");  // then the folder
     }
     void faults()
     {
@@ -86,15 +65,18 @@ private slots:
         QVERIFY2(f.errors[0].startsWith(QStringLiteral("« %1 », %2").arg(path, said)), qPrintable(f.errors[0]));
     }
 
-    void unreadable()
+    // A missing file or a folder is said; nothing is saved over a folder.
+    void unreadableAndFolders()
     {
-        const BenchFile missing = readBenchFile(file(QStringLiteral("none.ini")));
-        QCOMPARE(missing.errors,
+        QCOMPARE(readBenchFile(file(QStringLiteral("none.ini"))).errors,
                  QStringList{
                      QStringLiteral("« %1 » ne peut être lu : fichier ou dossier introuvable").arg(file("none.ini"))});
         const BenchFile folder = readBenchFile(dir.path());
         QCOMPARE(folder.errors.size(), 1);
         QVERIFY2(folder.errors[0].contains(u"dossier"), qPrintable(folder.errors[0]));
+        QString error;
+        QVERIFY(!writeBenchFile(dir.path(), BenchSettings{}, &error));
+        QVERIFY2(error.contains(u"dossier"), qPrintable(error));
     }
 
     // Nothing given: what the window starts with (switch off, no "Auto",
@@ -195,13 +177,6 @@ private slots:
         QStringList errors;
         QCOMPARE(parseBenchText(QString::fromUtf8(after), path, &errors), s);
         QCOMPARE(errors, QStringList());
-    }
-
-    void saveRefusedOverAFolder()
-    {
-        QString error;
-        QVERIFY(!writeBenchFile(dir.path(), BenchSettings{}, &error));
-        QVERIFY2(error.contains(u"dossier"), qPrintable(error));
     }
 };
 

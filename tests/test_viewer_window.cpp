@@ -62,6 +62,20 @@ void drag(QWidget *w, QPointF from, QPointF to)
     mouse(w, QEvent::MouseButtonRelease, to, Qt::LeftButton);
 }
 
+// With PRAMELOR_VIEWER_SHOT set, a picture of w beside that file's name.
+void shot(QWidget *w, const char *suffix = "")
+{
+    const QString out = qEnvironmentVariable("PRAMELOR_VIEWER_SHOT");
+    if (!out.isEmpty()) w->grab().save(QString(out).replace(QStringLiteral(".png"), suffix + QStringLiteral(".png")));
+}
+
+// Ctrl and a button at x pixels into the plot: a marker.
+void marker(QWidget *plot, double x, Qt::MouseButton b)
+{
+    mouse(plot, QEvent::MouseButtonPress, QPointF(plotGeometry(plot->size()).analog.left() + x, 100), b,
+          Qt::ControlModifier);
+}
+
 }  // namespace
 
 class TestViewerWindow : public QObject {
@@ -71,7 +85,7 @@ class TestViewerWindow : public QObject {
     QString chosen;
     std::unique_ptr<JournalViewer> viewer;
 
-    JournalViewer *open(const QString &path, bool follow = false)
+    JournalViewer *open(const QString &path, bool follow = false, bool wait = true)
     {
         JournalViewer::Options o;
         o.askPath = [this](bool, const QString &) { return chosen; };
@@ -81,7 +95,7 @@ class TestViewerWindow : public QObject {
         viewer->resize(1200, 640);
         viewer->show();
         QSignalSpy ready(viewer.get(), &JournalViewer::ready);
-        if (!ready.wait(20000)) qFatal("the journal was not read");
+        if (wait && !ready.wait(20000)) qFatal("the journal was not read");
         return viewer.get();
     }
     JournalPlot *plot() const { return viewer->plot(); }
@@ -208,11 +222,8 @@ private slots:
     {
         open(journal);
         panel::control<QCheckBox>(viewer.get(), QStringLiteral("voie2"))->setChecked(true);
-        const PlotGeometry g = plotGeometry(plot()->size());
-        mouse(plot(), QEvent::MouseButtonPress, QPointF(g.analog.left() + 100, 100), Qt::LeftButton,
-              Qt::ControlModifier);
-        mouse(plot(), QEvent::MouseButtonPress, QPointF(g.analog.left() + 900, 100), Qt::RightButton,
-              Qt::ControlModifier);
+        marker(plot(), 100, Qt::LeftButton);
+        marker(plot(), 900, Qt::RightButton);
         const SpanMarkers m = plot()->state().markers;
         QVERIFY(m.a && m.b && *m.a < *m.b);
         QVERIFY(viewer->measures()->isVisible());
@@ -319,10 +330,7 @@ private slots:
         QVERIFY(f.open(QIODevice::Append));
         f.write(all.sliced(all.size() / 2 + 3));
         f.flush();
-        QElapsedTimer clock;
-        clock.start();
         QTRY_COMPARE_WITH_TIMEOUT(viewer->model()->data().logicCount(), qint64(8800), 1500);
-        QVERIFY(clock.elapsed() < 1500);
     }
 
     void goToADateAndTime()
@@ -336,10 +344,7 @@ private slots:
             if (!d || d->objectName() != QStringLiteral("allerADialog")) return;
             seen = true;
             panel::control<QDateTimeEdit>(d, QStringLiteral("dateHeure"))->setDateTime(target);
-            const QByteArray out = qgetenv("PRAMELOR_VIEWER_SHOT");
-            if (!out.isEmpty())
-                d->grab().save(
-                    QString::fromLocal8Bit(out).replace(QStringLiteral(".png"), QStringLiteral("_aller.png")));
+            shot(d, "_aller");
             d->accept();
         });
         panel::control<QPushButton>(viewer.get(), QStringLiteral("allerA"))->click();
@@ -383,15 +388,9 @@ private slots:
         panel::MadeJournal j = nightJournal();
         j.steps = 150000;  // some 16 MB: read in several pieces
         QVERIFY(panel::writeMadeJournal(journal, j));
-        JournalViewer::Options o;
-        viewer.reset(new JournalViewer(nullptr, journal, o));
-        viewer->setAttribute(Qt::WA_DeleteOnClose, false);
-        viewer->show();
+        open(journal, false, false);
         QSignalSpy ready(viewer.get(), &JournalViewer::ready);
-        const QByteArray out = qgetenv("PRAMELOR_VIEWER_SHOT");
-        if (!out.isEmpty())
-            viewer->grab().save(
-                QString::fromLocal8Bit(out).replace(QStringLiteral(".png"), QStringLiteral("_lecture.png")));
+        shot(viewer.get(), "_lecture");
         panel::control<QPushButton>(viewer.get(), QStringLiteral("annuler"))->click();
         QVERIFY(ready.wait(20000));
         QVERIFY(!viewer->loaded());
@@ -416,19 +415,12 @@ private slots:
         plot()->setSpan(Span{plot()->whole().t0 + 25 * 60000, plot()->whole().t0 + 95 * 60000});
         for (const char *name : {"voie2", "voie3", "voie4"})
             panel::control<QCheckBox>(viewer.get(), QString::fromLatin1(name))->setChecked(true);
-        const PlotGeometry g = plotGeometry(plot()->size());
-        mouse(plot(), QEvent::MouseButtonPress, QPointF(g.analog.left() + 150, 100), Qt::LeftButton,
-              Qt::ControlModifier);
-        mouse(plot(), QEvent::MouseButtonPress, QPointF(g.analog.left() + 700, 100), Qt::RightButton,
-              Qt::ControlModifier);
-        mouse(plot(), QEvent::MouseMove, QPointF(g.analog.left() + 900, 100), Qt::NoButton);
+        marker(plot(), 150, Qt::LeftButton);
+        marker(plot(), 700, Qt::RightButton);
+        mouse(plot(), QEvent::MouseMove, QPointF(plotGeometry(plot()->size()).analog.left() + 900, 100), Qt::NoButton);
         QApplication::processEvents();  // the layout takes the units into the boxes
-        const QByteArray out = qgetenv("PRAMELOR_VIEWER_SHOT");
-        if (!out.isEmpty()) {
-            viewer->grab().save(QString::fromLocal8Bit(out));
-            viewer->measures()->grab().save(
-                QString::fromLocal8Bit(out).replace(QStringLiteral(".png"), QStringLiteral("_mesures.png")));
-        }
+        shot(viewer.get());
+        shot(viewer->measures(), "_mesures");
         QVERIFY(!viewer->grab().isNull());
     }
 };
