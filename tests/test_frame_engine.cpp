@@ -6,6 +6,7 @@
 #include "acquisition/tables.h"
 #include "engine/frame_engine.h"
 #include "engine/journal_recorder.h"
+#include "support/both_locales.h"
 #include "support/fake_line.h"
 
 #include <QLocale>
@@ -20,13 +21,8 @@ using Programme = FrameEngine::Programme;
 
 const char *const kAnalogReply = "nAs1:100s2:0s3:255s4:12s5:1s6:2s7:3s8:200";
 
-// Both frames on one line and one set of tables, and a status line that
-// keeps what it was told.
-struct Bed {
-    FakeLine line;
-    Tables tabs;
-    FrameEngine analog{Channel::Analog, line, tabs};
-    FrameEngine logic{Channel::Logic, line, tabs};
+// Both frames, and a status line that keeps what it was told.
+struct Bed : FrameBed {
     QStringList statuses;
 
     Bed()
@@ -305,16 +301,11 @@ private slots:
         QCOMPARE(b.line.starts.size(), 1);
     }
 
-    void analogStep_data()
-    {
-        QTest::addColumn<bool>("french");
-        QTest::newRow("point") << false;
-        QTest::newRow("comma") << true;
-    }
+    void analogStep_data() { panel::addLocaleRows(); }
     void analogStep()
     {
         QFETCH(bool, french);
-        QLocale::setDefault(french ? QLocale(QLocale::French, QLocale::France) : QLocale::c());
+        panel::useLocale(french);
         const QString s = QLocale().decimalPoint();
         Bed b;
         b.analog.setCoefficient(3, QStringLiteral("2"));
@@ -451,19 +442,15 @@ private slots:
         QCOMPARE(b.statuses.value(0), said);
     }
 
-    void decodedAcquisitionsAreAnnounced_data()
-    {
-        QTest::addColumn<QLocale>("locale");
-        QTest::newRow("point") << QLocale::c();
-        QTest::newRow("comma") << QLocale(QLocale::French, QLocale::France);
-    }
+    void decodedAcquisitionsAreAnnounced_data() { panel::addLocaleRows(); }
     // Every decoding, memorised or not, is announced with the time the
     // request was written, the values with "." whatever the regional setting;
     // the same time goes beside the memorised slot.
     void decodedAcquisitionsAreAnnounced()
     {
-        QFETCH(QLocale, locale);
-        QLocale::setDefault(locale);
+        QFETCH(bool, french);
+        panel::useLocale(french);
+        const QLocale locale;
         Bed b;
         std::vector<acquisition::Acquired> heard;
         for (FrameEngine *f : {&b.analog, &b.logic})
