@@ -185,6 +185,23 @@ private slots:
         bench->finish();
     }
 
+    // Starts so close together that Timer4 never fires: an output command
+    // that is due goes out before the request pauses it.
+    void dueOutputCommandBeforeARequest()
+    {
+        bench->flipSwitch();
+        bench->toggleOutput(0);
+        clock.advance(799);
+        QVERIFY(bench->beginRequest(Channel::Analog));
+        QVERIFY(bench->lastWritten().isEmpty());
+        bench->decodingDone(Channel::Analog);
+        clock.advance(1);
+        QVERIFY(bench->beginRequest(Channel::Logic));
+        QCOMPARE(bench->lastWritten(), board::outputCommand(0x01));
+        bench->beginShutdown();
+        bench->finish();
+    }
+
     void decodingDelay_data()
     {
         QTest::addColumn<Channel>("channel");

@@ -14,6 +14,18 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <atomic>
+#include <dlfcn.h>
+
+// Every fsync of this process counted, then done: whether the journal's
+// lines are asked onto the disk.
+static std::atomic<int> fsyncs{0};
+extern "C" int fsync(int fd)
+{
+    static const auto next = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
+    ++fsyncs;
+    return next(fd);
+}
 
 namespace {
 
@@ -505,6 +517,21 @@ private slots:
         QCOMPARE(stopped.value(0).value(0).toString(),
                  QStringLiteral("Journal continu arrêté. Le fichier du journal « journal.csv » a été supprimé ou "
                                 "déplacé : 2 lignes écrites depuis la dernière vérification sont perdues."));
+    }
+
+    // The header goes to the disk at once, a line within the second.
+    void journalReachesTheDisk()
+    {
+        QTemporaryDir dir;
+        qint64 now = 5000;
+        files::JournalWriter w([&now] { return now; });
+        const int before = fsyncs;
+        QVERIFY(w.open(dir.filePath(QStringLiteral("journal.csv")), FrameBed().analog.units(), nullptr));
+        QTRY_COMPARE_WITH_TIMEOUT(int(fsyncs), before + 1, 2000);
+        QVERIFY(w.append(acquisition::logicAcquired(acquisition::decodeLogic(u"E:1"), QDateTime(), -1), nullptr));
+        now += 1000;
+        QVERIFY(w.syncIfDue(nullptr));
+        QTRY_COMPARE_WITH_TIMEOUT(int(fsyncs), before + 2, 2000);
     }
 };
 
