@@ -233,32 +233,6 @@ private slots:
         QCOMPARE(f.diagnostic(), analog ? QStringLiteral("-1") : QString());
     }
 
-    // Each list's own days (the whole table is the rule's own test).
-    void programmedDays_data()
-    {
-        QTest::addColumn<bool>("analog");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QString>("days");  // Monday … Sunday
-        QTest::newRow("analog blank") << true << 0 << "1111100";
-        QTest::newRow("analog Samedi et dimanche") << true << 8 << "0000011";
-        QTest::newRow("logic Tous les jours") << false << 8 << "1111111";
-        QTest::newRow("logic none") << false << -1 << "0000000";
-    }
-    void programmedDays()
-    {
-        QFETCH(bool, analog);
-        QFETCH(int, position);
-        QFETCH(QString, days);
-        for (int day = 1; day <= 7; ++day) {
-            Bed b;
-            b.line.clk.set(7, 59, 59);
-            b.line.clk.day = day;
-            b.frame(analog).setProgrammed(position, QStringLiteral("08:00:00"));
-            b.runProgrammed(b.frame(analog), 4);
-            QCOMPARE(b.line.starts.size(), days[day - 1] == u'1' ? 1 : 0);
-        }
-    }
-
     void programmedIsOneShot()
     {
         Bed b;

@@ -80,9 +80,7 @@ private slots:
     void everyMouseButtonToggles_data()
     {
         QTest::addColumn<int>("button");
-        QTest::newRow("left") << int(Qt::LeftButton);
-        QTest::newRow("right") << int(Qt::RightButton);
-        QTest::newRow("middle") << int(Qt::MiddleButton);
+        for (int button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) QTest::addRow("%d", button) << button;
     }
     void everyMouseButtonToggles()
     {
