@@ -168,8 +168,7 @@ private slots:
 
     void garbledRepliesStoreOnlyWhatTheRuleTakes()
     {
-        b.child<QCheckBox>(QStringLiteral("memo_a"))->setChecked(true);
-        b.child<QCheckBox>(QStringLiteral("memo_l"))->setChecked(true);
+        b.memorise(true);
         b.board->setMode(sim::Mode::Garbled);
         QVERIFY(analogAcquisition());
         const QString buffer = b.form->receiveBuffer();
@@ -205,8 +204,7 @@ private slots:
     void memorisedSlotsHoldTheBoardsValues()
     {
         setCoefficientsAndUnits(QStringLiteral("0.5"));
-        b.child<QCheckBox>(QStringLiteral("memo_a"))->setChecked(true);
-        b.child<QCheckBox>(QStringLiteral("memo_l"))->setChecked(true);
+        b.memorise(true);
         const Tables &t = b.form->tables();
         QCOMPARE(t.indice_a, 0);
 
