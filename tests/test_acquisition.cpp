@@ -5,6 +5,7 @@
 #include "acquisition/request_gate.h"
 #include "acquisition/schedule.h"
 #include "acquisition/table_ops.h"
+#include "support/both_locales.h"
 
 #include <QLocale>
 #include <QtTest>
@@ -25,7 +26,7 @@ std::array<QString, 8> eight(const QString &v)
     return a;
 }
 
-void useLocale(bool french) { QLocale::setDefault(french ? QLocale(QLocale::French, QLocale::France) : QLocale::c()); }
+using panel::useLocale;
 
 const char *const kExample = "nAs1:100s2:0s3:255s4:12s5:1s6:2s7:3s8:200";
 
@@ -159,50 +160,30 @@ void TestAcquisition::logicDecoding_data()
     QTest::addColumn<bool>("french");
     QTest::addColumn<QString>("buffer");
     QTest::addColumn<QString>("inputs");  // "Voie 1" first
-    for (bool french : {false, true}) {
-        const char *tag = french ? "comma" : "point";
-        QTest::addRow("E:165 %s", tag) << french << "E:165"
-                                       << "10100101";
-        QTest::addRow("E:5 CR %s", tag) << french << "E:5\r"
-                                        << "10100000";
-        QTest::addRow("E:0 %s", tag) << french << "E:0"
-                                     << "00000000";
-        QTest::addRow("empty %s", tag) << french << ""
-                                       << "00000000";
-        QTest::addRow("E:255 %s", tag) << french << "E:255"
-                                       << "11111111";
-        QTest::addRow("E:3 5 %s", tag) << french << "E:3 5"
-                                       << "11000100";
-        QTest::addRow("two replies %s", tag) << french << "E:3\r\nE:255\r\n"
-                                             << "11000000";
-        QTest::addRow("only three characters %s", tag) << french << "E:1234"
-                                                       << "11011110";  // 123 = 7B
-        QTest::addRow("above 255, first two hex digits %s", tag) << french << "E:999"
-                                                                 << "01111100";  // 3E7
-        QTest::addRow("1e9, first two hex digits %s", tag) << french << "E:1e9"
-                                                           << "11011100";  // 3B9ACA00
-        // The field's decimal point is always "."; a comma ends the number.
-        QTest::addRow("half to even %s", tag) << french << "E:2.5"
-                                              << "01000000";
-        QTest::addRow("half to even up %s", tag) << french << "E:3.5"
-                                                 << "00100000";
-        QTest::addRow("comma ends the number %s", tag) << french << "E:3,5"
-                                                       << "11000000";
-        QTest::addRow("no marker reads from position 2 %s", tag) << french << "x234"
-                                                                 << "01010111";  // EA
-        QTest::addRow("garbled before the marker %s", tag) << french << "\r\nE:12"
-                                                           << "00110000";
-        QTest::addRow("huge %s", tag) << french << "E:9e9"
-                                      << "00000000";
-        QTest::addRow("negative %s", tag) << french << "E:-12"
-                                          << "00000000";
-        QTest::addRow("negative one %s", tag) << french << "E:-1"
-                                              << "00000000";
-        QTest::addRow("no number %s", tag) << french << "E:abc"
-                                           << "00000000";
-        QTest::addRow("marker at the end %s", tag) << french << "E:"
-                                                   << "00000000";
-    }
+    // Three characters after the marker at most; above 255 the first two hex
+    // digits; the field's decimal point is always "." and a comma ends the number.
+    const char *const rows[][3] = {{"E:165", "E:165", "10100101"},
+                                   {"E:5 CR", "E:5\r", "10100000"},
+                                   {"E:0", "E:0", "00000000"},
+                                   {"empty", "", "00000000"},
+                                   {"E:255", "E:255", "11111111"},
+                                   {"E:3 5", "E:3 5", "11000100"},
+                                   {"two replies", "E:3\r\nE:255\r\n", "11000000"},
+                                   {"only three characters", "E:1234", "11011110"},
+                                   {"above 255", "E:999", "01111100"},
+                                   {"1e9", "E:1e9", "11011100"},
+                                   {"half to even", "E:2.5", "01000000"},
+                                   {"half to even up", "E:3.5", "00100000"},
+                                   {"comma ends the number", "E:3,5", "11000000"},
+                                   {"no marker reads from position 2", "x234", "01010111"},
+                                   {"garbled before the marker", "\r\nE:12", "00110000"},
+                                   {"huge", "E:9e9", "00000000"},
+                                   {"negative", "E:-12", "00000000"},
+                                   {"negative one", "E:-1", "00000000"},
+                                   {"no number", "E:abc", "00000000"},
+                                   {"marker at the end", "E:", "00000000"}};
+    for (bool french : {false, true})
+        for (const auto &r : rows) QTest::addRow("%s %s", r[0], french ? "comma" : "point") << french << r[1] << r[2];
 }
 
 void TestAcquisition::logicDecoding()
@@ -360,18 +341,14 @@ void TestAcquisition::tableViewCycle()
     Tables t;
     for (int k = 1; k <= 8; ++k) t.tab_ana(k, 0) = Element::number(k);
     t.tab_log[0] = Element::text("L");
-    const QStringList captions = {"Tableau analogique N° 2", "Tableau analogique N° 3", "Tableau analogique N° 4",
-                                  "Tableau analogique N° 5", "Tableau analogique N° 6", "Tableau analogique N° 7",
-                                  "Tableau analogique N° 8", "Tableau logique ",        "Tableau analogique N° 1",
-                                  "Tableau analogique N° 2"};
-    const QStringList starts = {"Acqui N°:0  val:2 ", "Acqui N°:0  val:3 ", "Acqui N°:0  val:4 ", "Acqui N°:0  val:5 ",
-                                "Acqui N°:0  val:6 ", "Acqui N°:0  val:7 ", "Acqui N°:0  val:8 ", "Acqui N°0: L ",
-                                "Acqui N°:0  val:1 ", "Acqui N°:0  val:2 "};
     int num_tableau = 0;
     for (int step = 0; step < 10; ++step) {
+        const int n = (step + 1) % 9 + 1;  // the analog table shown, 9 the logic one
         const TableView v = tableViewStep(t, num_tableau);
-        QCOMPARE(v.caption.value_or(QString()), captions[step]);
-        QVERIFY2(v.text.startsWith(starts[step]), qPrintable(v.text.left(30)));
+        QCOMPARE(v.caption.value_or(QString()),
+                 n == 9 ? QStringLiteral("Tableau logique ") : QStringLiteral("Tableau analogique N° %1").arg(n));
+        const QString start = n == 9 ? QStringLiteral("Acqui N°0: L ") : QStringLiteral("Acqui N°:0  val:%1 ").arg(n);
+        QVERIFY2(v.text.startsWith(start), qPrintable(v.text.left(30)));
         QCOMPARE(v.text.count(QStringLiteral("\r\n")), 101);
         QCOMPARE(num_tableau, (step + 1) % 9);
     }
@@ -382,12 +359,7 @@ void TestAcquisition::tableViewCycle()
     QCOMPARE(outside, 13);
 }
 
-void TestAcquisition::clearListsAndLeavesTheRest_data()
-{
-    QTest::addColumn<bool>("french");
-    QTest::newRow("point") << false;
-    QTest::newRow("comma") << true;
-}
+void TestAcquisition::clearListsAndLeavesTheRest_data() { panel::addLocaleRows(); }
 
 void TestAcquisition::clearListsAndLeavesTheRest()
 {

@@ -6,7 +6,7 @@
 #include "core/board.h"
 #include "engine/line.h"
 #include "shell/form1.h"
-#include "support/controls.h"
+#include "support/panel_fixture.h"
 #include "text/numbers.h"
 
 #include <QCheckBox>
@@ -23,8 +23,6 @@ using sim::Command;
 
 namespace {
 
-using Values = std::array<int, 8>;
-
 // The labels the decoding writes for these values with coefficient 1 except
 // channel 2 (one half), unit "mA" on channel 4, under the given separator.
 QStringList expectedLabels(const QString &sep)
@@ -35,30 +33,15 @@ QStringList expectedLabels(const QString &sep)
     for (QString &s : l) s.replace(u'.', sep);
     return l;
 }
-constexpr Values kValues{100, 50, 255, 12, 1, 2, 3, 200};
-
-QString bitsOf(int byte)
-{
-    QString s;
-    for (int i = 0; i < 8; ++i) s += (byte >> i) & 1 ? u'1' : u'0';
-    return s;  // index 0 = input 1
-}
+using panel::kValues;
 
 }  // namespace
 
 class TestAcquisitionE2e : public QObject {
     Q_OBJECT
-    QTemporaryDir dir;
-    std::unique_ptr<sim::PtyBoard> board;
-    std::unique_ptr<Form1> form;
+    panel::Bench b;
 
-    template <class T>
-    T *child(const QString &name) const
-    {
-        return panel::control<T>(form.get(), name);
-    }
-    void click(const QString &name) { QTest::mouseClick(child<QWidget>(name), Qt::LeftButton); }
-    QString ana(int k) const { return child<QLabel>(QStringLiteral("ana%1").arg(k))->text(); }
+    QString ana(int k) const { return b.child<QLabel>(QStringLiteral("ana%1").arg(k))->text(); }
     QStringList anaLabels() const
     {
         QStringList l;
@@ -68,63 +51,41 @@ class TestAcquisitionE2e : public QObject {
     QString indicators() const
     {
         QString s;
-        for (int i = 0; i < 8; ++i) s += child<QLabel>(QStringLiteral("log1_%1").arg(i))->text();
+        for (int i = 0; i < 8; ++i) s += b.child<QLabel>(QStringLiteral("log1_%1").arg(i))->text();
         return s;
     }
-    std::vector<sim::Received> of(Command kind) const
-    {
-        std::vector<sim::Received> out;
-        for (const auto &r : board->received())
-            if (r.kind == kind) out.push_back(r);
-        return out;
-    }
     // One acquisition by the frame's button, returning once its decoding ran.
-    bool analogAcquisition()
+    bool acquisition(bool analog)
     {
-        const int before = board->count(Command::Analog);
-        click(QStringLiteral("Command12"));
-        QTimer *decoder = panel::control<QTimer>(&form->bench().line(), QStringLiteral("Timer5"));
-        if (!QTest::qWaitFor([&] { return board->count(Command::Analog) == before + 1 && decoder->isActive(); }, 1500))
+        const Command kind = analog ? Command::Analog : Command::Logic;
+        const int before = b.board->count(kind);
+        b.click(analog ? QStringLiteral("Command12") : QStringLiteral("Command13"));
+        QTimer *decoder =
+            panel::control<QTimer>(&b.form->bench().line(), QString::fromLatin1(analog ? "Timer5" : "Timer7"));
+        if (!QTest::qWaitFor([&] { return b.board->count(kind) == before + 1 && decoder->isActive(); }, 1500))
             return false;
         return QTest::qWaitFor([&] { return !decoder->isActive(); }, 2000);
     }
-    bool logicAcquisition()
-    {
-        const int before = board->count(Command::Logic);
-        click(QStringLiteral("Command13"));
-        QTimer *decoder = panel::control<QTimer>(&form->bench().line(), QStringLiteral("Timer7"));
-        if (!QTest::qWaitFor([&] { return board->count(Command::Logic) == before + 1 && decoder->isActive(); }, 1500))
-            return false;
-        return QTest::qWaitFor([&] { return !decoder->isActive(); }, 1500);
-    }
+    bool analogAcquisition() { return acquisition(true); }
+    bool logicAcquisition() { return acquisition(false); }
     void setCoefficientsAndUnits(const QString &half)
     {
-        child<QLineEdit>(QStringLiteral("coeff_a2"))->setText(half);
-        child<QLineEdit>(QStringLiteral("u_ana4"))->setText(QStringLiteral("mA"));
+        b.child<QLineEdit>(QStringLiteral("coeff_a2"))->setText(half);
+        b.child<QLineEdit>(QStringLiteral("u_ana4"))->setText(QStringLiteral("mA"));
     }
 
 private slots:
     void init()
     {
         QLocale::setDefault(QLocale::c());
-        const QString link = dir.filePath(QStringLiteral("com1"));
-        qputenv("PRAMELOR_COM1", link.toLocal8Bit());
-        board = std::make_unique<sim::PtyBoard>(link);
-        QVERIFY2(board->isPlugged(), qPrintable(board->lastError()));
-        board->setAnalogValues(kValues);
-        Form1::Setup setup;
-        setup.programDir = dir.path();
-        setup.quitApplication = false;
-        setup.askText = [](const QString &, const QString &, const QString &) { return QString(); };
-        form = std::make_unique<Form1>(setup);
-        form->show();
-        click(QStringLiteral("Image2"));  // master switch on
-        QCOMPARE(form->marche(), 1);
+        QVERIFY(b.open());
+        b.board->setAnalogValues(kValues);
+        b.click(QStringLiteral("Image2"));  // master switch on
+        QCOMPARE(b.form->marche(), 1);
     }
     void cleanup()
     {
-        form.reset();
-        board.reset();
+        b.close();
         QLocale::setDefault(QLocale::c());
     }
 
@@ -142,14 +103,14 @@ private slots:
         QLocale::setDefault(locale);
         setCoefficientsAndUnits(half);
         const QStringList before = anaLabels();
-        click(QStringLiteral("Command12"));
+        b.click(QStringLiteral("Command12"));
         // Nothing is shown before the decoding, 1.5 s after the click.
         QTest::qWait(1200);
-        QCOMPARE(board->count(Command::Analog), 1);
+        QCOMPARE(b.board->count(Command::Analog), 1);
         QCOMPARE(anaLabels(), before);
         QTRY_COMPARE_WITH_TIMEOUT(anaLabels(), expectedLabels(locale.decimalPoint()), 1000);
-        QCOMPARE(form->tables().indice_a, 1);             // the index moves even without memorising
-        QVERIFY(form->tables().tab_ana(1, 0).isEmpty());  // but nothing is stored
+        QCOMPARE(b.form->tables().indice_a, 1);             // the index moves even without memorising
+        QVERIFY(b.form->tables().tab_ana(1, 0).isEmpty());  // but nothing is stored
     }
 
     void manualLogicShowsTheBoardsByte_data()
@@ -161,10 +122,10 @@ private slots:
     void manualLogicShowsTheBoardsByte()
     {
         QFETCH(int, byte);
-        board->setLogicByte(byte);
+        b.board->setLogicByte(byte);
         QVERIFY(logicAcquisition());
-        QCOMPARE(indicators(), bitsOf(byte));
-        QCOMPARE(form->tables().indice_l, 8);
+        QCOMPARE(indicators(), panel::bitsOf(byte));
+        QCOMPARE(b.form->tables().indice_l, 8);
     }
 
     void lateAnalogReplyIsNotDecoded()
@@ -173,16 +134,16 @@ private slots:
         QVERIFY(analogAcquisition());
         const QStringList shown = anaLabels();
         QCOMPARE(shown, expectedLabels(QStringLiteral(".")));
-        board->setMode(sim::Mode::Late);
-        board->setAnalogValues({1, 1, 1, 1, 1, 1, 1, 1});
+        b.board->setMode(sim::Mode::Late);
+        b.board->setAnalogValues({1, 1, 1, 1, 1, 1, 1, 1});
         QVERIFY(analogAcquisition());
         // The buffer held only "nA": channels 1 to 7 cannot be taken, channel
         // 8 reads an empty field as 0.
-        QCOMPARE(form->receiveBuffer(), QStringLiteral("nA"));
+        QCOMPARE(b.form->receiveBuffer(), QStringLiteral("nA"));
         QCOMPARE(anaLabels().mid(0, 7), shown.mid(0, 7));
         QCOMPARE(ana(8), QStringLiteral("0. V"));
         // The reply arrives afterwards and stays undecoded in the buffer.
-        QTRY_VERIFY_WITH_TIMEOUT(form->receiveBuffer().contains(u"s8:1"), 1500);
+        QTRY_VERIFY_WITH_TIMEOUT(b.form->receiveBuffer().contains(u"s8:1"), 1500);
         QTest::qWait(200);
         QCOMPARE(anaLabels().mid(0, 7), shown.mid(0, 7));
         QCOMPARE(ana(8), QStringLiteral("0. V"));
@@ -190,31 +151,30 @@ private slots:
 
     void lateLogicReplyReadsAsZero()
     {
-        board->setLogicByte(165);
+        b.board->setLogicByte(165);
         QVERIFY(logicAcquisition());
-        QCOMPARE(indicators(), bitsOf(165));
-        board->setMode(sim::Mode::Late);
-        board->setLogicByte(255);
-        child<QCheckBox>(QStringLiteral("memo_l"))->setChecked(true);
+        QCOMPARE(indicators(), panel::bitsOf(165));
+        b.board->setMode(sim::Mode::Late);
+        b.board->setLogicByte(255);
+        b.child<QCheckBox>(QStringLiteral("memo_l"))->setChecked(true);
         QVERIFY(logicAcquisition());
         // No "E:" in an empty buffer: the step still runs and reads 0.
         QCOMPARE(indicators(), QStringLiteral("00000000"));
-        for (int e = 0; e < 8; ++e) QCOMPARE(form->tables().tab_log[size_t(e)].asText(), QStringLiteral("0"));
-        QCOMPARE(form->tables().indice_l, 8);
-        QTRY_VERIFY_WITH_TIMEOUT(form->receiveBuffer().contains(u"E:255"), 1500);
+        for (int e = 0; e < 8; ++e) QCOMPARE(b.form->tables().tab_log[size_t(e)].asText(), QStringLiteral("0"));
+        QCOMPARE(b.form->tables().indice_l, 8);
+        QTRY_VERIFY_WITH_TIMEOUT(b.form->receiveBuffer().contains(u"E:255"), 1500);
         QCOMPARE(indicators(), QStringLiteral("00000000"));
     }
 
     void garbledRepliesStoreOnlyWhatTheRuleTakes()
     {
-        child<QCheckBox>(QStringLiteral("memo_a"))->setChecked(true);
-        child<QCheckBox>(QStringLiteral("memo_l"))->setChecked(true);
-        board->setMode(sim::Mode::Garbled);
+        b.memorise(true);
+        b.board->setMode(sim::Mode::Garbled);
         QVERIFY(analogAcquisition());
-        const QString buffer = form->receiveBuffer();
+        const QString buffer = b.form->receiveBuffer();
         QVERIFY2(buffer.startsWith(u"nA") && buffer.size() >= 6, qPrintable(buffer));
         QVERIFY(!buffer.contains(u's'));
-        const Tables &t = form->tables();
+        const Tables &t = b.form->tables();
         // No markers: channels 1 to 7 keep their label and their slot.
         for (int k = 1; k <= 7; ++k) {
             QCOMPARE(ana(k), QStringLiteral("0.00"));
@@ -235,22 +195,21 @@ private slots:
         }
         QCOMPARE(t.indice_l, 8);
         // The panel goes on: a sound reply afterwards is decoded as usual.
-        board->setMode(sim::Mode::Normal);
-        board->setLogicByte(3);
+        b.board->setMode(sim::Mode::Normal);
+        b.board->setLogicByte(3);
         QVERIFY(logicAcquisition());
-        QCOMPARE(indicators(), bitsOf(3));
+        QCOMPARE(indicators(), panel::bitsOf(3));
     }
 
     void memorisedSlotsHoldTheBoardsValues()
     {
         setCoefficientsAndUnits(QStringLiteral("0.5"));
-        child<QCheckBox>(QStringLiteral("memo_a"))->setChecked(true);
-        child<QCheckBox>(QStringLiteral("memo_l"))->setChecked(true);
-        const Tables &t = form->tables();
+        b.memorise(true);
+        const Tables &t = b.form->tables();
         QCOMPARE(t.indice_a, 0);
 
         QVERIFY(analogAcquisition());
-        board->setAnalogValues({0, 254, 128, 7, 9, 10, 11, 1234});
+        b.board->setAnalogValues({0, 254, 128, 7, 9, 10, 11, 1234});
         QVERIFY(analogAcquisition());
         const QStringList first{"100.", "25.", "255.", "12.", "1.", "2.", "3.", "200."};
         const QStringList second{"0.", "127.", "128.", "7.", "9.", "10.", "11.", "1234."};
@@ -260,45 +219,45 @@ private slots:
             QVERIFY(t.tab_ana(k, 2).isEmpty());
         }
         QCOMPARE(t.indice_a, 2);
-        QVERIFY(child<QCheckBox>(QStringLiteral("memo_a"))->isChecked());
+        QVERIFY(b.child<QCheckBox>(QStringLiteral("memo_a"))->isChecked());
 
-        board->setLogicByte(165);
+        b.board->setLogicByte(165);
         QVERIFY(logicAcquisition());
-        board->setLogicByte(2);
+        b.board->setLogicByte(2);
         QVERIFY(logicAcquisition());
         QString stored;
         for (int e = 0; e < 16; ++e) stored += t.tab_log[size_t(e)].asText();
-        QCOMPARE(stored, bitsOf(165) + bitsOf(2));
+        QCOMPARE(stored, panel::bitsOf(165) + panel::bitsOf(2));
         QCOMPARE(t.indice_l, 16);
     }
 
     void cyclicAnalogEveryTwoSecondsKeepsTheOutputRhythm()
     {
-        click(QStringLiteral("Command16"));
-        QVERIFY(child<QWidget>(QStringLiteral("Frame5"))->isVisible());
-        auto *intervals = child<QComboBox>(QStringLiteral("Combo4"));
+        b.click(QStringLiteral("Command16"));
+        QVERIFY(b.child<QWidget>(QStringLiteral("Frame5"))->isVisible());
+        auto *intervals = b.child<QComboBox>(QStringLiteral("Combo4"));
         intervals->setCurrentIndex(intervals->findText(QStringLiteral("Toutes les 2 secondes")));
         QCOMPARE(intervals->currentIndex(), 6);
-        click(QStringLiteral("Check6"));
-        QVERIFY(child<QCheckBox>(QStringLiteral("Check6"))->isChecked());
-        const qint64 validated = board->nowMs();
-        click(QStringLiteral("Command21"));
-        QVERIFY(!child<QWidget>(QStringLiteral("Frame5"))->isVisible());
-        QCOMPARE(child<QPushButton>(QStringLiteral("Command16"))->property("backColor").value<QColor>(),
+        b.click(QStringLiteral("Check6"));
+        QVERIFY(b.child<QCheckBox>(QStringLiteral("Check6"))->isChecked());
+        const qint64 validated = b.board->nowMs();
+        b.click(QStringLiteral("Command21"));
+        QVERIFY(!b.child<QWidget>(QStringLiteral("Frame5"))->isVisible());
+        QCOMPARE(b.child<QPushButton>(QStringLiteral("Command16"))->property("backColor").value<QColor>(),
                  QColor(255, 0, 0));
 
-        QTRY_COMPARE_WITH_TIMEOUT(board->count(Command::Analog), 3, 7500);
+        QTRY_COMPARE_WITH_TIMEOUT(b.board->count(Command::Analog), 3, 7500);
         // Annulation during the wait: the interval runs out, one last
         // acquisition starts, then the cycle ends.
-        click(QStringLiteral("Command16"));
-        click(QStringLiteral("Command20"));
-        QCOMPARE(child<QPushButton>(QStringLiteral("Command16"))->property("backColor").value<QColor>(),
+        b.click(QStringLiteral("Command16"));
+        b.click(QStringLiteral("Command20"));
+        QCOMPARE(b.child<QPushButton>(QStringLiteral("Command16"))->property("backColor").value<QColor>(),
                  QColor(192, 192, 192));
-        QTRY_COMPARE_WITH_TIMEOUT(board->count(Command::Analog), 4, 2500);
+        QTRY_COMPARE_WITH_TIMEOUT(b.board->count(Command::Analog), 4, 2500);
         QTest::qWait(2300);
-        QCOMPARE(board->count(Command::Analog), 4);
+        QCOMPARE(b.board->count(Command::Analog), 4);
 
-        const auto requests = of(Command::Analog);
+        const auto requests = b.of(Command::Analog);
         // The first request: one interval after Validation, then 400 ms of the sender.
         QVERIFY2(std::abs(requests[0].tMs - validated - 2400) <= 150,
                  qPrintable(QString::number(requests[0].tMs - validated)));
@@ -309,7 +268,7 @@ private slots:
         // Output commands: 800 ms apart, paused from each start to its
         // request, and restarted by the request, so the next one comes 800 ms
         // after it.
-        const auto outputs = of(Command::Output);
+        const auto outputs = b.of(Command::Output);
         // With a start every 2 s, the restarted timer's second tick meets the
         // next start: about one command a cycle, never fewer.
         QVERIFY2(outputs.size() >= 6, qPrintable(QString::number(outputs.size())));
@@ -338,7 +297,7 @@ private slots:
         }
         // Each request was decoded.
         QCOMPARE(ana(1), QStringLiteral("1.96 V"));
-        QCOMPARE(form->tables().indice_a, 4);
+        QCOMPARE(b.form->tables().indice_a, 4);
     }
 };
 

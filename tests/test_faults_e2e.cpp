@@ -19,7 +19,7 @@ using sim::Command;
 
 namespace {
 
-constexpr std::array<int, 8> kValues{100, 50, 255, 12, 1, 2, 3, 200};
+using panel::kValues;
 
 // Records when a posted mouse press reaches a control, as a person's click
 // would: the press goes through the event queue behind whatever is waiting.

@@ -6,6 +6,7 @@
 #include "acquisition/tables.h"
 #include "engine/frame_engine.h"
 #include "engine/journal_recorder.h"
+#include "support/both_locales.h"
 #include "support/fake_line.h"
 
 #include <QLocale>
@@ -13,6 +14,18 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <atomic>
+#include <dlfcn.h>
+
+// Every fsync of this process counted, then done: whether the journal's
+// lines are asked onto the disk.
+static std::atomic<int> fsyncs{0};
+extern "C" int fsync(int fd)
+{
+    static const auto next = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
+    ++fsyncs;
+    return next(fd);
+}
 
 namespace {
 
@@ -20,13 +33,8 @@ using Programme = FrameEngine::Programme;
 
 const char *const kAnalogReply = "nAs1:100s2:0s3:255s4:12s5:1s6:2s7:3s8:200";
 
-// Both frames on one line and one set of tables, and a status line that
-// keeps what it was told.
-struct Bed {
-    FakeLine line;
-    Tables tabs;
-    FrameEngine analog{Channel::Analog, line, tabs};
-    FrameEngine logic{Channel::Logic, line, tabs};
+// Both frames, and a status line that keeps what it was told.
+struct Bed : FrameBed {
     QStringList statuses;
 
     Bed()
@@ -225,32 +233,6 @@ private slots:
         QCOMPARE(f.diagnostic(), analog ? QStringLiteral("-1") : QString());
     }
 
-    // Each list's own days (the whole table is the rule's own test).
-    void programmedDays_data()
-    {
-        QTest::addColumn<bool>("analog");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QString>("days");  // Monday … Sunday
-        QTest::newRow("analog blank") << true << 0 << "1111100";
-        QTest::newRow("analog Samedi et dimanche") << true << 8 << "0000011";
-        QTest::newRow("logic Tous les jours") << false << 8 << "1111111";
-        QTest::newRow("logic none") << false << -1 << "0000000";
-    }
-    void programmedDays()
-    {
-        QFETCH(bool, analog);
-        QFETCH(int, position);
-        QFETCH(QString, days);
-        for (int day = 1; day <= 7; ++day) {
-            Bed b;
-            b.line.clk.set(7, 59, 59);
-            b.line.clk.day = day;
-            b.frame(analog).setProgrammed(position, QStringLiteral("08:00:00"));
-            b.runProgrammed(b.frame(analog), 4);
-            QCOMPARE(b.line.starts.size(), days[day - 1] == u'1' ? 1 : 0);
-        }
-    }
-
     void programmedIsOneShot()
     {
         Bed b;
@@ -305,16 +287,11 @@ private slots:
         QCOMPARE(b.line.starts.size(), 1);
     }
 
-    void analogStep_data()
-    {
-        QTest::addColumn<bool>("french");
-        QTest::newRow("point") << false;
-        QTest::newRow("comma") << true;
-    }
+    void analogStep_data() { panel::addLocaleRows(); }
     void analogStep()
     {
         QFETCH(bool, french);
-        QLocale::setDefault(french ? QLocale(QLocale::French, QLocale::France) : QLocale::c());
+        panel::useLocale(french);
         const QString s = QLocale().decimalPoint();
         Bed b;
         b.analog.setCoefficient(3, QStringLiteral("2"));
@@ -451,19 +428,15 @@ private slots:
         QCOMPARE(b.statuses.value(0), said);
     }
 
-    void decodedAcquisitionsAreAnnounced_data()
-    {
-        QTest::addColumn<QLocale>("locale");
-        QTest::newRow("point") << QLocale::c();
-        QTest::newRow("comma") << QLocale(QLocale::French, QLocale::France);
-    }
+    void decodedAcquisitionsAreAnnounced_data() { panel::addLocaleRows(); }
     // Every decoding, memorised or not, is announced with the time the
     // request was written, the values with "." whatever the regional setting;
     // the same time goes beside the memorised slot.
     void decodedAcquisitionsAreAnnounced()
     {
-        QFETCH(QLocale, locale);
-        QLocale::setDefault(locale);
+        QFETCH(bool, french);
+        panel::useLocale(french);
+        const QLocale locale;
         Bed b;
         std::vector<acquisition::Acquired> heard;
         for (FrameEngine *f : {&b.analog, &b.logic})
@@ -518,6 +491,21 @@ private slots:
         QCOMPARE(stopped.value(0).value(0).toString(),
                  QStringLiteral("Journal continu arrêté. Le fichier du journal « journal.csv » a été supprimé ou "
                                 "déplacé : 2 lignes écrites depuis la dernière vérification sont perdues."));
+    }
+
+    // The header goes to the disk at once, a line within the second.
+    void journalReachesTheDisk()
+    {
+        QTemporaryDir dir;
+        qint64 now = 5000;
+        files::JournalWriter w([&now] { return now; });
+        const int before = fsyncs;
+        QVERIFY(w.open(dir.filePath(QStringLiteral("journal.csv")), FrameBed().analog.units(), nullptr));
+        QTRY_COMPARE_WITH_TIMEOUT(int(fsyncs), before + 1, 2000);
+        QVERIFY(w.append(acquisition::logicAcquired(acquisition::decodeLogic(u"E:1"), QDateTime(), -1), nullptr));
+        now += 1000;
+        QVERIFY(w.syncIfDue(nullptr));
+        QTRY_COMPARE_WITH_TIMEOUT(int(fsyncs), before + 2, 2000);
     }
 };
 

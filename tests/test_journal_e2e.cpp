@@ -28,7 +28,7 @@ namespace {
 using panel::bytesOf;
 
 constexpr char kLimitVariable[] = "PRAMELOR_FILE_SIZE_LIMIT";
-constexpr std::array<int, 8> kValues{100, 50, 255, 12, 1, 2, 3, 200};
+using panel::kValues;
 
 }  // namespace
 
@@ -41,15 +41,10 @@ class TestJournalE2e : public QObject {
     void startJournal()
     {
         const QString p = journalPath();
-        b.form.reset();
-        Form1::Setup setup;
-        setup.programDir = b.dir.path();
-        setup.userDir = b.dir.filePath(QStringLiteral("config"));
-        setup.quitApplication = false;
-        setup.askText = [](const QString &, const QString &, const QString &) { return QString(); };
-        setup.askPath = [p](bool, const QString &) { return p; };
-        b.form = std::make_unique<Form1>(setup);
-        b.form->show();
+        b.makeForm([&](Form1::Setup &s) {
+            s.userDir = b.dir.filePath(QStringLiteral("config"));
+            s.askPath = [p](bool, const QString &) { return p; };
+        });
         journalEntry()->trigger();
         QVERIFY(journalEntry()->isChecked());
     }

@@ -13,7 +13,7 @@ using sim::Command;
 
 namespace {
 
-constexpr std::array<int, 8> kValues{100, 50, 255, 12, 1, 2, 3, 200};
+using panel::kValues;
 constexpr int kLogic = 165;
 constexpr int kOffsets[] = {0, 500, 1000, 1500};
 

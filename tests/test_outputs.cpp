@@ -14,7 +14,7 @@
 
 namespace {
 
-std::array<QColor, 8> colours(std::initializer_list<int> onIndexes)
+std::array<QColor, 8> colours(const QList<int> &onIndexes)
 {
     std::array<QColor, 8> c;
     c.fill(outputs::lampOff());
@@ -61,10 +61,7 @@ private slots:
     {
         QFETCH(QList<int>, on);
         QFETCH(int, byte);
-        std::array<QColor, 8> c;
-        c.fill(outputs::lampOff());
-        for (int i : on) c[size_t(i)] = outputs::lampOn();
-        QCOMPARE(int(board::outputByte(c)), byte);
+        QCOMPARE(int(board::outputByte(colours(on))), byte);
         const QByteArray cmd = board::outputCommand(quint8(byte));
         QCOMPARE(cmd.size(), 2);
         QCOMPARE(cmd[0], 'n');
@@ -83,9 +80,7 @@ private slots:
     void everyMouseButtonToggles_data()
     {
         QTest::addColumn<int>("button");
-        QTest::newRow("left") << int(Qt::LeftButton);
-        QTest::newRow("right") << int(Qt::RightButton);
-        QTest::newRow("middle") << int(Qt::MiddleButton);
+        for (int button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) QTest::addRow("%d", button) << button;
     }
     void everyMouseButtonToggles()
     {
@@ -121,22 +116,17 @@ private slots:
         QTest::addColumn<bool>("automatic");
         QTest::addColumn<QTime>("now");
         QTest::addColumn<bool>("on");
-        QTest::newRow("start matches") << "08:00:00"
-                                       << "09:00:00" << true << QTime(8, 0, 0) << true;
-        QTest::newRow("other second") << "08:00:00"
-                                      << "09:00:00" << true << QTime(8, 0, 1) << false;
-        QTest::newRow("start equals end ends off") << "08:00:00"
-                                                   << "08:00:00" << true << QTime(8, 0, 0) << false;
-        QTest::newRow("late start across midnight") << "23:00:00"
-                                                    << "01:00:00" << true << QTime(23, 0, 0) << true;
-        QTest::newRow("single-digit hour") << "8:00:00"
-                                           << "" << true << QTime(8, 0, 0) << false;
-        QTest::newRow("no seconds") << "08:00"
-                                    << "" << true << QTime(8, 0, 0) << false;
-        QTest::newRow("blank around") << " 08:00:00"
-                                      << "" << true << QTime(8, 0, 0) << false;
-        QTest::newRow("auto unticked") << "08:00:00"
-                                       << "" << false << QTime(8, 0, 0) << false;
+        const std::tuple<const char *, const char *, const char *, bool, QTime, bool> rows[] = {
+            {"start matches", "08:00:00", "09:00:00", true, QTime(8, 0, 0), true},
+            {"other second", "08:00:00", "09:00:00", true, QTime(8, 0, 1), false},
+            {"start equals end ends off", "08:00:00", "08:00:00", true, QTime(8, 0, 0), false},
+            {"late start across midnight", "23:00:00", "01:00:00", true, QTime(23, 0, 0), true},
+            {"single-digit hour", "8:00:00", "", true, QTime(8, 0, 0), false},
+            {"no seconds", "08:00", "", true, QTime(8, 0, 0), false},
+            {"blank around", " 08:00:00", "", true, QTime(8, 0, 0), false},
+            {"auto unticked", "08:00:00", "", false, QTime(8, 0, 0), false}};
+        for (const auto &[name, start, end, automatic, now, on] : rows)
+            QTest::newRow(name) << QString::fromLatin1(start) << QString::fromLatin1(end) << automatic << now << on;
     }
     void timetable()
     {
@@ -159,15 +149,11 @@ private slots:
         form->findChild<QLineEdit *>(QStringLiteral("heure1_0"))->setText(QStringLiteral("23:00:00"));
         form->findChild<QLineEdit *>(QStringLiteral("heure2_0"))->setText(QStringLiteral("01:00:00"));
         form->findChild<QCheckBox *>(QStringLiteral("auto1_0"))->setChecked(true);
-        clock.set(23, 0, 0);
-        form->bench().Timer1_Timer();
-        QCOMPARE(byte(), 0x01);
-        clock.set(0, 30, 0);
-        form->bench().Timer1_Timer();
-        QCOMPARE(byte(), 0x01);
-        clock.set(1, 0, 0);
-        form->bench().Timer1_Timer();
-        QCOMPARE(byte(), 0x00);
+        for (auto [h, m, expected] : {std::tuple{23, 0, 0x01}, {0, 30, 0x01}, {1, 0, 0x00}}) {
+            clock.set(h, m, 0);
+            form->bench().Timer1_Timer();
+            QCOMPARE(byte(), expected);
+        }
     }
 
     void rightClickFillsTheTime()

@@ -1,6 +1,7 @@
 #pragma once
 // What the bench does for the acquisition frames, written down instead of done.
 
+#include "acquisition/tables.h"
 #include "engine/frame_engine.h"
 #include "support/fake_clock.h"
 
@@ -22,4 +23,12 @@ public:
     const Clock &clock() const override { return clk; }
     bool linkFailing() const override { return linkDown; }
     bool journalRunning() const override { return journal; }
+};
+
+// Both frame engines on one stand-in line and one set of tables.
+struct FrameBed {
+    FakeLine line;
+    Tables tabs;
+    FrameEngine analog{Channel::Analog, line, tabs};
+    FrameEngine logic{Channel::Logic, line, tabs};
 };

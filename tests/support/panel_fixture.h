@@ -29,6 +29,9 @@ inline int lengthFromEnv(const char *name, int fallback)
     return ok && v > 0 ? v : fallback;
 }
 
+// The analog values the simulated board answers with in most tests.
+constexpr std::array<int, 8> kValues{100, 50, 255, 12, 1, 2, 3, 200};
+
 struct Bench {
     QTemporaryDir dir;
     std::unique_ptr<sim::PtyBoard> board;
@@ -47,6 +50,13 @@ struct Bench {
         qputenv(qPrintable(QStringLiteral("PRAMELOR_COM%1").arg(port)), linkPath().toLocal8Bit());
         board = std::make_unique<sim::PtyBoard>(linkPath());
         if (!board->isPlugged()) return false;
+        makeForm(adjust);
+        return true;
+    }
+    // The window (again), in front of the board already there.
+    void makeForm(const std::function<void(Form1::Setup &)> &adjust = {})
+    {
+        form.reset();
         Form1::Setup setup;
         setup.programDir = dir.path();
         setup.quitApplication = false;
@@ -55,7 +65,6 @@ struct Bench {
         form = std::make_unique<Form1>(setup);
         form->MSComm1().setPortNumber(port);
         form->show();
-        return true;
     }
     void close()
     {
