@@ -9,8 +9,8 @@
 
 #include "acquisition/channel.h"
 #include "acquisition/request_gate.h"
-#include "engine/timers.h"
 #include "engine/frame_engine.h"
+#include "engine/timers.h"
 #include "outputs/outputs.h"
 
 #include <QDateTime>

@@ -52,13 +52,15 @@ bool SerialComponent::open()
 {
     if (QThread::currentThread() != thread()) {  // the port belongs to the line's thread
         bool opened = false;
-        QMetaObject::invokeMethod(this, [this, &opened] { opened = open(); }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, &opened] { opened = open(); }, Qt::BlockingQueuedConnection);
         return opened;
     }
     if (port_.isOpen()) return true;
     const QString path = devicePath();
     const QString device = path.isEmpty() ? board::portDevice(port_number_, deviceMap()) : path;
-    const QString label = path.isEmpty() ? QStringLiteral("%1 (%2)").arg(board::portName(port_number_), device) : device;
+    const QString label =
+        path.isEmpty() ? QStringLiteral("%1 (%2)").arg(board::portName(port_number_), device) : device;
     if (device.isEmpty()) {
         report(
             QStringLiteral("Port de communication %1 inconnu : choisissez COM1 à COM4 (Configuration / Communication)")

@@ -7,8 +7,8 @@
 #include "ui/placement.h"
 
 #include <QCheckBox>
-#include <QSignalBlocker>
 #include <QLabel>
+#include <QSignalBlocker>
 
 using ui::label;
 

@@ -44,10 +44,10 @@ BenchService::BenchService(const Clock &clock, BenchFile file, bool verbose, QOb
         connect(frame, &FrameEngine::valuesDecoded, this, [this](const acquisition::Acquired &a) {
             if (!verbose_) return;
             QStringList values(a.values.begin(), a.values.end());
-            say(Priority::Debug, QStringLiteral("acquisition %1 : %2")
-                                     .arg(a.channel == Channel::Analog ? QStringLiteral("analogique")
-                                                                       : QStringLiteral("logique"),
-                                          values.join(u' ')));
+            say(Priority::Debug,
+                QStringLiteral("acquisition %1 : %2")
+                    .arg(a.channel == Channel::Analog ? QStringLiteral("analogique") : QStringLiteral("logique"),
+                         values.join(u' ')));
         });
     }
     bench_->serial().setDevicePath(file_.device);
@@ -153,7 +153,8 @@ void BenchService::applyParameters(const files::Configuration &c)
         if (c.has(QStringLiteral("u_ana") + n)) a.setUnit(k, c.u_ana[size_t(k - 1)]);
         if (c.has(QStringLiteral("coeff") + n)) a.setCoefficient(k, files::coefficientSetting(c.coeff[size_t(k - 1)]));
     }
-    const int analogDays = int(acquisition::analogDayEntries().size()), logicDays = int(acquisition::logicDayEntries().size());
+    const int analogDays = int(acquisition::analogDayEntries().size()),
+              logicDays = int(acquisition::logicDayEntries().size());
     if (c.has(QStringLiteral("ana_j8")))
         if (const auto day = files::wholeSetting(c.ana_j, -1, analogDays - 1)) a.setDayIndex(*day);
     if (c.has(QStringLiteral("ana_h8"))) a.setHourText(c.ana_h);
@@ -192,7 +193,8 @@ void BenchService::applyAcquisitions(const BenchFile &file, const BenchFile *pre
     if (previous && previous->journalPath == file.journalPath && recorder_->running()) return;
     if (recorder_->running()) {
         if (const auto closed = recorder_->stop())
-            say(Priority::Notice, QStringLiteral("journal « %1 » fermé (%2 lignes)").arg(closed->path).arg(closed->lines));
+            say(Priority::Notice,
+                QStringLiteral("journal « %1 » fermé (%2 lignes)").arg(closed->path).arg(closed->lines));
     }
     if (file.journalPath.isEmpty()) return;
     if (recorder_->start(file.journalPath, bench_->analog().units()))

@@ -19,8 +19,7 @@ class BenchService : public QObject {
 public:
     // lineThread: the line on a thread of its own, with the system's clock
     // (pramelord); without it the injected clock drives everything (tests).
-    BenchService(const Clock &clock, BenchFile file, bool verbose, QObject *parent = nullptr,
-                 bool lineThread = false);
+    BenchService(const Clock &clock, BenchFile file, bool verbose, QObject *parent = nullptr, bool lineThread = false);
 
     Bench &bench() { return *bench_; }
     const BenchFile &file() const { return file_; }
