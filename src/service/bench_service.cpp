@@ -7,6 +7,7 @@
 #include "link/protocol.h"
 #include "link/serial_component.h"
 #include "service/end_signals.h"
+#include "service/frame_settings.h"
 #include "service/notify.h"
 #include "service/service_log.h"
 #include "text/clock.h"
@@ -166,28 +167,12 @@ void BenchService::applyParameters(const files::Configuration &c)
             bench_->tables().nbre_acqui = *n;
 }
 
-void BenchService::applyFrame(FrameEngine &frame, const FrameSettings &s)
-{
-    switch (s.mode) {
-    case AcquisitionMode::Manual:
-        if (frame.cyclicAuto() || frame.programmedAuto()) frame.cancel();
-        break;
-    case AcquisitionMode::Cyclic:
-        frame.setCyclicSeconds(s.interval);
-        break;
-    case AcquisitionMode::Programmed:  // the day and the hour of param.ini
-        frame.setProgrammed(frame.dayIndex(), frame.hourText());
-        break;
-    }
-    frame.setMemorising(s.memorisation);
-}
-
 void BenchService::applyAcquisitions(const BenchFile &file, const BenchFile *previous)
 {
     const BenchSettings &s = file.settings;
     applyParameters(file.configuration);  // unchanged settings change nothing
-    if (!previous || previous->settings.analog != s.analog) applyFrame(bench_->analog(), s.analog);
-    if (!previous || previous->settings.logic != s.logic) applyFrame(bench_->logic(), s.logic);
+    if (!previous || previous->settings.analog != s.analog) applyFrameSettings(bench_->analog(), s.analog);
+    if (!previous || previous->settings.logic != s.logic) applyFrameSettings(bench_->logic(), s.logic);
     say(Priority::Info, QStringLiteral("acquisitions : analogique %1, logique %2")
                             .arg(modeName(s.analog.mode), modeName(s.logic.mode)));
     if (previous && previous->journalPath == file.journalPath && recorder_->running()) return;

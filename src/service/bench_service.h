@@ -44,7 +44,6 @@ private:
     // SIGHUP (only what changed).
     void applyAcquisitions(const BenchFile &file, const BenchFile *previous);
     void applyParameters(const files::Configuration &c);
-    void applyFrame(FrameEngine &frame, const FrameSettings &s);
     void finish();
     void onStatus(const QString &message);
 

@@ -6,6 +6,7 @@
 #include "graph/graph_frame_widget.h"
 #include "link/serial_component.h"
 #include "outputs/outputs_frame_widget.h"
+#include "shell/bench_actions.h"
 #include "shell/file_actions.h"
 #include "shell/file_dialog.h"
 #include "shell/journal_widget.h"
@@ -152,16 +153,12 @@ void Form1::buildFrames(QWidget *client)
     connect(journal_, &JournalPanel::tablesLoaded, graph_, &GraphFrame::clearMarkers);
 
     configuration_->setParts({outputs_, analog_, logic_, graph_});
-    files_ = new FileActions(
-        this, *tables_, *graph_,
-        [this](bool save, const QString &start) {
-            // The acquisition dialogs open on the ".txt" files; the export
-            // dialogs on the kind of file they write. Overwriting asks first.
-            return setup_.askPath ? setup_.askPath(save, start)
-                                  : askFilePath(this, save, start, places_.userSettingsFile());
-        },
-        setup_.documentsDir);
+    const auto ask = [this](bool save, const QString &start) { return askPath(save, start); };
+    files_ = new FileActions(this, *tables_, *graph_, ask, setup_.documentsDir);
     connect(files_, &FileActions::status, this, &Form1::showStatus);
+    benches_ =
+        new BenchActions(this, *bench_, *configuration_, *journal_, *recorder_, places_.configFiles().write, ask);
+    connect(benches_, &BenchActions::status, this, &Form1::showStatus);
     connect(files_, &FileActions::tablesRead, this, &Form1::Command26_Click);
 }
 
@@ -199,6 +196,8 @@ void Form1::buildMenus()
     add(config, QStringLiteral("debug"), "n_debug", &Form1::n_debug_Click);
     add(config, QStringLiteral("Enregistrer la configuration"), "n_enr_param", &Form1::n_enr_param_Click);
     add(config, QStringLiteral("Ports série…"), "n_ports_serie", &Form1::n_ports_serie_Click);
+    add(config, QStringLiteral("Enregistrer le banc…"), "n_enr_banc", &Form1::n_enr_banc_Click);
+    add(config, QStringLiteral("Ouvrir un banc…"), "n_ouvrir_banc", &Form1::n_ouvrir_banc_Click);
 
     QAction *vide = menuBar()->addAction(QStringLiteral("     "));
     vide->setObjectName(QStringLiteral("vide"));
@@ -307,6 +306,15 @@ std::array<QColor, 8> Form1::lamps() const { return outputs_->lamps(); }
 void Form1::n_port_Click() { configuration_->askPort(); }
 void Form1::n_enr_param_Click() { configuration_->save(); }
 void Form1::n_ports_serie_Click() { configuration_->editSerialPorts(); }
+void Form1::n_enr_banc_Click() { benches_->save(); }
+void Form1::n_ouvrir_banc_Click() { benches_->open(); }
+
+// The file dialogs open on the kind of file they read or write (".txt"
+// files, exports, bench files); overwriting asks first.
+QString Form1::askPath(bool save, const QString &start)
+{
+    return setup_.askPath ? setup_.askPath(save, start) : askFilePath(this, save, start, places_.userSettingsFile());
+}
 void Form1::n_debug_Click() { Text1->open(bench_->buffer()); }
 void Form1::Text1_Click() { Text1->hide(); }
 

@@ -32,6 +32,7 @@ class GraphFrame;
 class JournalPanel;
 class PanelConfiguration;
 class FileActions;
+class BenchActions;
 class JournalRecorder;
 
 class Form1 : public QMainWindow {
@@ -94,6 +95,8 @@ public slots:
     void n_graph_Click();
     void n_enr_param_Click();
     void n_ports_serie_Click();
+    void n_enr_banc_Click();     // "Enregistrer le banc…"
+    void n_ouvrir_banc_Click();  // "Ouvrir un banc…"
     void n_ouvrir_Click();
     void n_enregistrer_Click();
     void n_imprime_Click();
@@ -111,6 +114,7 @@ private:
     void buildMenus();
     void buildBottomBand(QWidget *client);
     void buildStatusLine();
+    QString askPath(bool save, const QString &start);
     void finishShutdown(bool endProgram);
     void showSwitch(bool on);
     void showListing(const QString &listing);
@@ -124,6 +128,7 @@ private:
     Tables *tables_ = nullptr;  // the bench's
     PanelConfiguration *configuration_ = nullptr;
     FileActions *files_ = nullptr;
+    BenchActions *benches_ = nullptr;
     JournalRecorder *recorder_ = nullptr;
     QString listing_;  // the text last listed in Text5, line ends as written
     QTimer *shutdown_wait_ = nullptr;

@@ -113,8 +113,12 @@ void JournalPanel::n_journal_Click(bool checked)
 void JournalPanel::start()
 {
     n_journal_->setChecked(false);  // ticked once the journal is open
-    const QString path = askFor(true);
-    if (path.isEmpty()) return;
+    startAt(askFor(true));
+}
+
+void JournalPanel::startAt(const QString &path)
+{
+    if (path.isEmpty() || recorder_.running()) return;
     files::Units units;
     for (int k = 1; k <= 8; ++k) units[size_t(k - 1)] = analog_ ? analog_->unit(k) : QStringLiteral("V");
     if (!recorder_.start(path, units)) return;

@@ -38,6 +38,8 @@ public:
     // analog frame gives the units of the header.
     void follow(FrameEngine &analog, FrameEngine &logic);
 
+    // Records into path, as "Journal continu…" would once the file is chosen.
+    void startAt(const QString &path);
     bool running() const;
     qint64 lines() const;
     // The journal last recorded, remembered per user.

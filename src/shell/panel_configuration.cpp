@@ -32,11 +32,18 @@ void PanelConfiguration::loadAtStart()
     if (read) {
         // A setting the file lacks keeps the control's starting value.
         if (const auto port = files::wholeSetting(read->com, 1, 255)) bench_.serial().setPortNumber(*port);
-        parts_.outputs->loadFrom(*read);
-        parts_.analog->loadFrom(*read);
-        parts_.graph->loadFrom(*read);
-        parts_.logic->loadFrom(*read);
+        applyParts(*read);
+    } else {
+        parts_.graph->HScroll1_Change();  // the tables take the number shown
     }
+}
+
+void PanelConfiguration::applyParts(const files::Configuration &c)
+{
+    parts_.outputs->loadFrom(c);
+    parts_.analog->loadFrom(c);
+    parts_.graph->loadFrom(c);
+    parts_.logic->loadFrom(c);
     parts_.graph->HScroll1_Change();  // the tables take the number shown
 }
 

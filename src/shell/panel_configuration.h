@@ -7,6 +7,9 @@
 #include <QObject>
 #include <functional>
 
+namespace files {
+struct Configuration;
+}
 class AnalogFrame;
 class Bench;
 class GraphFrame;
@@ -34,6 +37,8 @@ public:
     // "param.ini" at start-up. With no file at all (the first start) the
     // controls keep their own starting values.
     void loadAtStart();
+    // The frames' parts of a configuration read (not the port).
+    void applyParts(const files::Configuration &c);
     void save();             // "Enregistrer la configuration"
     void askPort();          // "Communication"
     void editSerialPorts();  // "Ports série…"
