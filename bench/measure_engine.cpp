@@ -50,7 +50,7 @@ int main(int argc, char **argv)
     };
 
     SystemClock clock;
-    Bench bench(clock);
+    Bench bench(clock, nullptr, true);  // the line on its own thread, as in the panel
     bench.flipSwitch();  // master switch on
     idleFor(2000);       // settle
     const double rssStart = residentMb();
