@@ -226,6 +226,7 @@ void Line::finish()
 
 void Line::watchEndRequests(int fd)
 {
+    delete end_requests_;  // one pipe watched at a time
     end_requests_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
     connect(end_requests_, &QSocketNotifier::activated, this, [this, fd] {
         char bytes[64];
