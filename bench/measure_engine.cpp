@@ -51,8 +51,8 @@ int main(int argc, char **argv)
 
     SystemClock clock;
     Bench bench(clock, nullptr, true);  // the line on its own thread, as in the panel
-    bench.flipSwitch();  // master switch on
-    idleFor(2000);       // settle
+    bench.flipSwitch();                 // master switch on
+    idleFor(2000);                      // settle
     const double rssStart = residentMb();
     const double cpu0 = cpuSeconds(), board0 = boardCpu();
     QElapsedTimer wall;
