@@ -60,6 +60,16 @@ void Bench::onLine(std::function<void()> f, bool wait)
 
 SerialComponent &Bench::serial() { return line_->serial(); }
 const SerialComponent &Bench::serial() const { return line_->serial(); }
+int Bench::portNumber() const { return serial().portNumber(); }
+void Bench::setPortNumber(int number) { serial().setPortNumber(number); }
+QString Bench::devicePath() const { return serial().devicePath(); }
+void Bench::setDevicePath(const QString &device) { serial().setDevicePath(device); }
+board::PortMap Bench::deviceMap() const { return serial().deviceMap(); }
+void Bench::setDeviceMap(const board::PortMap &map) { serial().setDeviceMap(map); }
+void Bench::closePort()
+{
+    onLine([line = line_] { line->closePort(); }, true);
+}
 QString Bench::buffer() const { return line_->buffer(); }
 bool Bench::allOffDue() const { return line_->allOffDue(); }
 QByteArray Bench::lastWritten() const { return line_->lastWritten(); }

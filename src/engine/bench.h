@@ -11,6 +11,7 @@
 #include "acquisition/request_gate.h"
 #include "engine/frame_engine.h"
 #include "engine/timers.h"
+#include "link/port_map.h"
 #include "outputs/outputs.h"
 
 #include <QDateTime>
@@ -43,6 +44,16 @@ public:
     SerialComponent &serial();
     const SerialComponent &serial() const;
     Line &line() { return *line_; }
+
+    // ---- which port the line opens: COMn through the device map, or a
+    // device path; a change applies from the next opening (closePort first)
+    int portNumber() const;
+    void setPortNumber(int number);
+    QString devicePath() const;
+    void setDevicePath(const QString &device);
+    board::PortMap deviceMap() const;
+    void setDeviceMap(const board::PortMap &map);
+    void closePort();  // waited for
     const Clock &clock() const override { return clock_; }
 
     // ---- the two acquisition frames and the tables they record into

@@ -2,7 +2,6 @@
 
 #include "engine/bench.h"
 #include "engine/journal_recorder.h"
-#include "link/serial_component.h"
 #include "service/frame_settings.h"
 #include "shell/journal_widget.h"
 #include "shell/panel_configuration.h"
@@ -30,8 +29,8 @@ service::BenchSettings BenchActions::current(const QString &path) const
         s.name = file.completeBaseName();
         s.name.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_-]")), QStringLiteral("_"));
     }
-    const QString device = bench_.serial().devicePath();
-    s.port = device.isEmpty() ? QStringLiteral("COM%1").arg(bench_.serial().portNumber()) : device;
+    const QString device = bench_.devicePath();
+    s.port = device.isEmpty() ? QStringLiteral("COM%1").arg(bench_.portNumber()) : device;
     s.parameters = folder.relativeFilePath(param_ini_);
     s.marche = bench_.switchedOn();
     for (size_t i = 0; i < 8; ++i) s.automatic[i] = bench_.timetable()[i].automatic;
@@ -76,15 +75,14 @@ void BenchActions::open()
 void BenchActions::apply(const service::BenchFile &file)
 {
     const service::BenchSettings &s = file.settings;
-    SerialComponent &port = bench_.serial();
     static const QRegularExpression com(QStringLiteral("^COM([1-4])$"));
     if (const QRegularExpressionMatch m = com.match(s.port); m.hasMatch()) {
-        port.setDevicePath(QString());
-        port.setPortNumber(m.captured(1).toInt());
+        bench_.setDevicePath(QString());
+        bench_.setPortNumber(m.captured(1).toInt());
     } else if (!s.port.isEmpty()) {
-        port.setDevicePath(file.device);
+        bench_.setDevicePath(file.device);
     }
-    if (port.isOpen()) port.close();  // the next transmission opens the bench's port
+    bench_.closePort();  // the next transmission opens the bench's port
     configuration_.applyParts(file.configuration);
     Bench::Timetable rows = bench_.timetable();
     for (size_t i = 0; i < 8; ++i) rows[i].automatic = s.automatic[i];

@@ -4,7 +4,6 @@
 #include "acquisition/logic_frame_widget.h"
 #include "engine/journal_recorder.h"
 #include "graph/graph_frame_widget.h"
-#include "link/serial_component.h"
 #include "outputs/outputs_frame_widget.h"
 #include "shell/bench_actions.h"
 #include "shell/file_actions.h"

@@ -7,7 +7,6 @@
 #include "graph/graph_frame_widget.h"
 #include "link/port_map.h"
 #include "link/protocol.h"
-#include "link/serial_component.h"
 #include "outputs/outputs_frame_widget.h"
 #include "shell/serial_ports_dialog.h"
 #include "shell/settings_places.h"
@@ -31,7 +30,7 @@ void PanelConfiguration::loadAtStart()
     if (!problem.isEmpty()) emit status(problem);
     if (read) {
         // A setting the file lacks keeps the control's starting value.
-        if (const auto port = files::wholeSetting(read->com, 1, 255)) bench_.serial().setPortNumber(*port);
+        if (const auto port = files::wholeSetting(read->com, 1, 255)) bench_.setPortNumber(*port);
         applyParts(*read);
     } else {
         parts_.graph->HScroll1_Change();  // the tables take the number shown
@@ -50,7 +49,7 @@ void PanelConfiguration::applyParts(const files::Configuration &c)
 void PanelConfiguration::save()
 {
     files::Configuration c;
-    c.com = QString::number(bench_.serial().portNumber());
+    c.com = QString::number(bench_.portNumber());
     parts_.outputs->saveTo(c);
     parts_.analog->saveTo(c);
     parts_.logic->saveTo(c);
@@ -67,36 +66,34 @@ void PanelConfiguration::save()
 
 void PanelConfiguration::askPort()
 {
-    SerialComponent &line = bench_.serial();
     const QString answer = ask_text_(QStringLiteral("Changement du port de communication"),
-                                     QStringLiteral("Port de communication"), board::portName(line.portNumber()))
+                                     QStringLiteral("Port de communication"), board::portName(bench_.portNumber()))
                                .toUpper();
-    if (line.isOpen()) line.close();
-    if (const int n = board::portFromAnswer(answer)) line.setPortNumber(n);
+    bench_.closePort();
+    if (const int n = board::portFromAnswer(answer)) bench_.setPortNumber(n);
 }
 
 void PanelConfiguration::loadDeviceMap()
 {
     const QSettings settings(places_.userSettingsFile(), QSettings::IniFormat);
-    bench_.serial().setDeviceMap(board::readPortMap(settings));
+    bench_.setDeviceMap(board::readPortMap(settings));
 }
 
 // The devices are kept per user, not in "param.ini". The port is closed so
 // that the next transmission opens the device now attached to it.
 void PanelConfiguration::editSerialPorts()
 {
-    auto *dialog = new SerialPortsDialog(bench_.serial().deviceMap(), window_);
+    auto *dialog = new SerialPortsDialog(bench_.deviceMap(), window_);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setCurrentPort(bench_.serial().portNumber());
+    dialog->setCurrentPort(bench_.portNumber());
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
-        SerialComponent &line = bench_.serial();
         const board::PortMap map = dialog->portMap();
         const QString file = places_.userSettingsFile();
         QSettings settings(file, QSettings::IniFormat);
         board::writePortMap(settings, map);
-        line.setDeviceMap(map);
-        if (line.isOpen()) line.close();
-        const int n = line.portNumber();
+        bench_.setDeviceMap(map);
+        bench_.closePort();
+        const int n = bench_.portNumber();
         if (settings.status() != QSettings::NoError)
             emit status(QStringLiteral("Impossible d'enregistrer les ports dans « %1 » ; ils servent jusqu'à la "
                                        "fermeture du panneau")
